@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building (and, with --test, testing) Swatchbar needs.
+# Only what is missing is installed; sudo is used when not running as root.
+set -euo pipefail
+
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
+          qt6-qpa-plugins libgl-dev libsimdjson-dev)
+if [[ "${1:-}" == "--test" ]]; then
+    # The end-to-end tests drive a real X server with a tray host, clicks and the clipboard.
+    packages+=(xvfb xauth xdotool xclip tint2 x11-utils imagemagick fonts-dejavu-core)
+fi
+if [[ "${1:-}" == "--bench" ]]; then
+    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+echo "Installing: ${missing[*]}" >&2
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >&2

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// Keys of the per-user defaults store.
+namespace SettingsKeys {
+inline constexpr auto hideDockIcon = "hideDockIcon";
+inline constexpr auto menuGridColCount = "menu.grid.colCount";
+inline constexpr auto menuGridCellSize = "menu.grid.cell.size";
+inline constexpr auto menuGridCellSpacing = "menu.grid.cell.spacing";
+inline constexpr auto menuGridCellRadius = "menu.grid.cell.radius";
+inline constexpr auto menuCellColCount = "menu.cell.colCount";
+inline constexpr auto viewGridColCount = "view.grid.colCount";
+inline constexpr auto viewGridCellSize = "view.grid.cell.size";
+// Misspelt on purpose: stored settings already use this key.
+inline constexpr auto viewGridCellSpacing = "view.grid.cell.spacinyg";
+inline constexpr auto viewGridCellRadius = "view.grid.cell.radius";
+
+QString formatIdxKey(const QString &palName);     // "<palName>.colFormatIdx"
+QString paletteIndexKey(const QString &palName);  // "palettes.indicies.<palName>"
+} // namespace SettingsKeys
+
+// Typed access to the per-user defaults store (QSettings, organisation and application
+// "Swatchbar"). Missing keys read as 0, 0.0 or false.
+class Settings {
+public:
+    Settings() = delete;
+
+    static void storeMissingDefaults();
+
+    static bool contains(const QString &key);
+    static int integer(const QString &key);
+    // Stored as a 32-bit float; widened on reading.
+    static double floatValue(const QString &key);
+    static bool boolean(const QString &key);
+
+    static void setInteger(const QString &key, int value);
+    static void setFloat(const QString &key, double value); // narrowed to 32 bits
+    static void setBoolean(const QString &key, bool value);
+    static void remove(const QString &key);
+
+    // Writes pending changes to disk now.
+    static void sync();
+    // Frames of windows, kept under their autosave names.
+    static QByteArray windowFrame(const QString &autosaveName);
+    static void setWindowFrame(const QString &autosaveName, const QByteArray &geometry);
+};

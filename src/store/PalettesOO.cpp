@@ -1,0 +1,32 @@
+#include "store/PalettesOO.h"
+
+namespace {
+PalettesOO *g_shared = nullptr;
+}
+
+PalettesOO::PalettesOO(QObject *parent) : QObject(parent) {}
+
+void PalettesOO::setPalettes(QList<Palette> palettes) {
+    m_palettes = std::move(palettes);
+    emit palettesChanged();
+}
+
+void PalettesOO::append(Palette palette) {
+    m_palettes.append(std::move(palette));
+    emit palettesChanged();
+}
+
+void PalettesOO::replace(int index, Palette palette) {
+    if (!contains(index))
+        return;
+    m_palettes[index] = std::move(palette);
+    emit palettesChanged();
+}
+
+PalettesOO *PalettesOO::shared() {
+    return g_shared;
+}
+
+void PalettesOO::setShared(PalettesOO *collection) {
+    g_shared = collection;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "model/Palette.h"
+
+#include <QList>
+#include <QObject>
+
+// The one shared, ordered palette collection. Every change emits palettesChanged().
+class PalettesOO : public QObject {
+    Q_OBJECT
+public:
+    explicit PalettesOO(QObject *parent = nullptr);
+
+    const QList<Palette> &palettes() const { return m_palettes; }
+    int count() const { return static_cast<int>(m_palettes.size()); }
+    bool contains(int index) const { return index >= 0 && index < count(); }
+
+    void setPalettes(QList<Palette> palettes);
+    void append(Palette palette);
+    // Ignored when index is outside the list.
+    void replace(int index, Palette palette);
+
+    // The process-wide collection the store works on (the popover root view's).
+    static PalettesOO *shared();
+    static void setShared(PalettesOO *collection);
+
+signals:
+    void palettesChanged();
+
+private:
+    QList<Palette> m_palettes;
+};
