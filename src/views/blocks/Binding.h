@@ -11,7 +11,9 @@ public:
     using Setter = std::function<void(const T &)>;
 
     Binding() = default;
-    Binding(Getter getter, Setter setter) : m_get(std::move(getter)), m_set(std::move(setter)) {}
+    Binding(Getter getter, Setter setter)
+        : m_get(std::move(getter))
+        , m_set(std::move(setter)) {}
 
     // A binding to a variable that lives at least as long as the binding; onChange runs after
     // every write.

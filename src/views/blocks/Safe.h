@@ -9,17 +9,18 @@
 template <typename T> class Safe {
 public:
     Safe(Binding<QList<T>> list, int index)
-        : binding([list, index] {
-              const QList<T> items = list.get();
-              return index >= 0 && index < items.size() ? items.at(index) : T{};
-          },
-                  [list, index](const T &value) {
-                      QList<T> items = list.get();
-                      if (index < 0 || index >= items.size())
-                          return;
-                      items[index] = value;
-                      list.set(items);
-                  }) {}
+        : binding(
+              [list, index] {
+                  const QList<T> items = list.get();
+                  return index >= 0 && index < items.size() ? items.at(index) : T{};
+              },
+              [list, index](const T &value) {
+                  QList<T> items = list.get();
+                  if (index < 0 || index >= items.size())
+                      return;
+                  items[index] = value;
+                  list.set(items);
+              }) {}
 
     const Binding<T> binding;
 };
