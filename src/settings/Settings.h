@@ -16,8 +16,8 @@ inline constexpr auto viewGridCellSize = "view.grid.cell.size";
 inline constexpr auto viewGridCellSpacing = "view.grid.cell.spacinyg";
 inline constexpr auto viewGridCellRadius = "view.grid.cell.radius";
 
-QString formatIdxKey(const QString &palName);     // "<palName>.colFormatIdx"
-QString paletteIndexKey(const QString &palName);  // "palettes.indicies.<palName>"
+QString formatIdxKey(const QString &palName);    // "<palName>.colFormatIdx"
+QString paletteIndexKey(const QString &palName); // "palettes.indicies.<palName>"
 } // namespace SettingsKeys
 
 // Typed access to the per-user defaults store (QSettings, organisation and application
@@ -44,4 +44,8 @@ public:
     // Frames of windows, kept under their autosave names.
     static QByteArray windowFrame(const QString &autosaveName);
     static void setWindowFrame(const QString &autosaveName, const QByteArray &geometry);
+    // The key a window frame is kept under (the name percent-encoded inside one group).
+    static QString windowFrameKey(const QString &autosaveName);
+    // Where the store keeps its data.
+    static QString fileName();
 };

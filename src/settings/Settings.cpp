@@ -1,0 +1,211 @@
+#include "settings/Settings.h"
+
+#include <QSettings>
+#include <QUrl>
+#include <QVariant>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// One long-lived store: QSettings keeps changes in memory and writes them back from the event
+// loop, so thousands of position keys per load cost little.
+QSettings &store() {
+    static const std::unique_ptr<QSettings> settings =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                    QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
+    return *settings;
+}
+
+// QSettings reads "/" (and "\" on some platforms) in a key as a group separator; a name that
+// holds one must not land under another key's group.
+QString keyPart(const QString &name) {
+    if (!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')))
+        return name;
+    QString part = name;
+    part.replace(QLatin1Char('/'), QLatin1String("%2F"));
+    part.replace(QLatin1Char('\\'), QLatin1String("%5C"));
+    return part;
+}
+
+// A value written by hand (or by an older version) can be any text; only numbers and the
+// usual boolean words count.
+bool looksTrue(const QString &text) {
+    const QString t = text.trimmed().toLower();
+    return t == QLatin1String("true") || t == QLatin1String("yes");
+}
+
+std::optional<double> numberOf(const QVariant &value) {
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? 1.0 : 0.0;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        return ok ? std::optional<double>(d) : std::nullopt;
+    }
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        const QString text = value.toString().trimmed();
+        bool ok = false;
+        const double d = text.toDouble(&ok);
+        if (ok)
+            return d;
+        if (looksTrue(text))
+            return 1.0;
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// Narrowing a double outside float's range is undefined; clamp it first.
+float toFloat(double value) {
+    if (!std::isfinite(value))
+        return 0.0f;
+    if (value > double(FLT_MAX))
+        return FLT_MAX;
+    if (value < -double(FLT_MAX))
+        return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+int toInt(double value) {
+    if (!std::isfinite(value))
+        return 0;
+    if (value >= double(INT_MAX))
+        return INT_MAX;
+    if (value <= double(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+namespace SettingsKeys {
+QString formatIdxKey(const QString &palName) {
+    return keyPart(palName) + QLatin1String(".colFormatIdx");
+}
+
+QString paletteIndexKey(const QString &palName) {
+    return QLatin1String("palettes.indicies.") + keyPart(palName);
+}
+} // namespace SettingsKeys
+
+void Settings::storeMissingDefaults() {
+    using namespace SettingsKeys;
+    if (!contains(hideDockIcon))
+        setBoolean(hideDockIcon, false);
+    if (!contains(menuGridColCount))
+        setInteger(menuGridColCount, 4);
+    if (!contains(menuGridCellSize))
+        setFloat(menuGridCellSize, 100.0);
+    if (!contains(menuGridCellSpacing))
+        setFloat(menuGridCellSpacing, 25.0);
+    if (!contains(menuGridCellRadius))
+        setFloat(menuGridCellRadius, 25.0);
+    if (!contains(menuCellColCount))
+        setInteger(menuCellColCount, 5);
+    if (!contains(viewGridColCount))
+        setInteger(viewGridColCount, 6);
+    if (!contains(viewGridCellSize))
+        setFloat(viewGridCellSize, 100.0);
+    if (!contains(viewGridCellSpacing))
+        setFloat(viewGridCellSpacing, 25.0);
+    if (!contains(viewGridCellRadius))
+        setFloat(viewGridCellRadius, 25.0);
+}
+
+bool Settings::contains(const QString &key) {
+    return !key.isEmpty() && store().contains(key);
+}
+
+int Settings::integer(const QString &key) {
+    if (key.isEmpty())
+        return 0;
+    const QVariant value = store().value(key);
+    if (value.typeId() == QMetaType::Int)
+        return value.toInt();
+    if (value.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const qlonglong whole = value.toString().trimmed().toLongLong(&ok);
+        if (ok)
+            return whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : static_cast<int>(whole);
+    }
+    return toInt(numberOf(value).value_or(0.0));
+}
+
+double Settings::floatValue(const QString &key) {
+    if (key.isEmpty())
+        return 0.0;
+    return double(toFloat(numberOf(store().value(key)).value_or(0.0)));
+}
+
+bool Settings::boolean(const QString &key) {
+    if (key.isEmpty())
+        return false;
+    const std::optional<double> number = numberOf(store().value(key));
+    return number && *number != 0.0 && !std::isnan(*number);
+}
+
+void Settings::setInteger(const QString &key, int value) {
+    if (key.isEmpty())
+        return;
+    // Every load rewrites every position key; leave equal values alone.
+    const QVariant old = store().value(key);
+    if (old.typeId() == QMetaType::Int && old.toInt() == value)
+        return;
+    // After a restart the stored value comes back as its text.
+    if (old.typeId() == QMetaType::QString && old.toString() == QString::number(value))
+        return;
+    store().setValue(key, value);
+}
+
+void Settings::setFloat(const QString &key, double value) {
+    if (key.isEmpty())
+        return;
+    // Kept as the widened double so the text form reads back as the same 32-bit value.
+    store().setValue(key, double(toFloat(value)));
+}
+
+void Settings::setBoolean(const QString &key, bool value) {
+    if (key.isEmpty())
+        return;
+    store().setValue(key, value);
+}
+
+void Settings::remove(const QString &key) {
+    if (key.isEmpty())
+        return;
+    store().remove(key);
+}
+
+void Settings::sync() {
+    store().sync();
+}
+
+QByteArray Settings::windowFrame(const QString &autosaveName) {
+    return store().value(windowFrameKey(autosaveName)).toByteArray();
+}
+
+void Settings::setWindowFrame(const QString &autosaveName, const QByteArray &geometry) {
+    store().setValue(windowFrameKey(autosaveName), geometry);
+}
+
+QString Settings::windowFrameKey(const QString &autosaveName) {
+    return QLatin1String("windowFrames/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(autosaveName));
+}
+
+QString Settings::fileName() {
+    return store().fileName();
+}

@@ -1,0 +1,400 @@
+#include "store/Manager.h"
+
+#include "model/Log.h"
+#include "model/PaletteCodec.h"
+#include "settings/Settings.h"
+#include "store/PalettesOO.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QSet>
+#include <QStandardPaths>
+#include <QtGlobal>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+// Larger files are refused rather than read into memory; real palettes are far smaller.
+constexpr qint64 maxPaletteFileSize = qint64(64) * 1024 * 1024;
+
+const QString jsonSuffix = QStringLiteral(".json");
+const QString palettesFolderName = QStringLiteral("Palettes");
+
+Manager::FileViewer &fileViewer() {
+    static Manager::FileViewer viewer;
+    return viewer;
+}
+
+QString errnoText(int error) {
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
+// Control characters would break a log line in two; show them as escapes.
+QString printable(const QString &name) {
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u == 0x7F)
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool refuseName(const QString &name) {
+    const QString reason = Manager::invalidNameReason(name);
+    if (reason.isEmpty())
+        return false;
+    logLine(QStringLiteral("Invalid palette name \"%1\": %2").arg(printable(name), reason));
+    return true;
+}
+
+std::optional<QString> palettesFolder() {
+    return Manager::supportSubfolder(palettesFolderName, true);
+}
+
+QString filePath(const QString &folder, const QString &name) {
+    return folder + QLatin1Char('/') + name + jsonSuffix;
+}
+
+struct ReadResult {
+    QByteArray bytes;
+    QString error; // empty when the whole file was read
+};
+
+ReadResult readFile(const QString &path) {
+    ReadResult result;
+    const QByteArray native = QFile::encodeName(path);
+    // Non-blocking so a FIFO that happens to end in ".json" cannot stall the load.
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        result.error = errnoText(errno);
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        result.error = errnoText(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        result.error = errnoText(EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        result.error = QStringLiteral("Not a regular file");
+    } else if (info.st_size > maxPaletteFileSize) {
+        result.error = QStringLiteral("File is larger than 64 MiB");
+    } else {
+        QByteArray bytes(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+        qsizetype filled = 0;
+        for (;;) {
+            if (filled == bytes.size()) {
+                // The file may have grown since fstat; keep reading within the limit.
+                if (bytes.size() > maxPaletteFileSize) {
+                    result.error = QStringLiteral("File is larger than 64 MiB");
+                    break;
+                }
+                bytes.resize(bytes.size() + 4096);
+            }
+            const ssize_t n =
+                ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                result.error = errnoText(errno);
+                break;
+            }
+            if (n == 0)
+                break;
+            filled += n;
+        }
+        if (result.error.isEmpty()) {
+            bytes.truncate(filled);
+            result.bytes = std::move(bytes);
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+struct LoadedFile {
+    std::optional<Palette> palette;
+    QByteArray bytes;
+};
+
+// Reads and decodes "<name>.json", printing the load and decode failures.
+LoadedFile loadFile(const QString &folder, const QString &name) {
+    LoadedFile loaded;
+    const QString fileName = name + jsonSuffix;
+    ReadResult read = readFile(filePath(folder, name));
+    if (!read.error.isEmpty())
+        logLine(QStringLiteral("Failed to load file %1 : %2").arg(fileName, read.error));
+    PaletteCodec::DecodeResult decoded = PaletteCodec::decode(read.bytes);
+    if (!decoded.palette) {
+        logLine(QStringLiteral("Failed to decode file %1 : %2").arg(fileName, decoded.error));
+        return loaded;
+    }
+    loaded.palette = std::move(decoded.palette);
+    loaded.bytes = std::move(read.bytes);
+    return loaded;
+}
+
+std::optional<QByteArray> encodeOrReport(const Palette &palette) {
+    std::optional<QByteArray> json = PaletteCodec::encode(palette);
+    if (!json)
+        logLine(QStringLiteral("Failed to encode palette \"%1\" : a colour component is not a "
+                               "finite number; its file is left as it was")
+                    .arg(printable(palette.palName)));
+    return json;
+}
+
+void writeFile(const QString &folder, const QString &name, const QByteArray &json) {
+    QSaveFile file(filePath(folder, name));
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok)
+        ok = file.write(json) == json.size();
+    if (ok)
+        ok = file.commit();
+    if (!ok) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        logLine(QStringLiteral("Failed to save file %1%2 : %3").arg(name, jsonSuffix, error));
+    }
+}
+
+bool existsOnDisk(const QString &path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+struct Listing {
+    QStringList names;
+    QString error; // empty when the folder was listed
+};
+
+// Entry names in the order the file system returns them, hidden ones included.
+Listing listFolder(const QString &folder) {
+    Listing listing;
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir) {
+        listing.error = errnoText(errno);
+        return listing;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            if (errno != 0) {
+                listing.error = errnoText(errno);
+                listing.names.clear();
+            }
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        listing.names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+    return listing;
+}
+
+} // namespace
+
+bool Manager::isValidPaletteName(const QString &name) {
+    return invalidNameReason(name).isEmpty();
+}
+
+QString Manager::invalidNameReason(const QString &name) {
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("\".\" and \"..\" cannot be file names");
+    for (const QChar c : name) {
+        const ushort u = c.unicode();
+        if (u == '/')
+            return QStringLiteral("contains \"/\"");
+        if (u == '\\')
+            return QStringLiteral("contains \"\\\"");
+        if (u < 0x20 || u == 0x7F)
+            return QStringLiteral("contains a control character");
+    }
+    return {};
+}
+
+std::optional<QString> Manager::supportSubfolder(const QString &name, bool create) {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty()) {
+        logLine(QStringLiteral("The application support directory is not available"));
+        return std::nullopt;
+    }
+    if (name.isEmpty() || !isValidPaletteName(name)) {
+        logLine(QStringLiteral("Invalid folder name \"%1\"").arg(printable(name)));
+        return std::nullopt;
+    }
+    const QString location = base + QStringLiteral("/Swatchbar/") + name;
+    if (existsOnDisk(location))
+        return location;
+    if (!create)
+        return std::nullopt;
+    std::error_code error;
+    std::filesystem::create_directories(
+        std::filesystem::path(QFile::encodeName(location).toStdString()), error);
+    if (error) {
+        logLine(QStringLiteral("Failed to create folder %1 : %2")
+                    .arg(location, QString::fromStdString(error.message())));
+        return std::nullopt;
+    }
+    return location;
+}
+
+std::optional<Palette> Manager::loadPalette(const QString &name) {
+    if (refuseName(name))
+        return std::nullopt;
+    const std::optional<QString> folder = palettesFolder();
+    if (!folder)
+        return std::nullopt;
+    return loadFile(*folder, name).palette;
+}
+
+void Manager::savePalette(const Palette &palette) {
+    if (refuseName(palette.palName))
+        return;
+    const std::optional<QByteArray> json = encodeOrReport(palette);
+    if (!json)
+        return;
+    const std::optional<QString> folder = palettesFolder();
+    if (!folder)
+        return;
+    writeFile(*folder, palette.palName, *json);
+}
+
+void Manager::addPalette(const Palette &palette) {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection) {
+        qWarning("Manager::addPalette: no palette collection");
+        return;
+    }
+    if (refuseName(palette.palName))
+        return;
+    collection->append(palette);
+    Settings::setInteger(SettingsKeys::paletteIndexKey(palette.palName), collection->count() - 1);
+    savePalette(palette);
+}
+
+void Manager::loadAllPalettes() {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection) {
+        qWarning("Manager::loadAllPalettes: no palette collection");
+        return;
+    }
+    collection->setPalettes({});
+
+    const std::optional<QString> folder = palettesFolder();
+    Listing listing;
+    if (folder) {
+        listing = listFolder(*folder);
+        if (!listing.error.isEmpty())
+            logLine(QStringLiteral("Failed to read directory: %1").arg(listing.error));
+    }
+
+    struct Entry {
+        QString source; // name of the file the palette was read from, without ".json"
+        Palette palette;
+        QByteArray bytes;
+    };
+    QList<Entry> entries;
+    QSet<QString> decodedSources;
+    for (const QString &entryName : std::as_const(listing.names)) {
+        if (!entryName.endsWith(jsonSuffix))
+            continue;
+        QString name = entryName;
+        name.remove(jsonSuffix);
+        if (refuseName(name))
+            continue;
+        LoadedFile loaded = loadFile(*folder, name);
+        if (!loaded.palette)
+            continue;
+        decodedSources.insert(name);
+        entries.append({name, std::move(*loaded.palette), std::move(loaded.bytes)});
+    }
+
+    // One change for the whole list: observers redraw once, not once per palette.
+    QList<Palette> palettes;
+    palettes.reserve(entries.size());
+    for (const Entry &entry : std::as_const(entries))
+        palettes.append(entry.palette);
+    collection->setPalettes(std::move(palettes));
+
+    // Each palette goes back to the file named after its content, but a load never replaces
+    // a file it did not read that palette from.
+    QSet<QString> written;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const Entry &entry = entries.at(i);
+        const QString &target = entry.palette.palName;
+        const QString reason = Manager::invalidNameReason(target);
+        if (!reason.isEmpty()) {
+            logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 : its name %4")
+                        .arg(printable(target), entry.source, jsonSuffix, reason));
+            continue;
+        }
+        Settings::setInteger(SettingsKeys::paletteIndexKey(target), static_cast<int>(i));
+
+        if (target != entry.source) {
+            QString holder;
+            if (written.contains(target))
+                holder = QStringLiteral("it was written earlier in this load");
+            else if (decodedSources.contains(target))
+                holder = QStringLiteral("it holds another palette");
+            else if (existsOnDisk(filePath(*folder, target)))
+                holder = QStringLiteral("it is a file that could not be loaded");
+            if (!holder.isEmpty()) {
+                logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 over %1%3 : %4")
+                            .arg(target, entry.source, jsonSuffix, holder));
+                continue;
+            }
+        } else if (written.contains(target)) {
+            // "x.json" listed again as "x.json.json": the same file, already handled.
+            continue;
+        }
+
+        const std::optional<QByteArray> json = encodeOrReport(entry.palette);
+        if (!json)
+            continue;
+        written.insert(target);
+        if (target == entry.source && *json == entry.bytes)
+            continue;
+        writeFile(*folder, target, *json);
+    }
+
+    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(entries.size()));
+}
+
+void Manager::deletePalette(const QString &name) {
+    if (!PalettesOO::shared()) {
+        qWarning("Manager::deletePalette: no palette collection");
+        return;
+    }
+    if (refuseName(name))
+        return;
+    const std::optional<QString> folder = palettesFolder();
+    if (!folder)
+        return;
+    // unlink, not a general remove: the store only ever deletes its own plain files.
+    if (::unlink(QFile::encodeName(filePath(*folder, name)).constData()) != 0)
+        logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
+    loadAllPalettes();
+    Settings::remove(SettingsKeys::paletteIndexKey(name));
+}
+
+void Manager::revealInFileViewer(const std::optional<QString> &location) {
+    if (!location || !fileViewer())
+        return;
+    fileViewer()(*location);
+}
+
+void Manager::setFileViewer(FileViewer viewer) {
+    fileViewer() = std::move(viewer);
+}
