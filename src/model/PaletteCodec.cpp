@@ -24,6 +24,11 @@ namespace {
 // Encoding
 
 void appendNumber(QByteArray &out, double value) {
+    // "-0" would read back as the integer 0; the fraction keeps the sign.
+    if (value == 0.0 && std::signbit(value)) {
+        out.append("-0.0", 4);
+        return;
+    }
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr - buffer);

@@ -1,0 +1,161 @@
+#include "model/ColorText.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+// Byte values are trunc(component * 255) without clamping, so a hand-edited file can hold
+// values that no byte fits. Casting such a double to an integer would be undefined, so:
+// - negative values keep their minus sign, in decimal and in hex ("-51", "-33");
+// - values beyond the 64-bit range are still written in full, exactly;
+// - a product that is not finite gives "nan", "inf" or "-inf" in both forms.
+
+namespace {
+
+constexpr double kTwoTo63 = 9223372036854775808.0;
+
+// The integer part of component * 255 as text: decimal, or hexadecimal with at least two digits.
+QString byteValueText(double component, bool hex) {
+    const double product = std::trunc(component * 255.0);
+    if (std::isnan(product))
+        return QStringLiteral("nan");
+    if (std::isinf(product))
+        return product < 0 ? QStringLiteral("-inf") : QStringLiteral("inf");
+
+    const bool negative = product < 0;
+    const double magnitude = std::fabs(product);
+    std::string digits;
+    if (magnitude < kTwoTo63) {
+        char buffer[24];
+        const auto value = static_cast<std::uint64_t>(magnitude);
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, hex ? 16 : 10);
+        digits.assign(buffer, result.ptr);
+    } else if (!hex) {
+        char buffer[400];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, 0);
+        digits.assign(buffer, result.ptr);
+    } else {
+        // magnitude = mantissa * 2^shift with a 53-bit mantissa and shift >= 11: the hex digits
+        // are those of the mantissa moved by shift % 4 bits, then shift / 4 zeros.
+        const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+        const std::uint64_t mantissa =
+            (bits & ((std::uint64_t(1) << 52) - 1)) | (std::uint64_t(1) << 52);
+        const int shift = static_cast<int>((bits >> 52) & 0x7FF) - 1075;
+        char buffer[24];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, mantissa << (shift % 4), 16);
+        digits.assign(buffer, result.ptr);
+        digits.append(static_cast<size_t>(shift / 4), '0');
+    }
+    if (hex) {
+        for (char &c : digits)
+            c = static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c);
+        if (digits.size() < 2)
+            digits.insert(0, 1, '0');
+    }
+    if (negative)
+        digits.insert(0, 1, '-');
+    return QString::fromLatin1(digits.data(), static_cast<qsizetype>(digits.size()));
+}
+
+// Shortest text that reads back as the same double, always with a fraction for whole numbers
+// ("1.0"), exponent form below 1e-4 and from 2^53 on ("1e-05", "1e+16").
+QString decimalText(double value) {
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf");
+    const double magnitude = std::fabs(value);
+    char buffer[64];
+    if (magnitude != 0.0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0)) {
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+        return QString::fromLatin1(buffer, result.ptr - buffer);
+    }
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    if (!text.contains(QLatin1Char('.')))
+        text += QStringLiteral(".0");
+    return text;
+}
+
+double alphaOrOpaque(const SerializableColor &color) {
+    return color.alpha.value_or(1.0);
+}
+
+const QChar kSection(0x00A7);
+
+} // namespace
+
+ColorValue displayColor(const SerializableColor &color) {
+    return ColorValue::fromSrgb(color.red, color.green, color.blue, alphaOrOpaque(color));
+}
+
+// A component list shorter than three entries reads the missing ones as 0.0.
+SerializableColor colorComponents(const ColorValue &color) {
+    const QList<double> &components = color.components();
+    SerializableColor result;
+    result.red = components.value(0, 0.0);
+    result.green = components.value(1, 0.0);
+    result.blue = components.value(2, 0.0);
+    if (components.size() >= 4)
+        result.alpha = components.at(3);
+    return result;
+}
+
+SerializableColor colorComponentsWithAlpha(const ColorValue &color) {
+    SerializableColor result = colorComponents(color);
+    if (!result.alpha)
+        result.alpha = 1.0;
+    return result;
+}
+
+QString hexText(const SerializableColor &color) {
+    return byteValueText(color.red, true) + byteValueText(color.green, true) +
+           byteValueText(color.blue, true);
+}
+
+QString hexTextWithAlpha(const SerializableColor &color) {
+    return hexText(color) + byteValueText(alphaOrOpaque(color), true);
+}
+
+QString formatColor(const QString &format, const SerializableColor &color) {
+    if (!format.contains(kSection))
+        return format;
+    QString text = format;
+    const double alpha = alphaOrOpaque(color);
+    const auto step = [&](const char *placeholder, auto makeText) {
+        const QString key = kSection + QLatin1String(placeholder);
+        if (text.contains(key))
+            text.replace(key, makeText());
+    };
+    step("r01", [&] { return decimalText(color.red); });
+    step("g01", [&] { return decimalText(color.green); });
+    step("b01", [&] { return decimalText(color.blue); });
+    step("a01", [&] { return decimalText(alpha); });
+    step("r", [&] { return byteValueText(color.red, false); });
+    step("g", [&] { return byteValueText(color.green, false); });
+    step("b", [&] { return byteValueText(color.blue, false); });
+    step("a", [&] { return byteValueText(alpha, false); });
+    step("hexA", [&] { return hexTextWithAlpha(color); });
+    step("hex", [&] { return hexText(color); });
+    return text;
+}
+
+const QStringList &formats() {
+    static const QStringList templates = {
+        QStringLiteral("§r, §g, §b"), QStringLiteral("§r, §g, §b, §a"), QStringLiteral("§hex"),
+        QStringLiteral("#§hex"),      QStringLiteral("§hexA"),          QStringLiteral("#§hexA"),
+    };
+    return templates;
+}
+
+QString formatLabel(const QString &format) {
+    QString label = format;
+    label.remove(kSection);
+    return label;
+}
