@@ -163,29 +163,40 @@ bool isNumber(element_type type) {
            type == element_type::DOUBLE;
 }
 
-// Builds the "where" part of an error: "palColors[3].colColor.red" and the like.
+// The "where" part of an error ("palColors[3].colColor.red"), kept as a chain of stack
+// frames and only turned into text when something is wrong.
 class Path {
 public:
-    explicit Path(QString text = {})
-        : m_text(std::move(text)) {}
-    Path key(const char *name) const {
-        return Path(m_text.isEmpty() ? QString::fromLatin1(name)
-                                     : m_text + QLatin1Char('.') + QLatin1String(name));
-    }
-    Path index(size_t i) const {
-        return Path(m_text + QLatin1Char('[') + QString::number(i) + QLatin1Char(']'));
-    }
+    Path() = default;
+    Path key(const char *name) const { return Path(this, name, 0); }
+    Path index(size_t i) const { return Path(this, nullptr, i); }
     QString prefix() const {
-        return m_text.isEmpty() ? QStringLiteral("top level: ") : m_text + QStringLiteral(": ");
+        const QString text = toText();
+        return text.isEmpty() ? QStringLiteral("top level: ") : text + QStringLiteral(": ");
     }
-    const QString &text() const { return m_text; }
 
 private:
-    QString m_text;
-};
+    Path(const Path *parent, const char *name, size_t index)
+        : m_parent(parent)
+        , m_name(name)
+        , m_index(index) {}
+    QString toText() const {
+        if (!m_parent)
+            return {};
+        QString text = m_parent->toText();
+        if (m_name) {
+            if (!text.isEmpty())
+                text += QLatin1Char('.');
+            text += QLatin1String(m_name);
+        } else {
+            text += QLatin1Char('[') + QString::number(m_index) + QLatin1Char(']');
+        }
+        return text;
+    }
 
-struct DecodeError {
-    QString message;
+    const Path *m_parent = nullptr;
+    const char *m_name = nullptr;
+    size_t m_index = 0;
 };
 
 QString expected(const Path &path, const char *wanted, element_type got) {
