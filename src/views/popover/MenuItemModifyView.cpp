@@ -1,0 +1,213 @@
+#include "views/popover/MenuItemModifyView.h"
+
+#include "model/Log.h"
+#include "model/PaletteCodec.h"
+#include "store/Manager.h"
+#include "store/PalettesOO.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+const QString palettesFolderName = QStringLiteral("Palettes");
+
+QString fileName(const QString &palName) {
+    return palName + QStringLiteral(".json");
+}
+
+// Saves through the store and reads the file back: the store reports no write failure, and a
+// rename must not remove the old file unless the new one really holds the palette.
+bool saveAndConfirm(const Palette &palette) {
+    Manager::savePalette(palette);
+    const std::optional<QByteArray> expected = PaletteCodec::encode(palette);
+    const std::optional<QString> folder = Manager::supportSubfolder(palettesFolderName, false);
+    if (!expected || !folder)
+        return false;
+    QFile file(QDir(*folder).filePath(fileName(palette.palName)));
+    return file.open(QIODevice::ReadOnly) && file.readAll() == *expected;
+}
+} // namespace
+
+MenuItemModifyView::MenuItemModifyView(Binding<QString> newPaletteName,
+                                       Binding<ModifyType> modifyType, Binding<int> modifyColorIdx,
+                                       PalettesOO *palettes, QWidget *parent)
+    : QWidget(parent)
+    , m_newPaletteName(std::move(newPaletteName))
+    , m_modifyType(std::move(modifyType))
+    , m_modifyColorIdx(std::move(modifyColorIdx))
+    , m_palettes(palettes)
+    , m_nameField(new QLineEdit)
+    , m_hint(new QLabel)
+    , m_cancelButton(new QPushButton(tr("Cancel")))
+    , m_okButton(new QPushButton(tr("Ok"))) {
+    setAutoFillBackground(true);
+    m_nameField->setPlaceholderText(tr("Name"));
+    m_nameField->setMinimumWidth(60);
+
+    QFont small = m_hint->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    m_hint->setFont(small);
+    m_hint->setWordWrap(true);
+    m_hint->setAlignment(Qt::AlignCenter);
+    m_hint->setForegroundRole(QPalette::PlaceholderText);
+    m_hint->hide();
+
+    for (QPushButton *button : {m_cancelButton, m_okButton}) {
+        button->setAutoDefault(false);
+        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+    }
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(4);
+    buttons->addWidget(m_cancelButton);
+    buttons->addStretch(1);
+    buttons->addWidget(m_okButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(4);
+    layout->addStretch(1);
+    layout->addWidget(m_nameField);
+    layout->addWidget(m_hint);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(m_nameField, &QLineEdit::textEdited, this, [this](const QString &text) {
+        m_newPaletteName.set(text);
+        validate();
+    });
+    connect(m_nameField, &QLineEdit::returnPressed, this, [this] {
+        if (m_okButton->isEnabled())
+            ok();
+    });
+    connect(m_cancelButton, &QPushButton::clicked, this, &MenuItemModifyView::cancel);
+    connect(m_okButton, &QPushButton::clicked, this, &MenuItemModifyView::ok);
+    connect(m_palettes, &PalettesOO::palettesChanged, this, &MenuItemModifyView::validate);
+}
+
+void MenuItemModifyView::refresh() {
+    if (m_modifyType.get() != ModifyType::None)
+        m_folder = Manager::supportSubfolder(palettesFolderName, false);
+    const QString name = m_newPaletteName.get();
+    if (m_nameField->text() != name)
+        m_nameField->setText(name);
+    validate();
+}
+
+void MenuItemModifyView::focusName() {
+    m_nameField->setFocus(Qt::OtherFocusReason);
+    m_nameField->selectAll();
+}
+
+bool MenuItemModifyView::fileExists(const QString &name) const {
+    return m_folder && QFileInfo::exists(QDir(*m_folder).filePath(fileName(name)));
+}
+
+QString MenuItemModifyView::refusalReason() const {
+    const QString name = m_newPaletteName.get();
+    const QString invalid = Manager::invalidNameReason(name);
+    if (!invalid.isEmpty())
+        return invalid;
+    const ModifyType type = m_modifyType.get();
+    const int own = type == ModifyType::Edit ? m_modifyColorIdx.get() : -1;
+    // Keeping a palette's own name is fine; taking another's would overwrite its file.
+    if (own >= 0 && m_palettes->contains(own) && m_palettes->palettes().at(own).palName == name)
+        return {};
+    const QList<Palette> &palettes = m_palettes->palettes();
+    if (std::any_of(palettes.cbegin(), palettes.cend(),
+                    [&name](const Palette &p) { return p.palName == name; }))
+        return tr("Another palette has this name");
+    if (type != ModifyType::None && fileExists(name))
+        return tr("A file with this name exists");
+    return {};
+}
+
+void MenuItemModifyView::validate() {
+    const QString reason = refusalReason();
+    m_okButton->setEnabled(reason.isEmpty());
+    m_hint->setText(reason);
+    m_hint->setVisible(!reason.isEmpty());
+    m_nameField->setToolTip(reason);
+}
+
+void MenuItemModifyView::ok() {
+    if (!refusalReason().isEmpty())
+        return;
+    const QString name = m_newPaletteName.get();
+    switch (m_modifyType.get()) {
+    case ModifyType::Edit:
+        renamePalette(m_modifyColorIdx.get(), name);
+        break;
+    case ModifyType::Add:
+        addPalette(name);
+        break;
+    default:
+        logLine(QStringLiteral("ERROR: Invalid pal modifyType!"));
+        break;
+    }
+    m_modifyType.set(ModifyType::None);
+}
+
+void MenuItemModifyView::cancel() {
+    m_modifyType.set(ModifyType::None);
+}
+
+void MenuItemModifyView::renamePalette(int index, const QString &name) {
+    if (!m_palettes->contains(index))
+        return;
+    const Palette old = m_palettes->palettes().at(index);
+    const Palette renamed{name, old.palColors};
+    logLine(QStringLiteral("Changed pal: ") + name);
+
+    // The new file first: if it cannot be written, the old one must still be there.
+    if (!saveAndConfirm(renamed)) {
+        logLine(QStringLiteral("Failed to write file %1 : pal %2 keeps its name")
+                    .arg(fileName(name), old.palName));
+        return;
+    }
+    QList<Palette> palettes;
+    if (name == old.palName) {
+        palettes = m_palettes->palettes();
+        palettes.removeAt(index);
+    } else {
+        // Removes the old file and key and reloads the folder, which now holds the new file.
+        Manager::deletePalette(old.palName);
+        palettes = m_palettes->palettes();
+        const auto reloaded = std::find_if(palettes.begin(), palettes.end(),
+                                           [&name](const Palette &p) { return p.palName == name; });
+        if (reloaded != palettes.end())
+            palettes.erase(reloaded);
+    }
+    // The palette under its new name goes last, once, with its position key.
+    m_palettes->setPalettes(palettes);
+    Manager::addPalette(renamed);
+}
+
+void MenuItemModifyView::addPalette(const QString &name) {
+    logLine(QStringLiteral("Added pal: ") + name);
+    const Palette palette{name, {}};
+    if (!saveAndConfirm(palette)) {
+        logLine(QStringLiteral("Failed to write file %1 : pal not added").arg(fileName(name)));
+        return;
+    }
+    m_palettes->append(palette);
+}
+
+void MenuItemModifyView::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        cancel();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

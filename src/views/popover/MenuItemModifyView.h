@@ -1,0 +1,61 @@
+#pragma once
+
+#include "model/ModifyType.h"
+#include "views/blocks/Binding.h"
+
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+class PalettesOO;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct Palette;
+
+// The small form in a grid cell that names a new palette or gives one a new name. Its state
+// lives in the popover root view and is reached through bindings.
+class MenuItemModifyView : public QWidget {
+    Q_OBJECT
+public:
+    MenuItemModifyView(Binding<QString> newPaletteName, Binding<ModifyType> modifyType,
+                       Binding<int> modifyColorIdx, PalettesOO *palettes,
+                       QWidget *parent = nullptr);
+
+    QLineEdit *nameField() const { return m_nameField; }
+    QPushButton *cancelButton() const { return m_cancelButton; }
+    QPushButton *okButton() const { return m_okButton; }
+    QLabel *hintLabel() const { return m_hint; }
+
+    // Re-reads the bound values; the owner calls it after changing them.
+    void refresh();
+    // Gives the name field the focus with its text selected, ready to be typed over.
+    void focusName();
+    // Why the typed name cannot be confirmed; empty when it can.
+    QString refusalReason() const;
+
+public slots:
+    void ok();
+    void cancel();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void validate();
+    void renamePalette(int index, const QString &name);
+    void addPalette(const QString &name);
+    bool fileExists(const QString &name) const;
+
+    Binding<QString> m_newPaletteName;
+    Binding<ModifyType> m_modifyType;
+    Binding<int> m_modifyColorIdx;
+    PalettesOO *m_palettes;
+    // Palettes folder as found when the editor opened, for the "file exists" check.
+    std::optional<QString> m_folder;
+
+    QLineEdit *m_nameField;
+    QLabel *m_hint;
+    QPushButton *m_cancelButton;
+    QPushButton *m_okButton;
+};

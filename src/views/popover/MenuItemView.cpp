@@ -1,0 +1,333 @@
+#include "views/popover/MenuItemView.h"
+
+#include "app/Shell.h"
+#include "settings/Settings.h"
+#include "store/Manager.h"
+#include "store/PalettesOO.h"
+#include "views/blocks/SectionView.h"
+#include "views/blocks/TitleView.h"
+#include "views/palette/PaletteView.h"
+#include "views/popover/GridMetrics.h"
+#include "views/popover/MenuItemModifyView.h"
+#include "views/popover/PaletteGridView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+// The radius slider moves in tenths.
+constexpr int radiusSliderScale = 10;
+
+QString numberText(double value) {
+    return QString::number(static_cast<float>(value), 'g', 7);
+}
+
+std::optional<double> parseNumber(const QString &text) {
+    bool ok = false;
+    double value = text.trimmed().toDouble(&ok);
+    if (!ok)
+        value = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+} // namespace
+
+MenuItemView::MenuItemView(QWidget *parent)
+    : QWidget(parent)
+    , gridCellSize(Settings::floatValue(SettingsKeys::menuGridCellSize))
+    , gridCellSpacing(Settings::floatValue(SettingsKeys::menuGridCellSpacing))
+    , gridCellRadius(Settings::floatValue(SettingsKeys::menuGridCellRadius))
+    , gridColCount(Settings::integer(SettingsKeys::menuGridColCount))
+    , cellColCount(Settings::integer(SettingsKeys::menuCellColCount))
+    , m_palettesOO(new PalettesOO(this)) {
+    m_grid = new PaletteGridView(m_palettesOO);
+    m_modifyView = new MenuItemModifyView(newPaletteName.binding(), modifyType.binding(),
+                                          modifyColorIdx.binding(), m_palettesOO, m_grid);
+    m_modifyView->hide();
+
+    m_optionsButton = new QPushButton;
+    m_preferencesButton = new QPushButton(tr("Preferences"));
+    m_quitButton = new QPushButton(tr("Quit"));
+    auto *buttons = new QWidget;
+    auto *buttonRow = new QHBoxLayout(buttons);
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    buttonRow->addWidget(m_optionsButton);
+    buttonRow->addWidget(m_preferencesButton);
+    buttonRow->addWidget(m_quitButton);
+
+    m_layout = new QVBoxLayout(this);
+    m_layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_layout->setContentsMargins(14, 12, 14, 12);
+    m_layout->setSpacing(10);
+    m_layout->addWidget(new TitleView);
+    m_layout->addWidget(new SectionView(tr("Palettes"), m_grid));
+    m_layout->addWidget(new SectionView(QString(), buttons));
+
+    connect(m_optionsButton, &QPushButton::clicked, this,
+            [this] { showOptions.set(!showOptions.get()); });
+    connect(m_preferencesButton, &QPushButton::clicked, this, [] { showPreferences(); });
+    connect(m_quitButton, &QPushButton::clicked, this, [] { quitApplication(); });
+
+    connect(m_grid, &PaletteGridView::paletteClicked, this, &MenuItemView::openPalette);
+    connect(m_grid, &PaletteGridView::plusClicked, this, &MenuItemView::addPalette);
+    connect(m_grid, &PaletteGridView::paletteContextMenuRequested, this,
+            [this](int index, const QPoint &globalPos) {
+                QMenu *menu = createContextMenu(index, this);
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menu->popup(globalPos);
+            });
+    connect(m_palettesOO, &PalettesOO::palettesChanged, this, &MenuItemView::onPalettesChanged);
+
+    for (State<double> *state : {&gridCellSize, &gridCellSpacing, &gridCellRadius})
+        state->onChange([this] { updateGrid(); });
+    for (State<int> *state : {&gridColCount, &cellColCount})
+        state->onChange([this] { updateGrid(); });
+    showOptions.onChange([this] { updateOptions(); });
+    modifyType.onChange([this] { updateEditor(); });
+    modifyColorIdx.onChange([this] { updateEditor(); });
+    newPaletteName.onChange([this] { m_modifyView->refresh(); });
+
+    updateGrid();
+    updateOptions();
+}
+
+void MenuItemView::updateGrid() {
+    m_grid->setMetrics(GridMetrics::sane(gridCellSize.get(), gridCellSpacing.get(),
+                                         gridCellRadius.get(), gridColCount.get(),
+                                         cellColCount.get()));
+    syncOptionControls();
+}
+
+void MenuItemView::updateEditor() {
+    int item = -1;
+    if (modifyType.get() == ModifyType::Edit && m_palettesOO->contains(modifyColorIdx.get()))
+        item = modifyColorIdx.get();
+    else if (modifyType.get() == ModifyType::Add)
+        item = m_grid->plusItem();
+    const bool opening = item >= 0 && (item != m_grid->editorItem() || m_modifyView->isHidden());
+    if (item >= 0 && modifyType.get() == ModifyType::Edit)
+        m_editedName = m_palettesOO->palettes().at(item).palName;
+    m_modifyView->refresh();
+    m_grid->setEditor(m_modifyView, item);
+    if (opening)
+        m_modifyView->focusName();
+}
+
+void MenuItemView::onPalettesChanged() {
+    // An editor renaming palette i must not end up on whichever palette moved into place i.
+    if (modifyType.get() == ModifyType::Edit) {
+        const int index = modifyColorIdx.get();
+        if (!m_palettesOO->contains(index) ||
+            m_palettesOO->palettes().at(index).palName != m_editedName) {
+            modifyType.set(ModifyType::None);
+            return;
+        }
+    }
+    updateEditor();
+}
+
+void MenuItemView::openPalette(int index) {
+    if (m_palettesOO->contains(index))
+        openPaletteWindow(m_palettesOO, index);
+}
+
+void MenuItemView::renamePalette(int index) {
+    if (!m_palettesOO->contains(index))
+        return;
+    m_editedName = m_palettesOO->palettes().at(index).palName;
+    newPaletteName.set(m_editedName);
+    modifyColorIdx.set(index);
+    modifyType.set(ModifyType::Edit);
+    m_modifyView->refresh();
+}
+
+void MenuItemView::deletePalette(int index) {
+    if (m_palettesOO->contains(index))
+        Manager::deletePalette(m_palettesOO->palettes().at(index).palName);
+}
+
+void MenuItemView::addPalette() {
+    newPaletteName.set(tr("New palette"));
+    modifyColorIdx.set(-1);
+    modifyType.set(ModifyType::Add);
+    m_modifyView->refresh();
+}
+
+QMenu *MenuItemView::createContextMenu(int index, QWidget *parent) {
+    auto *menu = new QMenu(parent);
+    const QString name =
+        m_palettesOO->contains(index) ? m_palettesOO->palettes().at(index).palName : QString();
+    // The list may change while the menu is open (a reload elsewhere).
+    auto stillThere = [this, index, name] {
+        return m_palettesOO->contains(index) && m_palettesOO->palettes().at(index).palName == name;
+    };
+    menu->addAction(tr("Rename"), this, [this, index, stillThere] {
+        if (stillThere())
+            renamePalette(index);
+    });
+    menu->addAction(tr("Delete"), this, [this, index, stillThere] {
+        if (stillThere())
+            deletePalette(index);
+    });
+    return menu;
+}
+
+void MenuItemView::updateOptions() {
+    m_optionsButton->setText(showOptions.get() ? tr("Hide options") : tr("Show options"));
+    if (showOptions.get() && !m_optionsPanel) {
+        m_optionsPanel = buildOptionsPanel();
+        m_layout->insertWidget(m_layout->count() - 1, m_optionsPanel);
+        syncOptionControls();
+        storeFloatOptions();
+    } else if (!showOptions.get() && m_optionsPanel) {
+        delete m_optionsPanel;
+    }
+}
+
+QWidget *MenuItemView::optionRow(const QString &label, QWidget *control, QWidget *extra) {
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *text = new QLabel(label);
+    text->setFixedWidth(optionsMargin);
+    text->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    layout->addWidget(text);
+    layout->addWidget(control, extra ? 0 : 1, Qt::AlignVCenter);
+    if (extra)
+        layout->addWidget(extra, 1, Qt::AlignVCenter);
+    return row;
+}
+
+QLineEdit *MenuItemView::numberField(const QString &placeholder, State<double> &state,
+                                     const char *key) {
+    auto *field = new QLineEdit;
+    field->setPlaceholderText(placeholder);
+    connect(field, &QLineEdit::textEdited, this, [this, &state, key](const QString &text) {
+        if (const std::optional<double> value = parseNumber(text)) {
+            state.set(*value);
+            Settings::setFloat(QString::fromLatin1(key), state.get());
+        }
+    });
+    // Leaving a field with text that is not a number shows the value in use again.
+    connect(field, &QLineEdit::editingFinished, this, [this] { syncOptionControls(); });
+    return field;
+}
+
+QSpinBox *MenuItemView::stepper(State<int> &state, int maximum, const char *key) {
+    auto *box = new QSpinBox;
+    box->setRange(1, maximum);
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(box, &QSpinBox::valueChanged, this, [&state, key](int value) {
+        state.set(value);
+        Settings::setInteger(QString::fromLatin1(key), value);
+    });
+    return box;
+}
+
+QWidget *MenuItemView::buildOptionsPanel() {
+    m_sizeField = numberField(tr("Size"), gridCellSize, SettingsKeys::menuGridCellSize);
+    m_spacingField = numberField(tr("Spacing"), gridCellSpacing, SettingsKeys::menuGridCellSpacing);
+    m_gridColStepper = stepper(gridColCount, maxViewCols, SettingsKeys::menuGridColCount);
+    m_radiusField = numberField(tr("Radius"), gridCellRadius, SettingsKeys::menuGridCellRadius);
+    m_radiusField->setMaximumWidth(40);
+    m_radiusSlider = new QSlider(Qt::Horizontal);
+    m_radiusSlider->setRange(0, 50 * radiusSliderScale);
+    connect(m_radiusSlider, &QSlider::valueChanged, this, [this](int value) {
+        gridCellRadius.set(static_cast<double>(value) / radiusSliderScale);
+        Settings::setFloat(QString::fromLatin1(SettingsKeys::menuGridCellRadius),
+                           gridCellRadius.get());
+    });
+    m_cellColStepper = stepper(cellColCount, maxCellCols, SettingsKeys::menuCellColCount);
+
+    auto *gridOptions = new QWidget;
+    auto *gridRows = new QVBoxLayout(gridOptions);
+    gridRows->setContentsMargins(0, 0, 0, 0);
+    gridRows->addWidget(optionRow(tr("Size"), m_sizeField));
+    gridRows->addWidget(optionRow(tr("Spacing"), m_spacingField));
+    gridRows->addWidget(optionRow(tr("Column count"), m_gridColStepper));
+    gridRows->addWidget(optionRow(tr("Radius"), m_radiusField, m_radiusSlider));
+
+    auto *cellOptions = new QWidget;
+    auto *cellRows = new QVBoxLayout(cellOptions);
+    cellRows->setContentsMargins(0, 0, 0, 0);
+    cellRows->addWidget(optionRow(tr("Column count"), m_cellColStepper));
+
+    for (QWidget *block : {gridOptions, cellOptions})
+        block->setMinimumWidth(optionsMargin + 200);
+
+    auto *panel = new QWidget;
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addSpacing(25);
+    layout->addWidget(new SectionView(tr("Grid options"), gridOptions));
+    layout->addWidget(new SectionView(QString(), cellOptions));
+    return panel;
+}
+
+void MenuItemView::syncOptionControls() {
+    if (!m_optionsPanel)
+        return;
+    // A field whose text already means the value keeps it, so typing is not disturbed.
+    auto syncField = [](QLineEdit *field, double value) {
+        if (parseNumber(field->text()) != std::optional<double>(value))
+            field->setText(numberText(value));
+    };
+    syncField(m_sizeField, gridCellSize.get());
+    syncField(m_spacingField, gridCellSpacing.get());
+    syncField(m_radiusField, gridCellRadius.get());
+    // Controls show an out-of-range stored value at their limit without writing it back.
+    const QSignalBlocker blockSlider(m_radiusSlider);
+    const double radius = std::isnan(gridCellRadius.get()) ? 0.0 : gridCellRadius.get();
+    m_radiusSlider->setValue(
+        static_cast<int>(std::lround(std::clamp(radius, 0.0, 50.0) * radiusSliderScale)));
+    const QSignalBlocker blockGridCols(m_gridColStepper);
+    m_gridColStepper->setValue(gridColCount.get());
+    const QSignalBlocker blockCellCols(m_cellColStepper);
+    m_cellColStepper->setValue(cellColCount.get());
+}
+
+void MenuItemView::storeFloatOptions() {
+    Settings::setFloat(QString::fromLatin1(SettingsKeys::menuGridCellSize), gridCellSize.get());
+    Settings::setFloat(QString::fromLatin1(SettingsKeys::menuGridCellSpacing),
+                       gridCellSpacing.get());
+    Settings::setFloat(QString::fromLatin1(SettingsKeys::menuGridCellRadius), gridCellRadius.get());
+}
+
+QWidget *MenuItemView::optionsPanel() const {
+    return m_optionsPanel;
+}
+
+QLineEdit *MenuItemView::sizeField() const {
+    return m_sizeField;
+}
+
+QLineEdit *MenuItemView::spacingField() const {
+    return m_spacingField;
+}
+
+QSpinBox *MenuItemView::gridColCountStepper() const {
+    return m_gridColStepper;
+}
+
+QLineEdit *MenuItemView::radiusField() const {
+    return m_radiusField;
+}
+
+QSlider *MenuItemView::radiusSlider() const {
+    return m_radiusSlider;
+}
+
+QSpinBox *MenuItemView::cellColCountStepper() const {
+    return m_cellColStepper;
+}

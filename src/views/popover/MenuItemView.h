@@ -1,0 +1,95 @@
+#pragma once
+
+#include "model/ModifyType.h"
+#include "views/popover/State.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class MenuItemModifyView;
+class PaletteGridView;
+class PalettesOO;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QVBoxLayout;
+
+// The popover's content: the title, the grid of palettes with its new-palette cell, the grid
+// options while shown, and the options / preferences / quit buttons.
+class MenuItemView : public QWidget {
+    Q_OBJECT
+public:
+    explicit MenuItemView(QWidget *parent = nullptr);
+
+    static constexpr int optionsMargin = 100;
+    static constexpr int maxViewCols = 999;
+    static constexpr int maxCellCols = 999;
+
+    // Read once from the settings at construction; the option controls write them back.
+    State<double> gridCellSize;
+    State<double> gridCellSpacing;
+    State<double> gridCellRadius;
+    State<int> gridColCount;
+    State<int> cellColCount;
+    State<bool> showOptions{false};
+    State<ModifyType> modifyType{ModifyType::None};
+    State<int> modifyColorIdx{-1};
+    State<QString> newPaletteName;
+
+    PalettesOO *palettesOO() const { return m_palettesOO; }
+
+    // What a click, the context menu's entries and the plus cell do.
+    void openPalette(int index);
+    void renamePalette(int index);
+    void deletePalette(int index);
+    void addPalette();
+    // "Rename" and "Delete" for palette index; they do nothing once index names another palette.
+    QMenu *createContextMenu(int index, QWidget *parent);
+
+    PaletteGridView *gridView() const { return m_grid; }
+    MenuItemModifyView *modifyView() const { return m_modifyView; }
+    QPushButton *optionsButton() const { return m_optionsButton; }
+    QPushButton *preferencesButton() const { return m_preferencesButton; }
+    QPushButton *quitButton() const { return m_quitButton; }
+    // The option controls; null while the options are hidden.
+    QWidget *optionsPanel() const;
+    QLineEdit *sizeField() const;
+    QLineEdit *spacingField() const;
+    QSpinBox *gridColCountStepper() const;
+    QLineEdit *radiusField() const;
+    QSlider *radiusSlider() const;
+    QSpinBox *cellColCountStepper() const;
+
+private:
+    void updateGrid();
+    void updateEditor();
+    void updateOptions();
+    void onPalettesChanged();
+    QWidget *buildOptionsPanel();
+    QWidget *optionRow(const QString &label, QWidget *control, QWidget *extra = nullptr);
+    QLineEdit *numberField(const QString &placeholder, State<double> &state, const char *key);
+    QSpinBox *stepper(State<int> &state, int maximum, const char *key);
+    void syncOptionControls();
+    void storeFloatOptions();
+
+    PalettesOO *m_palettesOO;
+    QVBoxLayout *m_layout = nullptr;
+    PaletteGridView *m_grid = nullptr;
+    MenuItemModifyView *m_modifyView = nullptr;
+    QPushButton *m_optionsButton = nullptr;
+    QPushButton *m_preferencesButton = nullptr;
+    QPushButton *m_quitButton = nullptr;
+    // Name of the palette whose editor is open, to notice when the list moved under it.
+    QString m_editedName;
+
+    QPointer<QWidget> m_optionsPanel;
+    QPointer<QLineEdit> m_sizeField;
+    QPointer<QLineEdit> m_spacingField;
+    QPointer<QSpinBox> m_gridColStepper;
+    QPointer<QLineEdit> m_radiusField;
+    QPointer<QSlider> m_radiusSlider;
+    QPointer<QSpinBox> m_cellColStepper;
+};

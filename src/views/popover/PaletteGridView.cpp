@@ -1,0 +1,260 @@
+#include "views/popover/PaletteGridView.h"
+
+#include "store/PalettesOO.h"
+#include "views/popover/PalettePreviewView.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+int clampToWidgetSize(double length) {
+    return static_cast<int>(std::clamp(std::ceil(length), 0.0, double(QWIDGETSIZE_MAX)));
+}
+} // namespace
+
+PaletteGridView::PaletteGridView(PalettesOO *palettes, QWidget *parent)
+    : QWidget(parent)
+    , m_palettes(palettes) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_Hover);
+    connect(m_palettes, &PalettesOO::palettesChanged, this, &PaletteGridView::onPalettesChanged);
+    relayout();
+}
+
+void PaletteGridView::setMetrics(const GridMetrics &metrics) {
+    m_metrics = metrics;
+    relayout();
+}
+
+int PaletteGridView::itemCount() const {
+    return m_palettes->count() + 1;
+}
+
+int PaletteGridView::cellHeight() const {
+    return PalettePreviewView::previewHeight(m_metrics.cellSize, fontMetrics());
+}
+
+QSize PaletteGridView::contentSize() const {
+    const int cols = m_metrics.columns;
+    const qint64 rows = (static_cast<qint64>(itemCount()) + cols - 1) / cols;
+    const double width = cols * m_metrics.cellSize + (cols - 1) * m_metrics.spacing;
+    const double height = static_cast<double>(rows) * cellHeight() +
+                          static_cast<double>(rows - 1) * m_metrics.spacing;
+    return {clampToWidgetSize(width), clampToWidgetSize(height)};
+}
+
+QRect PaletteGridView::cellRect(int item) const {
+    if (item < 0 || item >= itemCount())
+        return {};
+    const int row = item / m_metrics.columns;
+    const int col = item % m_metrics.columns;
+    const double x = col * (m_metrics.cellSize + m_metrics.spacing);
+    const double y = row * (cellHeight() + m_metrics.spacing);
+    return QRectF(x, y, m_metrics.cellSize, cellHeight()).toAlignedRect();
+}
+
+int PaletteGridView::itemAt(const QPoint &pos) const {
+    if (pos.x() < 0 || pos.y() < 0)
+        return -1;
+    const double colPitch = m_metrics.cellSize + m_metrics.spacing;
+    const double rowPitch = cellHeight() + m_metrics.spacing;
+    const double col = std::floor(pos.x() / colPitch);
+    const double row = std::floor(pos.y() / rowPitch);
+    if (col >= m_metrics.columns || row * m_metrics.columns + col >= itemCount())
+        return -1;
+    const int item = static_cast<int>(row) * m_metrics.columns + static_cast<int>(col);
+    return cellRect(item).contains(pos) ? item : -1;
+}
+
+void PaletteGridView::setEditor(QWidget *editor, int item) {
+    if (m_editor && m_editor != editor)
+        m_editor->hide();
+    m_editor = editor;
+    m_editorItem = editor && item >= 0 && item < itemCount() ? item : -1;
+    if (!m_editor)
+        return;
+    if (m_editorItem < 0) {
+        m_editor->hide();
+        update();
+        return;
+    }
+    if (m_editor->parentWidget() != this)
+        m_editor->setParent(this);
+    // The editor needs room for its buttons; in a tiny cell it overlaps the neighbours.
+    const QRect cell = cellRect(m_editorItem);
+    const QSize minimum = m_editor->minimumSizeHint();
+    QRect area(0, 0, std::max(cell.width(), minimum.width()),
+               std::max(cell.height(), minimum.height()));
+    area.moveCenter(cell.center());
+    area.moveLeft(std::clamp(area.left(), 0, std::max(0, width() - area.width())));
+    area.moveTop(std::clamp(area.top(), 0, std::max(0, height() - area.height())));
+    m_editor->setGeometry(area);
+    m_editor->show();
+    m_editor->raise();
+    update();
+}
+
+void PaletteGridView::onPalettesChanged() {
+    m_firstRows.clear();
+    m_pressed = -1;
+    relayout();
+}
+
+void PaletteGridView::relayout() {
+    QSize size = contentSize();
+    if (m_editor && m_editorItem >= 0)
+        size = size.expandedTo(m_editor->minimumSizeHint());
+    setFixedSize(size);
+    if (m_editor)
+        setEditor(m_editor, std::min(m_editorItem, itemCount() - 1));
+    setHovered(underMouse() ? itemAt(mapFromGlobal(QCursor::pos())) : -1);
+    update();
+}
+
+void PaletteGridView::setHovered(int item) {
+    if (item == m_hovered)
+        return;
+    update(cellRect(m_hovered));
+    m_hovered = item;
+    update(cellRect(m_hovered));
+}
+
+void PaletteGridView::paintPlus(QPainter &painter, const QRectF &cell) const {
+    // A plus in a rounded square, half the cell wide, centred in a cell-sized frame.
+    const double side = m_metrics.cellSize * 0.5;
+    QRectF box(0, 0, side * 0.86, side * 0.86);
+    box.moveCenter(cell.center());
+    const double stroke = std::max(1.0, side / 14.0);
+    QPen pen(palette().color(QPalette::WindowText), stroke);
+    pen.setCapStyle(Qt::RoundCap);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const double inset = stroke / 2.0;
+    painter.drawRoundedRect(box.adjusted(inset, inset, -inset, -inset), side * 0.2, side * 0.2);
+    const double arm = box.width() * 0.26;
+    const QPointF c = box.center();
+    painter.drawLine(QPointF(c.x() - arm, c.y()), QPointF(c.x() + arm, c.y()));
+    painter.drawLine(QPointF(c.x(), c.y() - arm), QPointF(c.x(), c.y() + arm));
+}
+
+void PaletteGridView::paintEvent(QPaintEvent *event) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRect exposed = event->rect();
+    const double colPitch = m_metrics.cellSize + m_metrics.spacing;
+    const double rowPitch = cellHeight() + m_metrics.spacing;
+    const int cols = m_metrics.columns;
+    const int count = itemCount();
+    // Only the cells inside the exposed area are painted.
+    const int firstRow = std::max(0, static_cast<int>(std::floor(exposed.top() / rowPitch)));
+    const int lastRow = static_cast<int>(std::floor(exposed.bottom() / rowPitch));
+    const int firstCol = std::max(0, static_cast<int>(std::floor(exposed.left() / colPitch)));
+    const int lastCol =
+        std::min(cols - 1, static_cast<int>(std::floor(exposed.right() / colPitch)));
+    const QColor text = palette().color(QPalette::WindowText);
+    QColor hover = palette().color(QPalette::Highlight);
+    hover.setAlphaF(0.18f);
+    const double radius = m_metrics.cornerRadius();
+
+    for (int row = firstRow; row <= lastRow; ++row) {
+        for (int col = firstCol; col <= lastCol; ++col) {
+            const qint64 item = static_cast<qint64>(row) * cols + col;
+            if (item >= count)
+                return;
+            const int i = static_cast<int>(item);
+            if (i == m_editorItem)
+                continue;
+            const QRectF cell = cellRect(i);
+            if (i == count - 1) {
+                if (i == m_hovered) {
+                    QRectF frame(0, 0, m_metrics.cellSize, m_metrics.cellSize);
+                    frame.moveCenter(cell.center());
+                    painter.setPen(Qt::NoPen);
+                    painter.setBrush(hover);
+                    painter.drawRoundedRect(frame, radius, radius);
+                }
+                paintPlus(painter, cell);
+                continue;
+            }
+            QPainterPath clip;
+            clip.addRoundedRect(cell, radius, radius);
+            painter.save();
+            painter.setClipPath(clip);
+            if (i == m_hovered)
+                painter.fillRect(cell, hover);
+            PalettePreviewView::paint(&painter, cell, m_palettes->palettes().at(i),
+                                      m_metrics.cellColumns, m_metrics.cellSize, text,
+                                      m_firstRows.value(i));
+            painter.restore();
+        }
+    }
+}
+
+void PaletteGridView::mousePressEvent(QMouseEvent *event) {
+    m_pressed = event->button() == Qt::LeftButton ? itemAt(event->position().toPoint()) : -1;
+    event->accept();
+}
+
+void PaletteGridView::mouseReleaseEvent(QMouseEvent *event) {
+    const int pressed = m_pressed;
+    m_pressed = -1;
+    if (event->button() != Qt::LeftButton || pressed < 0 ||
+        itemAt(event->position().toPoint()) != pressed || pressed == m_editorItem)
+        return;
+    if (pressed == plusItem())
+        emit plusClicked();
+    else
+        emit paletteClicked(pressed);
+}
+
+void PaletteGridView::mouseMoveEvent(QMouseEvent *event) {
+    setHovered(itemAt(event->position().toPoint()));
+}
+
+void PaletteGridView::leaveEvent(QEvent *event) {
+    QWidget::leaveEvent(event);
+    m_hovered = -1;
+    update();
+}
+
+void PaletteGridView::contextMenuEvent(QContextMenuEvent *event) {
+    const int item = itemAt(event->pos());
+    if (item < 0 || item == plusItem() || item == m_editorItem) {
+        event->ignore();
+        return;
+    }
+    emit paletteContextMenuRequested(item, event->globalPos());
+}
+
+void PaletteGridView::wheelEvent(QWheelEvent *event) {
+    // A preview with more colours than fit scrolls inside its square; otherwise the wheel
+    // belongs to whatever scrolls the popover.
+    const int item = itemAt(event->position().toPoint());
+    const int steps = event->angleDelta().y() / 120;
+    if (item < 0 || item == plusItem() || steps == 0) {
+        event->ignore();
+        return;
+    }
+    const int hidden = PalettePreviewView::hiddenRows(m_palettes->palettes().at(item),
+                                                      m_metrics.cellColumns, m_metrics.cellSize);
+    const int current = m_firstRows.value(item);
+    const int next = std::clamp(current - steps, 0, hidden);
+    if (next == current) {
+        event->ignore();
+        return;
+    }
+    m_firstRows.insert(item, next);
+    update(cellRect(item));
+    event->accept();
+}
+
+void PaletteGridView::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        relayout();
+}

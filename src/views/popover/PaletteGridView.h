@@ -1,0 +1,68 @@
+#pragma once
+
+#include "views/popover/GridMetrics.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+class PalettesOO;
+
+// The popover's grid: one painted cell per palette of the collection and a last cell that
+// starts a new palette. Nothing is built per palette, so thousands of palettes stay cheap; only
+// the one open editor is a real widget, laid over its cell. The grid does not scroll: its size
+// is its whole content.
+class PaletteGridView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PaletteGridView(PalettesOO *palettes, QWidget *parent = nullptr);
+
+    void setMetrics(const GridMetrics &metrics);
+    const GridMetrics &metrics() const { return m_metrics; }
+
+    // Palettes plus the new-palette cell.
+    int itemCount() const;
+    int plusItem() const { return itemCount() - 1; }
+    QRect cellRect(int item) const;
+    // The item under pos, or -1.
+    int itemAt(const QPoint &pos) const;
+    int hoveredItem() const { return m_hovered; }
+    QSize contentSize() const;
+
+    // Lays editor over the cell of item; item -1 hides it.
+    void setEditor(QWidget *editor, int item);
+    int editorItem() const { return m_editorItem; }
+
+    QSize sizeHint() const override { return contentSize(); }
+
+signals:
+    void paletteClicked(int index);
+    void plusClicked();
+    void paletteContextMenuRequested(int index, const QPoint &globalPos);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void onPalettesChanged();
+    void relayout();
+    void setHovered(int item);
+    int cellHeight() const;
+    void paintPlus(QPainter &painter, const QRectF &cell) const;
+
+    PalettesOO *m_palettes;
+    GridMetrics m_metrics;
+    int m_hovered = -1;
+    int m_pressed = -1;
+    QPointer<QWidget> m_editor;
+    int m_editorItem = -1;
+    // Rows scrolled out of each preview square, by palette index.
+    QHash<int, int> m_firstRows;
+};
