@@ -231,7 +231,15 @@ bool readString(const element &value, const Path &path, QString &out, QString &e
         error = expected(path, "a string", value.type());
         return false;
     }
+    // QString::fromUtf8 drops a leading byte order mark; a name may start with U+FEFF.
+    qsizetype marks = 0;
+    while (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+        ++marks;
+    }
     out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (marks > 0)
+        out.prepend(QString(marks, QChar(0xFEFF)));
     return true;
 }
 

@@ -103,6 +103,7 @@ private slots:
                                  123456789.123456789,
                                  1.0 / 3.0};
         Palette palette{QStringLiteral("Ärger ✓ 🎨 \"q\" \\ \b\f\r"), {}};
+        palette.palColors.append(PaletteColor{QStringLiteral("\uFEFF\uFEFFstarts with BOMs"), {}});
         for (const double value : values)
             palette.palColors.append(
                 PaletteColor{QStringLiteral("näme"), {value, value, value, value}});
