@@ -1,6 +1,65 @@
+#include "app/AppDelegate.h"
+#include "app/StartupTiming.h"
+#include "platform/SingleInstance.h"
+
 #include <QApplication>
+#include <QIcon>
+#include <cstdio>
+
+#ifndef SWATCHBAR_VERSION
+#define SWATCHBAR_VERSION "1.0"
+#endif
+
+namespace {
+// Without a display the toolkit would abort with a message about platform plugins; say what
+// is wrong instead.
+bool hasGraphicalSession() {
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64})
+        icon.addFile(QStringLiteral(":/icons/swatchbar-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+} // namespace
 
 int main(int argc, char *argv[]) {
+    if (!hasGraphicalSession()) {
+        std::fputs("swatchbar: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
+                   "set); to try it without one, run: xvfb-run -a swatchbar\n",
+                   stderr);
+        return 2;
+    }
+
     QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
+    QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SWATCHBAR_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("swatchbar"));
+    QApplication::setWindowIcon(applicationIcon());
+    // The program lives in the tray: closing its windows never ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(QStringLiteral("swatchbar"));
+    if (!instance.claim()) {
+        if (instance.notifyRunning())
+            return 0;
+        std::fputs("swatchbar: another Swatchbar is running but does not answer\n", stderr);
+        return 1;
+    }
+
+    AppDelegate delegate;
+    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
+                     &AppDelegate::showPopover);
+    if (StartupTiming::isRequested())
+        new StartupTiming(&delegate);
+    QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,
+                              Qt::QueuedConnection);
+    QApplication::exec();
+    delegate.applicationWillTerminate();
     return 0;
 }

@@ -1,0 +1,100 @@
+#include "app/AppDelegate.h"
+
+#include "app/Shell.h"
+#include "model/Log.h"
+#include "platform/Platform.h"
+#include "platform/PopoverWindow.h"
+#include "platform/StatusItem.h"
+#include "settings/Settings.h"
+#include "store/Manager.h"
+#include "store/PalettesOO.h"
+#include "views/popover/MenuItemView.h"
+
+#include <QIcon>
+#include <QMenu>
+
+namespace {
+QIcon statusIcon() {
+    QIcon icon(QStringLiteral(":/Icon"));
+    for (int size : {16, 22, 24, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/swatchbar-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+} // namespace
+
+AppDelegate::AppDelegate(QObject *parent)
+    : QObject(parent) {
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    Manager::setFileViewer(
+        [](const QString &location) { Platform::instance().revealInFileViewer(location); });
+
+    // Defaults first: the root view reads its settings when it is made.
+    Settings::storeMissingDefaults();
+    menuView.reset(new MenuItemView);
+    PalettesOO::setShared(menuView->palettesOO());
+    scheduleDockIconPolicy(!Settings::boolean(QString::fromLatin1(SettingsKeys::hideDockIcon)));
+    // Loading publishes into the root view's collection, so the view must exist by now.
+    Manager::loadAllPalettes();
+
+    auto *window = new PopoverWindow;
+    window->setContentSize(QSize(400, 400));
+    window->setContentWidget(menuView.get());
+    popover.reset(window);
+
+    auto *item = new StatusItem(this);
+    item->setIcon(statusIcon());
+    item->setToolTip(QStringLiteral("Swatchbar"));
+    auto *menu = new QMenu(window);
+    menu->addAction(tr("Preferences"), this, &AppDelegate::OnPreferencesClicked);
+    menu->addAction(tr("Quit"), [] { quitApplication(); });
+    item->setContextMenu(menu);
+    connect(item, &StatusItem::clicked, this, &AppDelegate::togglePopover);
+    connect(item, &StatusItem::trayUnavailable, this, &AppDelegate::showWithoutTray);
+    statusItem.reset(item);
+    item->install(m_trayWaitMs);
+
+    emit launched();
+}
+
+void AppDelegate::togglePopover() {
+    if (!statusItem || !popover)
+        return;
+    if (popover->isShown()) {
+        popover->performClose();
+        return;
+    }
+    // A click on the icon while the pop-up is open first closes it as a click outside; that
+    // same click must not open it again.
+    const QRect anchor = statusItem->geometry();
+    if (popover->wasJustClosedByClickIn(anchor))
+        return;
+    popover->showRelativeTo(anchor);
+}
+
+void AppDelegate::applicationWillTerminate() {
+}
+
+void AppDelegate::OnPreferencesClicked() {
+    showPreferences();
+}
+
+void AppDelegate::showPopover() {
+    if (!popover)
+        return;
+    if (popover->isWindowMode()) {
+        popover->showAsWindow();
+        return;
+    }
+    if (!popover->isShown())
+        popover->showRelativeTo(statusItem ? statusItem->geometry() : QRect());
+}
+
+void AppDelegate::showWithoutTray() {
+    logLine(QStringLiteral(
+        "No system tray found: showing Swatchbar in a window instead (close it and start "
+        "Swatchbar again to bring it back)"));
+    if (popover)
+        popover->showAsWindow();
+}

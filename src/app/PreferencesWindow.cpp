@@ -1,0 +1,52 @@
+#include "app/PreferencesWindow.h"
+
+#include "app/PreferencesView.h"
+#include "app/Shell.h"
+#include "settings/Settings.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+PreferencesWindow::PreferencesWindow()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    , m_view(new PreferencesView) {
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_view);
+    // The window takes the size of its content and keeps it.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(tr("Preferences"));
+
+    adjustSize();
+    const QByteArray frame = Settings::windowFrame(autosaveName());
+    if (frame.isEmpty() || !restoreGeometry(frame)) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+
+    show();
+    raise();
+    activateWindow();
+    scheduleDockIconPolicy(true);
+}
+
+void PreferencesWindow::closeEvent(QCloseEvent *event) {
+    saveFrame();
+    QWidget::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    scheduleDockIconPolicy(!Settings::boolean(QString::fromLatin1(SettingsKeys::hideDockIcon)));
+}
+
+void PreferencesWindow::moveEvent(QMoveEvent *event) {
+    QWidget::moveEvent(event);
+    if (isVisible())
+        saveFrame();
+}
+
+void PreferencesWindow::saveFrame() const {
+    Settings::setWindowFrame(autosaveName(), saveGeometry());
+}

@@ -1,0 +1,77 @@
+#include "app/StartupTiming.h"
+
+#include "app/AppDelegate.h"
+#include "app/Shell.h"
+#include "platform/PopoverWindow.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+namespace {
+void report(const char *what, long long value) {
+    std::fprintf(stderr, "swatchbar-timing %s %lld\n", what, value);
+    std::fflush(stderr);
+}
+
+// Runs once, the next time the event loop has nothing left to do.
+void whenIdle(QObject *context, std::function<void()> action) {
+    auto *dispatcher = QAbstractEventDispatcher::instance();
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, context,
+                                   [connection, action] {
+                                       QObject::disconnect(*connection);
+                                       action();
+                                   });
+}
+} // namespace
+
+bool StartupTiming::isRequested() {
+    return qEnvironmentVariableIsSet("SWATCHBAR_TIMING");
+}
+
+StartupTiming::StartupTiming(AppDelegate *delegate)
+    : QObject(delegate)
+    , m_delegate(delegate)
+    , m_withPopover(qEnvironmentVariable("SWATCHBAR_TIMING") == QLatin1String("popover")) {
+    connect(delegate, &AppDelegate::launched, this, &StartupTiming::launched);
+}
+
+qint64 StartupTiming::monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<qint64>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void StartupTiming::launched() {
+    whenIdle(this, [this] { idle(); });
+}
+
+void StartupTiming::idle() {
+    report("idle-ns", monotonicNs());
+    if (m_withPopover)
+        // Let the tray settle first, as it would have long before anyone clicks.
+        QTimer::singleShot(500, this, &StartupTiming::openPopover);
+}
+
+void StartupTiming::openPopover() {
+    if (!popover)
+        return;
+    auto clock = std::make_shared<QElapsedTimer>();
+    connect(
+        popover.get(), &PopoverWindow::painted, this,
+        [this, clock] {
+            // Painting and the flush to the screen finish before the loop waits again.
+            whenIdle(this, [clock] {
+                report("popover-us", clock->nsecsElapsed() / 1000);
+                quitApplication();
+            });
+        },
+        Qt::SingleShotConnection);
+    clock->start();
+    m_delegate->togglePopover();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+class AppDelegate;
+
+// Measurement hook for the start-up benchmark, on when SWATCHBAR_TIMING is set. Writes
+// "swatchbar-timing <what> <value>" lines to stderr: "idle-ns" with the monotonic clock
+// when the event loop first goes idle after the launch. With SWATCHBAR_TIMING=popover it then
+// opens the popover, writes "popover-ms" once it has been painted, and ends the program.
+class StartupTiming : public QObject {
+    Q_OBJECT
+public:
+    static bool isRequested();
+    explicit StartupTiming(AppDelegate *delegate);
+
+    // Monotonic clock in nanoseconds, comparable across processes.
+    static qint64 monotonicNs();
+
+private:
+    void launched();
+    void idle();
+    void openPopover();
+
+    AppDelegate *m_delegate;
+    bool m_withPopover;
+};

@@ -1,0 +1,212 @@
+#include "platform/PopoverWindow.h"
+
+#include "platform/DockIcon.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int border = 1;
+// How long after a click outside closed the pop-up a tray click still counts as that click.
+constexpr int sameClickMs = 500;
+} // namespace
+
+PopoverWindow::PopoverWindow(QWidget *parent)
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
+    , m_scroll(new QScrollArea(this)) {
+    // The click that closes the pop-up is not passed on: on the tray icon it would open it again.
+    setAttribute(Qt::WA_NoMouseReplay);
+    setWindowTitle(QStringLiteral("Swatchbar"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(border, border, border, border);
+    layout->setSpacing(0);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    layout->addWidget(m_scroll);
+}
+
+void PopoverWindow::setContentSize(const QSize &size) {
+    m_contentSize = size;
+    scheduleRefit();
+}
+
+void PopoverWindow::setContentWidget(QWidget *content) {
+    if (QWidget *old = m_scroll->widget())
+        old->removeEventFilter(this);
+    m_scroll->setWidget(content);
+    if (content)
+        content->installEventFilter(this);
+    scheduleRefit();
+}
+
+QWidget *PopoverWindow::contentWidget() const {
+    return m_scroll->widget();
+}
+
+QSize PopoverWindow::fittedSize(const QScreen *screen) const {
+    QSize hint = m_contentSize;
+    if (const QWidget *content = m_scroll->widget())
+        hint = hint.expandedTo(content->sizeHint().expandedTo(content->minimumSizeHint()));
+    const int frame = 2 * border;
+    QSize size(hint.width() + frame, hint.height() + frame);
+    if (!screen)
+        return size;
+    const QRect available = screen->availableGeometry();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+    if (size.height() > available.height()) {
+        size.setHeight(available.height());
+        size.rwidth() += scrollBar;
+    }
+    if (size.width() > available.width()) {
+        size.setWidth(available.width());
+        size.rheight() = qMin(available.height(), size.height() + scrollBar);
+    }
+    return size;
+}
+
+QRect PopoverWindow::placement(const QRect &anchor, const QSize &size, const QRect &available) {
+    QRect rect(QPoint(0, 0), size);
+    const int below = available.bottom() - anchor.bottom();
+    const int above = anchor.top() - available.top();
+    rect.moveLeft(anchor.center().x() - size.width() / 2);
+    if (below >= size.height() || below >= above)
+        rect.moveTop(anchor.bottom() + 1);
+    else
+        rect.moveBottom(anchor.top() - 1);
+    // Keep it wholly on screen.
+    rect.moveLeft(qBound(available.left(), rect.left(), available.right() - size.width() + 1));
+    rect.moveTop(qBound(available.top(), rect.top(), available.bottom() - size.height() + 1));
+    return rect;
+}
+
+QScreen *PopoverWindow::screenFor(const QRect &anchor) const {
+    if (QScreen *screen = QGuiApplication::screenAt(anchor.center()))
+        return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+void PopoverWindow::showRelativeTo(const QRect &anchor) {
+    if (m_windowMode) {
+        showAsWindow();
+        return;
+    }
+    m_anchor = anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor;
+    refit();
+    show();
+}
+
+void PopoverWindow::performClose() {
+    close();
+}
+
+void PopoverWindow::showAsWindow() {
+    if (!m_windowMode) {
+        m_windowMode = true;
+        setProperty(DockIcon::keepInTaskbarProperty, true);
+        setAttribute(Qt::WA_NoMouseReplay, false);
+        setWindowFlags(Qt::Window);
+        const QSize size = fittedSize(screenFor(QRect(QCursor::pos(), QSize(1, 1))));
+        resize(size);
+        if (QScreen *screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+bool PopoverWindow::wasJustClosedByClickIn(const QRect &area) const {
+    return m_outsideClose.isValid() && m_outsideClose.elapsed() < sameClickMs &&
+           (area.isEmpty() || area.contains(m_outsideClickPos));
+}
+
+void PopoverWindow::scheduleRefit() {
+    if (m_refitPending)
+        return;
+    m_refitPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refitPending = false;
+        refit();
+    });
+}
+
+void PopoverWindow::refit() {
+    if (m_windowMode) {
+        // An ordinary window keeps the size the user gave it, but never hides content it
+        // could show.
+        const QSize fitted = fittedSize(screen());
+        if (width() < fitted.width() || height() < fitted.height())
+            resize(size().expandedTo(fitted));
+        return;
+    }
+    QScreen *screen = screenFor(m_anchor);
+    const QSize size = fittedSize(screen);
+    if (m_anchor.isNull()) {
+        resize(size);
+        return;
+    }
+    setGeometry(placement(m_anchor, size,
+                          screen ? screen->availableGeometry() : QRect(m_anchor.topLeft(), size)));
+}
+
+bool PopoverWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_scroll->widget() && event->type() == QEvent::LayoutRequest)
+        scheduleRefit();
+    // Another of the program's windows coming up takes the user's attention away from here.
+    if (event->type() == QEvent::Show && watched != this && watched->isWidgetType() &&
+        !m_windowMode) {
+        const auto *widget = static_cast<QWidget *>(watched);
+        const Qt::WindowType type = widget->windowType();
+        if (widget->isWindow() && (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool))
+            QTimer::singleShot(0, this, [this] { close(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PopoverWindow::paintEvent(QPaintEvent *) {
+    emit painted();
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (!m_windowMode) {
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void PopoverWindow::mousePressEvent(QMouseEvent *event) {
+    if (!m_windowMode && !rect().contains(event->position().toPoint())) {
+        m_outsideClose.start();
+        m_outsideClickPos = event->globalPosition().toPoint();
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void PopoverWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && !m_windowMode) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PopoverWindow::showEvent(QShowEvent *event) {
+    if (!m_windowMode)
+        qApp->installEventFilter(this);
+    QWidget::showEvent(event);
+}
+
+void PopoverWindow::hideEvent(QHideEvent *event) {
+    qApp->removeEventFilter(this);
+    QWidget::hideEvent(event);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One running copy per user. The first process takes a lock file in the runtime folder and
+// listens on a local socket beside it; a later one finds the lock held and asks the first,
+// through the socket, to show itself. A lock left by a process that died is taken over.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    // name: the base name of the lock file and socket; folder: where they live (the user's
+    // runtime folder when empty).
+    explicit SingleInstance(const QString &name, const QString &folder = QString(),
+                            QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // Takes the lock and starts listening. False when another process holds it.
+    bool claim();
+    // Asks the running process to show itself, waiting up to timeoutMs for it to listen.
+    // False when it could not be reached.
+    bool notifyRunning(int timeoutMs = 3000);
+
+    QString lockPath() const {
+        return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
+    }
+    QString socketPath() const {
+        return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".socket");
+    }
+
+signals:
+    // Another launch asked this process to show itself.
+    void activationRequested();
+
+private:
+    void readRequest();
+
+    QString m_name;
+    QString m_folder;
+    QLockFile m_lock;
+    QLocalServer *m_server = nullptr;
+};
