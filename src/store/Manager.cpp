@@ -27,6 +27,19 @@ constexpr qint64 maxPaletteFileSize = qint64(64) * 1024 * 1024;
 const QString jsonSuffix = QStringLiteral(".json");
 const QString palettesFolderName = QStringLiteral("Palettes");
 
+// Hashes (with sizes) of file contents already found to be exactly what encoding their
+// palette gives. A later load that reads the same bytes can skip encoding them again only to
+// find nothing to rewrite. A false match (a 64-bit hash collision) would at worst leave one file
+// in a form that still loads.
+QSet<QPair<qsizetype, size_t>> &checkedForms() {
+    static QSet<QPair<qsizetype, size_t>> forms;
+    return forms;
+}
+
+QPair<qsizetype, size_t> formKey(const QByteArray &bytes) {
+    return {bytes.size(), qHash(bytes, 0)};
+}
+
 Manager::FileViewer &fileViewer() {
     static Manager::FileViewer viewer;
     return viewer;
@@ -90,17 +103,11 @@ ReadResult readFile(const QString &path) {
     } else if (info.st_size > maxPaletteFileSize) {
         result.error = QStringLiteral("File is larger than 64 MiB");
     } else {
+        // Reads the size fstat gave: a file that grows meanwhile is being written by someone
+        // else, and its first part fails to decode and is left alone.
         QByteArray bytes(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
         qsizetype filled = 0;
-        for (;;) {
-            if (filled == bytes.size()) {
-                // The file may have grown since fstat; keep reading within the limit.
-                if (bytes.size() > maxPaletteFileSize) {
-                    result.error = QStringLiteral("File is larger than 64 MiB");
-                    break;
-                }
-                bytes.resize(bytes.size() + 4096);
-            }
+        while (filled < bytes.size()) {
             const ssize_t n =
                 ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
             if (n < 0) {
@@ -360,12 +367,18 @@ void Manager::loadAllPalettes() {
             continue;
         }
 
-        const std::optional<QByteArray> json = encodeOrReport(entry.palette);
-        if (!json)
-            continue;
         written.insert(target);
-        if (target == entry.source && *json == entry.bytes)
+        if (target == entry.source && checkedForms().contains(formKey(entry.bytes)))
             continue;
+        const std::optional<QByteArray> json = encodeOrReport(entry.palette);
+        if (!json) {
+            written.remove(target);
+            continue;
+        }
+        if (target == entry.source && *json == entry.bytes) {
+            checkedForms().insert(formKey(entry.bytes));
+            continue;
+        }
         writeFile(*folder, target, *json);
     }
 
@@ -393,6 +406,10 @@ void Manager::revealInFileViewer(const std::optional<QString> &location) {
     if (!location || !fileViewer())
         return;
     fileViewer()(*location);
+}
+
+void Manager::forgetCheckedFiles() {
+    checkedForms().clear();
 }
 
 void Manager::setFileViewer(FileViewer viewer) {

@@ -1,0 +1,245 @@
+// Loading the palettes folder against the bare cost of listing it and reading every file.
+#include "model/PaletteCodec.h"
+#include "store/Manager.h"
+#include "store/PalettesOO.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct DataSet {
+    const char *label;
+    int palettes;
+    int colors;
+    QString home; // HOME of this set; the palettes folder lives under it
+};
+
+DataSet g_sets[] = {{"2000x50", 2000, 50, {}}, {"20x5000", 20, 5000, {}}};
+
+Palette makePalette(int index, int colors) {
+    Palette palette;
+    palette.palName = QStringLiteral("Palette %1").arg(index);
+    palette.palColors.reserve(colors);
+    for (int c = 0; c < colors; ++c) {
+        PaletteColor color;
+        color.colName = QStringLiteral("Colour %1").arg(c);
+        color.colColor.red = (c * 37 % 256) / 255.0;
+        color.colColor.green = (c * 91 % 256) / 255.0;
+        color.colColor.blue = (index * 13 % 256) / 255.0;
+        if (c % 2 == 0)
+            color.colColor.alpha = (c % 100) / 100.0;
+        palette.palColors.append(color);
+    }
+    return palette;
+}
+
+QString palettesFolder() {
+    return Manager::supportSubfolder(QStringLiteral("Palettes"), true).value();
+}
+
+// Selects a data set: the store finds its folder under HOME (QStandardPaths test mode).
+void use(const DataSet &set) {
+    qputenv("HOME", set.home.toUtf8());
+}
+
+void generate(DataSet &set, const QString &root) {
+    set.home = root + QLatin1Char('/') + QString::fromLatin1(set.label);
+    QDir().mkpath(set.home);
+    use(set);
+    const QString folder = palettesFolder();
+    for (int i = 0; i < set.palettes; ++i) {
+        const Palette palette = makePalette(i, set.colors);
+        QFile file(folder + QLatin1Char('/') + palette.palName + QStringLiteral(".json"));
+        file.open(QIODevice::WriteOnly);
+        file.write(PaletteCodec::encode(palette).value());
+    }
+}
+
+// Runs a load with its summary line sent to /dev/null.
+void quietLoad() {
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, STDOUT_FILENO);
+    Manager::loadAllPalettes();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(null);
+    ::close(saved);
+}
+
+struct Stamp {
+    ino_t inode;
+    timespec mtime;
+};
+
+QList<Stamp> stamps(const QString &folder) {
+    QList<Stamp> out;
+    for (const QString &name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
+        struct stat info {};
+        ::stat(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), &info);
+        out.append({info.st_ino, info.st_mtim});
+    }
+    return out;
+}
+
+int changedFiles(const QList<Stamp> &before, const QList<Stamp> &after) {
+    if (before.size() != after.size())
+        return -1;
+    int changed = 0;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (before[i].inode != after[i].inode || before[i].mtime.tv_sec != after[i].mtime.tv_sec ||
+            before[i].mtime.tv_nsec != after[i].mtime.tv_nsec)
+            ++changed;
+    }
+    return changed;
+}
+
+// Stage 0: list and read; 1: and decode; 2: and encode again and compare with the bytes read.
+void listAndRead(benchmark::State &state, int stages) {
+    const DataSet &set = g_sets[state.range(0)];
+    use(set);
+    const QByteArray folder = QFile::encodeName(palettesFolder());
+    int64_t bytes = 0;
+    int64_t same = 0;
+    for (auto _ : state) {
+        DIR *dir = ::opendir(folder.constData());
+        while (const dirent *entry = ::readdir(dir)) {
+            const size_t length = std::strlen(entry->d_name);
+            if (length < 5 || std::strcmp(entry->d_name + length - 5, ".json") != 0)
+                continue;
+            const QByteArray path = folder + '/' + entry->d_name;
+            const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+            struct stat info {};
+            ::fstat(fd, &info);
+            QByteArray content(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+            const ssize_t n = ::read(fd, content.data(), static_cast<size_t>(content.size()));
+            ::close(fd);
+            bytes += n;
+            benchmark::DoNotOptimize(content.data());
+            if (stages >= 1) {
+                const PaletteCodec::DecodeResult decoded = PaletteCodec::decode(content);
+                if (stages >= 2 && decoded.palette)
+                    same += PaletteCodec::encode(*decoded.palette) == content;
+            }
+        }
+        ::closedir(dir);
+    }
+    state.SetBytesProcessed(bytes);
+    if (stages >= 2)
+        state.counters["unchanged"] =
+            benchmark::Counter(double(same), benchmark::Counter::kAvgIterations);
+    state.SetLabel(set.label);
+}
+
+void BM_ListAndRead(benchmark::State &state) {
+    listAndRead(state, 0);
+}
+void BM_ReadAndDecode(benchmark::State &state) {
+    listAndRead(state, 1);
+}
+void BM_ReadDecodeEncode(benchmark::State &state) {
+    listAndRead(state, 2);
+}
+
+void BM_LoadNothingToRewrite(benchmark::State &state) {
+    const DataSet &set = g_sets[state.range(0)];
+    use(set);
+    PalettesOO collection;
+    PalettesOO::setShared(&collection);
+    quietLoad(); // settles files and position keys
+    const QString folder = palettesFolder();
+    const QList<Stamp> before = stamps(folder);
+    for (auto _ : state)
+        quietLoad();
+    state.counters["files_written"] = changedFiles(before, stamps(folder));
+    state.counters["palettes"] = collection.count();
+    state.SetLabel(set.label);
+    PalettesOO::setShared(nullptr);
+}
+
+void BM_LoadEverythingRewritten(benchmark::State &state) {
+    const DataSet &set = g_sets[state.range(0)];
+    use(set);
+    PalettesOO collection;
+    PalettesOO::setShared(&collection);
+    quietLoad();
+    const QString folder = palettesFolder();
+    // The same palettes with a leading space: every file decodes the same but must be rewritten.
+    QList<QPair<QString, QByteArray>> padded;
+    for (const QString &name : QDir(folder).entryList({QStringLiteral("*.json")}, QDir::Files)) {
+        QFile file(folder + QLatin1Char('/') + name);
+        file.open(QIODevice::ReadOnly);
+        padded.append({file.fileName(), ' ' + file.readAll()});
+    }
+    int64_t written = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const auto &[path, bytes] : padded) {
+            QFile file(path);
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            file.write(bytes);
+        }
+        const QList<Stamp> before = stamps(folder);
+        state.ResumeTiming();
+        quietLoad();
+        state.PauseTiming();
+        written += changedFiles(before, stamps(folder));
+        state.ResumeTiming();
+    }
+    state.counters["files_written"] =
+        benchmark::Counter(double(written), benchmark::Counter::kAvgIterations);
+    state.SetLabel(set.label);
+    PalettesOO::setShared(nullptr);
+}
+
+BENCHMARK(BM_ListAndRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDecodeEncode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadNothingToRewrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// The first load of a run: every file is encoded again to find out it needs no rewrite.
+void BM_FirstLoadNothingToRewrite(benchmark::State &state) {
+    const DataSet &set = g_sets[state.range(0)];
+    use(set);
+    PalettesOO collection;
+    PalettesOO::setShared(&collection);
+    quietLoad();
+    const QString folder = palettesFolder();
+    const QList<Stamp> before = stamps(folder);
+    for (auto _ : state) {
+        Manager::forgetCheckedFiles();
+        quietLoad();
+    }
+    state.counters["files_written"] = changedFiles(before, stamps(folder));
+    state.SetLabel(set.label);
+    PalettesOO::setShared(nullptr);
+}
+
+BENCHMARK(BM_FirstLoadNothingToRewrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadEverythingRewritten)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QTemporaryDir root;
+    // Never touch the real home: every path the store and settings use hangs off HOME.
+    qputenv("HOME", root.path().toUtf8());
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication app(argc, argv);
+    for (DataSet &set : g_sets)
+        generate(set, root.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
