@@ -181,7 +181,8 @@ bool existsOnDisk(const QString &path) {
 
 struct Listing {
     QStringList names;
-    QString error; // empty when the folder was listed
+    QSet<QString> undecodable; // names whose bytes are not UTF-8: no path leads back to them
+    QString error;             // empty when the folder was listed
 };
 
 // Entry names in the order the file system returns them, hidden ones included.
@@ -204,7 +205,10 @@ Listing listFolder(const QString &folder) {
         }
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
-        listing.names.append(QFile::decodeName(entry->d_name));
+        const QString name = QFile::decodeName(entry->d_name);
+        if (QFile::encodeName(name) != QByteArrayView(entry->d_name))
+            listing.undecodable.insert(name);
+        listing.names.append(name);
     }
     ::closedir(dir);
     return listing;
@@ -317,6 +321,11 @@ void Manager::loadAllPalettes() {
     for (const QString &entryName : std::as_const(listing.names)) {
         if (!entryName.endsWith(jsonSuffix))
             continue;
+        if (listing.undecodable.contains(entryName)) {
+            logLine(QStringLiteral("Skipped file %1 : its name is not valid UTF-8")
+                        .arg(printable(entryName)));
+            continue;
+        }
         QString name = entryName;
         name.remove(jsonSuffix);
         if (refuseName(name))

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -533,6 +534,21 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines.at(0).contains(QStringLiteral("tab\\x09here")));
         QCOMPARE(m_collection->count(), 0);
+
+        // A name that is not UTF-8 cannot be turned back into a path: skipped, untouched.
+        const QByteArray latin1 = QFile::encodeName(m_folder) + "/caf\xe9.json";
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0);
+        QVERIFY(::write(fd, "{", 1) == 1);
+        ::close(fd);
+        const QStringList more = loadAll();
+        QCOMPARE(more.size(), 3);
+        QVERIFY(more.contains(QStringLiteral("Skipped file caf\uFFFD.json : its name is not valid "
+                                             "UTF-8")));
+        struct stat info {};
+        QCOMPARE(::stat(latin1.constData(), &info), 0);
+        QCOMPARE(info.st_size, off_t(1));
+        ::unlink(latin1.constData()); // QDir cannot remove it either
     }
 
     void withoutCollectionNothingIsTouched() {
