@@ -8,7 +8,8 @@
 class ColorValue {
 public:
     ColorValue() = default;
-    explicit ColorValue(QList<double> components) : m_components(std::move(components)) {}
+    explicit ColorValue(QList<double> components)
+        : m_components(std::move(components)) {}
     static ColorValue fromSrgb(double red, double green, double blue, double alpha);
 
     const QList<double> &components() const { return m_components; }

@@ -17,5 +17,6 @@ public:
 
     // Compact JSON, keys in field order. Empty when a component is not finite.
     static std::optional<QByteArray> encode(const Palette &palette);
+    // Never throws. Skips a leading UTF-8 byte order mark; of a key given twice, the last counts.
     static DecodeResult decode(QByteArrayView json);
 };
