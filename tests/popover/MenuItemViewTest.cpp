@@ -1,0 +1,474 @@
+#include "TestSupport.h"
+
+#include "PopoverFixture.h"
+#include "store/StdoutCapture.h"
+#include "views/popover/GridMetrics.h"
+#include "views/popover/MenuItemModifyView.h"
+#include "views/popover/PaletteGridView.h"
+#include "views/popover/PalettePreviewView.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <cmath>
+#include <limits>
+
+using namespace popover;
+
+namespace {
+const SerializableColor red{1, 0, 0, std::nullopt};
+const SerializableColor green{0, 1, 0, 1.0};
+const SerializableColor blue{0, 0, 1, std::nullopt};
+const SerializableColor clear{0, 1, 0, 0.0};
+
+void loadPalettes(const QList<Palette> &palettes) {
+    QList<Palette> list = palettes;
+    PalettesOO::shared()->setPalettes(list);
+}
+
+QRgb pixel(const QImage &image, QPoint at) {
+    return image.pixel(at);
+}
+} // namespace
+
+class MenuItemViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { resetStore(); }
+    void cleanup() { takeViewingWindows(); }
+
+    void readsItsSettingsOnce();
+    void gridItemsFillRowByRow();
+    void gridFollowsTheCollectionAndStateAtOnce();
+    void clickOpensThePaletteAndPlusStartsAdding();
+    void contextMenuRenamesAndDeletes();
+    void staleMenuEntriesDoNothing();
+    void editorClosesWhenItsPaletteMoves();
+    void optionsToggleBuildsPanelAndStoresFloats();
+    void optionControlsWriteTheirSettings();
+    void steppersStopAtTheirLimits();
+    void badStoredValuesAreDrawnSanely();
+    void hugeValuesWithManyPalettesStayCheap();
+    void renderedCellsShowColoursAndCorners();
+    void previewScrollsItsSquare();
+};
+
+void MenuItemViewTest::readsItsSettingsOnce() {
+    Settings::setFloat(SettingsKeys::menuGridCellSize, 33.3);
+    Settings::setFloat(SettingsKeys::menuGridCellSpacing, 12);
+    Settings::setFloat(SettingsKeys::menuGridCellRadius, 40);
+    Settings::setInteger(SettingsKeys::menuGridColCount, 3);
+    Settings::setInteger(SettingsKeys::menuCellColCount, 7);
+    auto view = makeView();
+    QCOMPARE(view->gridCellSize.get(), double(33.3f));
+    QCOMPARE(view->gridCellSpacing.get(), 12.0);
+    QCOMPARE(view->gridCellRadius.get(), 40.0);
+    QCOMPARE(view->gridColCount.get(), 3);
+    QCOMPARE(view->cellColCount.get(), 7);
+    QCOMPARE(view->showOptions.get(), false);
+    QCOMPARE(view->modifyType.get(), ModifyType::None);
+    QCOMPARE(view->modifyColorIdx.get(), -1);
+    QCOMPARE(view->newPaletteName.get(), QString());
+    QCOMPARE(view->palettesOO()->count(), 0);
+
+    // Not re-read while the view lives.
+    Settings::setInteger(SettingsKeys::menuGridColCount, 9);
+    QCOMPARE(view->gridColCount.get(), 3);
+    QCOMPARE(view->gridView()->metrics().columns, 3);
+}
+
+void MenuItemViewTest::gridItemsFillRowByRow() {
+    auto view = makeView();
+    PaletteGridView *grid = view->gridView();
+    QCOMPARE(grid->itemCount(), 1); // only the new-palette cell
+    QCOMPARE(grid->cellRect(0).topLeft(), QPoint(0, 0));
+
+    view->gridColCount.set(3);
+    loadPalettes({palette("a"), palette("b"), palette("c"), palette("d"), palette("e")});
+    QCOMPARE(grid->itemCount(), 6);
+    QCOMPARE(grid->plusItem(), 5);
+    const int pitch = 100 + 25;
+    const int rowPitch = grid->cellRect(0).height() + 25;
+    for (int item = 0; item < 6; ++item) {
+        const QRect cell = grid->cellRect(item);
+        QCOMPARE(cell.topLeft(), QPoint((item % 3) * pitch, (item / 3) * rowPitch));
+        QCOMPARE(cell.width(), 100);
+        QCOMPARE(grid->itemAt(cell.center()), item);
+    }
+    QCOMPARE(grid->itemAt(QPoint(110, 10)), -1); // the spacing between cells
+    QCOMPARE(grid->itemAt(grid->cellRect(5).center() + QPoint(pitch, 0)), -1);
+    QCOMPARE(grid->size(), QSize(3 * 100 + 2 * 25, 2 * grid->cellRect(0).height() + 25));
+
+    // Four columns of 100 with spacing 25 make the grid 475 wide.
+    view->gridColCount.set(4);
+    QCOMPARE(grid->width(), 475);
+    QCOMPARE(grid->cellRect(4).topLeft(), QPoint(0, rowPitch));
+}
+
+void MenuItemViewTest::gridFollowsTheCollectionAndStateAtOnce() {
+    auto view = makeView();
+    PaletteGridView *grid = view->gridView();
+    loadPalettes({palette("a")});
+    QCOMPARE(grid->itemCount(), 2);
+    PalettesOO::shared()->append(palette("b"));
+    QCOMPARE(grid->itemCount(), 3);
+    PalettesOO::shared()->setPalettes({});
+    QCOMPARE(grid->itemCount(), 1);
+
+    view->gridCellSize.set(80);
+    view->gridCellSpacing.set(5);
+    QCOMPARE(grid->cellRect(0).width(), 80);
+    QCOMPARE(grid->width(), 4 * 80 + 3 * 5);
+    QCOMPARE(grid->cellRect(0).height(),
+             PalettePreviewView::previewHeight(80, grid->fontMetrics()));
+    // The root view keeps itself at its content size.
+    QVERIFY(view->sizeHint().width() >= grid->width());
+}
+
+void MenuItemViewTest::clickOpensThePaletteAndPlusStartsAdding() {
+    auto view = makeView();
+    loadPalettes({palette("Warm"), palette("Cool")});
+    view->show();
+    PaletteGridView *grid = view->gridView();
+
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(1).center());
+    QCOMPARE(takeViewingWindows(), QStringList{"Viewing: Cool"});
+    // A press that ends on another cell is not a click.
+    QTest::mousePress(grid, Qt::LeftButton, {}, grid->cellRect(0).center());
+    QTest::mouseRelease(grid, Qt::LeftButton, {}, grid->cellRect(1).center());
+    QVERIFY(takeViewingWindows().isEmpty());
+    QTest::mouseClick(grid, Qt::RightButton, {}, grid->cellRect(0).center());
+    QVERIFY(takeViewingWindows().isEmpty());
+
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(2).center());
+    QCOMPARE(view->modifyType.get(), ModifyType::Add);
+    QCOMPARE(view->modifyColorIdx.get(), -1);
+    QCOMPARE(view->newPaletteName.get(), QString("New palette"));
+    MenuItemModifyView *editor = view->modifyView();
+    QVERIFY(editor->isVisible());
+    QCOMPARE(grid->editorItem(), 2);
+    QVERIFY(editor->geometry().contains(grid->cellRect(2).center()));
+    QCOMPARE(editor->nameField()->text(), QString("New palette"));
+    QCOMPARE(editor->nameField()->selectedText(), QString("New palette"));
+    QVERIFY(takeViewingWindows().isEmpty());
+}
+
+void MenuItemViewTest::contextMenuRenamesAndDeletes() {
+    for (const char *name : {"One", "Two", "Three"})
+        writePaletteFile(palette(name));
+    auto view = makeView();
+    capturedLines([] { Manager::loadAllPalettes(); });
+    view->show();
+    const QStringList order = names(view->palettesOO());
+    QCOMPARE(order.size(), 3);
+
+    std::unique_ptr<QMenu> menu(view->createContextMenu(2, nullptr));
+    const QList<QAction *> actions = menu->actions();
+    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions[0]->text(), QString("Rename"));
+    QCOMPARE(actions[1]->text(), QString("Delete"));
+
+    actions[0]->trigger();
+    QCOMPARE(view->modifyType.get(), ModifyType::Edit);
+    QCOMPARE(view->modifyColorIdx.get(), 2);
+    QCOMPARE(view->newPaletteName.get(), order[2]);
+    QCOMPARE(view->gridView()->editorItem(), 2);
+    QCOMPARE(view->modifyView()->nameField()->text(), order[2]);
+
+    // The plus cell moves the single editor there and refills the text.
+    view->addPalette();
+    QCOMPARE(view->gridView()->editorItem(), 3);
+    QCOMPARE(view->modifyView()->nameField()->text(), QString("New palette"));
+    view->modifyView()->cancel();
+    QVERIFY(view->modifyView()->isHidden());
+    QCOMPARE(view->gridView()->editorItem(), -1);
+
+    std::unique_ptr<QMenu> first(view->createContextMenu(0, nullptr));
+    capturedLines([&] { first->actions()[1]->trigger(); });
+    QVERIFY(!QFile::exists(palettePath(order[0])));
+    QCOMPARE(names(view->palettesOO()).size(), 2);
+    QVERIFY(!names(view->palettesOO()).contains(order[0]));
+}
+
+void MenuItemViewTest::staleMenuEntriesDoNothing() {
+    for (const char *name : {"One", "Two"})
+        writePaletteFile(palette(name));
+    auto view = makeView();
+    capturedLines([] { Manager::loadAllPalettes(); });
+    const QStringList order = names(view->palettesOO());
+
+    std::unique_ptr<QMenu> menu(view->createContextMenu(1, nullptr));
+    // The list changes while the menu is open: index 1 now names nothing.
+    PalettesOO::shared()->setPalettes({palette(order[0])});
+    const QStringList lines = capturedLines([&] {
+        menu->actions()[0]->trigger();
+        menu->actions()[1]->trigger();
+    });
+    QVERIFY(lines.isEmpty());
+    QCOMPARE(view->modifyType.get(), ModifyType::None);
+    QVERIFY(QFile::exists(palettePath(order[1])));
+
+    // ... or another palette.
+    PalettesOO::shared()->setPalettes({palette(order[0]), palette("Other")});
+    capturedLines([&] { menu->actions()[1]->trigger(); });
+    QVERIFY(QFile::exists(palettePath(order[1])));
+    QCOMPARE(PalettesOO::shared()->count(), 2);
+
+    // Direct calls with an index past the end are ignored too.
+    view->renamePalette(7);
+    view->deletePalette(-1);
+    QCOMPARE(view->modifyType.get(), ModifyType::None);
+}
+
+void MenuItemViewTest::editorClosesWhenItsPaletteMoves() {
+    auto view = makeView();
+    loadPalettes({palette("a"), palette("b"), palette("c")});
+    view->renamePalette(1);
+    QCOMPARE(view->gridView()->editorItem(), 1);
+    // Another palette is appended: palette 1 is still "b", the editor stays.
+    PalettesOO::shared()->append(palette("d"));
+    QCOMPARE(view->modifyType.get(), ModifyType::Edit);
+    // The list is rebuilt and "c" now sits where "b" was: renaming it would be wrong.
+    PalettesOO::shared()->setPalettes({palette("a"), palette("c")});
+    QCOMPARE(view->modifyType.get(), ModifyType::None);
+    QVERIFY(view->modifyView()->isHidden());
+}
+
+void MenuItemViewTest::optionsToggleBuildsPanelAndStoresFloats() {
+    Settings::setFloat(SettingsKeys::menuGridCellSize, 70);
+    auto view = makeView();
+    QCOMPARE(view->optionsButton()->text(), QString("Show options"));
+    QVERIFY(!view->optionsPanel());
+    // Settings changed behind the view's back are written over with its own values once the
+    // panel is drawn.
+    Settings::setFloat(SettingsKeys::menuGridCellSize, 1);
+    Settings::setFloat(SettingsKeys::menuGridCellSpacing, 2);
+    Settings::setFloat(SettingsKeys::menuGridCellRadius, 3);
+
+    view->optionsButton()->click();
+    QCOMPARE(view->optionsButton()->text(), QString("Hide options"));
+    QVERIFY(view->optionsPanel());
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellSize), 70.0);
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellSpacing), 25.0);
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellRadius), 25.0);
+    QCOMPARE(view->sizeField()->placeholderText(), QString("Size"));
+    QCOMPARE(view->spacingField()->placeholderText(), QString("Spacing"));
+    QCOMPARE(view->radiusField()->placeholderText(), QString("Radius"));
+    QCOMPARE(view->sizeField()->text(), QString("70"));
+    QVERIFY(view->radiusField()->maximumWidth() <= 40);
+    QCOMPARE(view->radiusSlider()->value(), 250);
+
+    view->optionsButton()->click();
+    QCOMPARE(view->optionsButton()->text(), QString("Show options"));
+    QVERIFY(!view->optionsPanel());
+    QVERIFY(!view->sizeField());
+}
+
+void MenuItemViewTest::optionControlsWriteTheirSettings() {
+    auto view = makeView();
+    view->show();
+    view->showOptions.set(true);
+    PaletteGridView *grid = view->gridView();
+
+    QLineEdit *size = view->sizeField();
+    size->selectAll();
+    QTest::keyClicks(size, "80");
+    QCOMPARE(view->gridCellSize.get(), 80.0);
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellSize), 80.0);
+    QCOMPARE(grid->cellRect(0).width(), 80);
+    QCOMPARE(size->text(), QString("80")); // the field is not rewritten under the cursor
+
+    // Text that is not a number is not taken; leaving the field shows the value in use.
+    size->selectAll();
+    QTest::keyClicks(size, "x");
+    QCOMPARE(view->gridCellSize.get(), 80.0);
+    emit size->editingFinished();
+    QCOMPARE(size->text(), QString("80"));
+
+    QLineEdit *spacing = view->spacingField();
+    spacing->selectAll();
+    QTest::keyClicks(spacing, "33.3");
+    QCOMPARE(view->gridCellSpacing.get(), 33.3);
+    // Written as a 32-bit float.
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellSpacing), double(33.3f));
+
+    // Field and slider share the radius.
+    view->radiusSlider()->setValue(500);
+    QCOMPARE(view->gridCellRadius.get(), 50.0);
+    QCOMPARE(view->radiusField()->text(), QString("50"));
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellRadius), 50.0);
+    QCOMPARE(grid->metrics().cornerRadius(), 40.0); // half of the 80 cell
+    QLineEdit *radius = view->radiusField();
+    radius->selectAll();
+    QTest::keyClicks(radius, "12.5");
+    QCOMPARE(view->radiusSlider()->value(), 125);
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellRadius), 12.5);
+
+    view->gridColCountStepper()->stepUp();
+    QCOMPARE(view->gridColCount.get(), 5);
+    QCOMPARE(Settings::integer(SettingsKeys::menuGridColCount), 5);
+    QCOMPARE(grid->metrics().columns, 5);
+    view->cellColCountStepper()->stepDown();
+    QCOMPARE(view->cellColCount.get(), 4);
+    QCOMPARE(Settings::integer(SettingsKeys::menuCellColCount), 4);
+    QCOMPARE(grid->metrics().cellColumns, 4);
+}
+
+void MenuItemViewTest::steppersStopAtTheirLimits() {
+    auto view = makeView();
+    view->showOptions.set(true);
+    QSpinBox *cols = view->gridColCountStepper();
+    cols->setValue(998);
+    cols->stepUp();
+    cols->stepUp();
+    QCOMPARE(view->gridColCount.get(), 999);
+    QCOMPARE(Settings::integer(SettingsKeys::menuGridColCount), 999);
+    QSpinBox *cellCols = view->cellColCountStepper();
+    cellCols->setValue(2);
+    cellCols->stepDown();
+    cellCols->stepDown();
+    QCOMPARE(view->cellColCount.get(), 1);
+    QCOMPARE(Settings::integer(SettingsKeys::menuCellColCount), 1);
+}
+
+void MenuItemViewTest::badStoredValuesAreDrawnSanely() {
+    Settings::setFloat(SettingsKeys::menuGridCellSize, -5);
+    Settings::setFloat(SettingsKeys::menuGridCellSpacing, -10);
+    Settings::setFloat(SettingsKeys::menuGridCellRadius, 80);
+    Settings::setInteger(SettingsKeys::menuGridColCount, 0);
+    Settings::setInteger(SettingsKeys::menuCellColCount, -3);
+    auto view = makeView();
+    loadPalettes({palette("a", {red, green}), palette("b")});
+
+    const GridMetrics &m = view->gridView()->metrics();
+    QCOMPARE(m.cellSize, GridMetrics::minCellSize);
+    QCOMPARE(m.spacing, 0.0);
+    QCOMPARE(m.radiusPercent, 50.0);
+    QCOMPARE(m.columns, 1);
+    QCOMPARE(m.cellColumns, 1);
+    QCOMPARE(view->gridView()->cellRect(2).left(), 0); // one column
+    QVERIFY(!view->grab().isNull());
+
+    // The state and the store keep what was stored, even once the panel shows the limits.
+    view->showOptions.set(true);
+    QCOMPARE(view->gridColCountStepper()->value(), 1);
+    QCOMPARE(view->radiusSlider()->value(), 500);
+    QVERIFY(!view->grab().isNull());
+    QCOMPARE(view->gridColCount.get(), 0);
+    QCOMPARE(Settings::integer(SettingsKeys::menuGridColCount), 0);
+    QCOMPARE(Settings::integer(SettingsKeys::menuCellColCount), -3);
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellSize), -5.0);
+    QCOMPARE(Settings::floatValue(SettingsKeys::menuGridCellRadius), 80.0);
+
+    QCOMPARE(GridMetrics::sane(1e9, 1e9, -1, 5000, 0).cellSize, GridMetrics::maxCellSize);
+    QCOMPARE(GridMetrics::sane(1e9, 1e9, -1, 5000, 0).spacing, GridMetrics::maxSpacing);
+    QCOMPARE(GridMetrics::sane(1e9, 1e9, -1, 5000, 0).radiusPercent, 0.0);
+    QCOMPARE(GridMetrics::sane(1e9, 1e9, -1, 5000, 0).columns, 999);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QCOMPARE(GridMetrics::sane(nan, nan, nan, 4, 5).cellSize, 100.0);
+    QCOMPARE(GridMetrics::sane(nan, nan, nan, 4, 5).spacing, 25.0);
+    // More swatch columns than fit wrap at the smallest swatch size.
+    QCOMPARE(GridMetrics::previewColumns(999, 100), 10);
+    QCOMPARE(GridMetrics::previewColumns(0, 100), 1);
+    QCOMPARE(GridMetrics::previewColumns(5, 100), 5);
+}
+
+void MenuItemViewTest::hugeValuesWithManyPalettesStayCheap() {
+    Settings::setFloat(SettingsKeys::menuGridCellSize, 1e9);
+    Settings::setInteger(SettingsKeys::menuGridColCount, 999);
+    Settings::setInteger(SettingsKeys::menuCellColCount, 999);
+    auto view = makeView();
+    QList<Palette> many;
+    for (int i = 0; i < 5000; ++i)
+        many.append(palette(QString::number(i), QList<SerializableColor>(50, blue)));
+    loadPalettes(many);
+
+    PaletteGridView *grid = view->gridView();
+    QCOMPARE(grid->metrics().cellSize, GridMetrics::maxCellSize);
+    QVERIFY(grid->width() > 0 && grid->width() <= QWIDGETSIZE_MAX);
+    QVERIFY(grid->height() > 0 && grid->height() <= QWIDGETSIZE_MAX);
+    QCOMPARE(grid->itemAt(grid->cellRect(5000).center()), 5000);
+
+    // Painting a window-sized piece touches only the cells in it.
+    QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    grid->render(&image, QPoint(), QRegion(0, 0, 400, 400));
+    QCOMPARE(QColor(pixel(image, QPoint(200, 5))), QColor(Qt::blue));
+
+    view->gridColCount.set(1);
+    view->gridCellSize.set(100);
+    QCOMPARE(grid->width(), 100);
+    QVERIFY(grid->height() > 5000 * 100);
+    const QRect last = grid->cellRect(5000);
+    QImage tail(100, 200, QImage::Format_ARGB32_Premultiplied);
+    grid->render(&tail, QPoint(), QRegion(last.adjusted(0, -50, 0, 0)));
+}
+
+void MenuItemViewTest::renderedCellsShowColoursAndCorners() {
+    Settings::setFloat(SettingsKeys::menuGridCellRadius, 0);
+    auto view = makeView();
+    loadPalettes({palette("rgb", {red, green, blue, clear}), palette("empty")});
+    PaletteGridView *grid = view->gridView();
+    const QColor background = grid->palette().color(QPalette::Window);
+
+    QImage image = grid->grab().toImage();
+    const QRect cell = grid->cellRect(0);
+    // Five swatch columns of 20 in a 100 square, row by row.
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(10, 10))), QColor(Qt::red));
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(30, 10))), QColor(Qt::green));
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(50, 10))), QColor(Qt::blue));
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(70, 10))), background); // alpha 0
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(10, 30))), background);
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(0, 0))), QColor(Qt::red)); // square corner
+    // The empty palette's square is empty.
+    const QRect emptyCell = grid->cellRect(1);
+    QCOMPARE(QColor(image.pixel(emptyCell.topLeft() + QPoint(50, 50))), background);
+
+    // A radius of 50 rounds the corner away; one swatch column fills the width.
+    view->gridCellRadius.set(50);
+    view->cellColCount.set(1);
+    image = grid->grab().toImage();
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(1, 1))), background);
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(50, 5))), QColor(Qt::red));
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(90, 50))), QColor(Qt::red));
+
+    // The plus cell draws its symbol inside the cell-sized frame, centred.
+    const QRect plus = grid->cellRect(2);
+    bool inked = false;
+    for (int x = plus.left(); x <= plus.right(); ++x)
+        inked = inked || QColor(image.pixel(x, plus.center().y())) != background;
+    QVERIFY(inked);
+    QCOMPARE(QColor(image.pixel(plus.topLeft() + QPoint(5, 5))), background);
+}
+
+void MenuItemViewTest::previewScrollsItsSquare() {
+    Palette many = palette("many", QList<SerializableColor>(25, red));
+    many.palColors.append(PaletteColor{"last", blue});
+    QCOMPARE(PalettePreviewView::hiddenRows(many, 5, 100), 1);
+    QCOMPARE(PalettePreviewView::hiddenRows(palette("x", {red, red, red}), 1, 100), 2);
+    QCOMPARE(PalettePreviewView::hiddenRows(palette("x"), 5, 100), 0);
+
+    PalettePreviewView preview(Binding<Palette>::constant(many), Binding<int>::constant(5),
+                               Binding<double>::constant(100));
+    preview.resize(preview.sizeHint());
+    QCOMPARE(preview.sizeHint().width(), 100);
+    QImage image = preview.grab().toImage();
+    QCOMPARE(QColor(image.pixel(10, 90)), QColor(Qt::red));
+    QWheelEvent down(QPointF(50, 50), preview.mapToGlobal(QPointF(50, 50)), {}, {0, -120},
+                     Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&preview, &down);
+    QCOMPARE(preview.firstRow(), 1);
+    image = preview.grab().toImage();
+    // The sixth row, holding the 26th colour, now shows at the bottom.
+    QCOMPARE(QColor(image.pixel(10, 90)), QColor(Qt::blue));
+    QApplication::sendEvent(&preview, &down);
+    QCOMPARE(preview.firstRow(), 1);
+}
+
+SWATCHBAR_TEST_GUI_MAIN(MenuItemViewTest)
+#include "MenuItemViewTest.moc"
