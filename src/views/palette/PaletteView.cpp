@@ -1,15 +1,132 @@
 #include "views/palette/PaletteView.h"
 
-#include "store/PalettesOO.h"
+#include "model/ColorText.h"
+#include "settings/Settings.h"
+#include "views/blocks/SectionView2C.h"
+#include "views/palette/PaletteColorGridView.h"
+#include "views/palette/PaletteOptionsView.h"
+#include "views/palette/PaletteWindow.h"
 
-#include <QWidget>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 
-// Placeholder until the palette window exists: an empty window with the right title.
 void openPaletteWindow(PalettesOO *collection, int index) {
-    if (!collection || !collection->contains(index))
+    PaletteWindow::open(collection, index);
+}
+
+PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize,
+                         double cellSpacing, double cellRadius, ModifyType modifyType,
+                         int modifyColorIdx, QString modifyColorName, ColorValue modifyColorColor,
+                         bool showOptions, Saver save, QWidget *parent)
+    : QWidget(parent)
+    , palette(std::move(palette))
+    , colCount(colCount)
+    , cellSize(cellSize)
+    , cellSpacing(cellSpacing)
+    , cellRadius(cellRadius)
+    , modifyType(modifyType)
+    , modifyColorIdx(modifyColorIdx)
+    , modifyColorName(std::move(modifyColorName))
+    , modifyColorColor(std::move(modifyColorColor))
+    , showOptions(showOptions)
+    , formats(::formats()) {
+    const auto changed = [this] {
+        stateChanged();
+    };
+
+    // Title row: the copy-format picker, then the options toggle.
+    auto *picker = new QWidget;
+    auto *pickerRow = new QHBoxLayout(picker);
+    pickerRow->setContentsMargins(0, 0, 0, 0);
+    auto *pickerLabel = new QLabel(tr("Copy format"));
+    pickerLabel->setMinimumWidth(100);
+    pickerLabel->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    m_picker = new QComboBox;
+    m_picker->setAccessibleName(tr("Copy format"));
+    pickerLabel->setBuddy(m_picker);
+    for (int i = 0; i < formats.size(); ++i)
+        m_picker->addItem(formatLabel(formats.at(i)), i);
+    pickerRow->addWidget(pickerLabel);
+    pickerRow->addWidget(m_picker, 1);
+    picker->setMinimumWidth(250);
+    connect(m_picker, &QComboBox::activated, this, [this](int i) { storeFormatIdx(i); });
+
+    m_toggle = new QPushButton;
+    connect(m_toggle, &QPushButton::clicked, this, &PaletteView::toggleOptions);
+
+    auto *titleContent = new QWidget;
+    auto *titleRow = new QHBoxLayout(titleContent);
+    titleRow->setContentsMargins(0, 0, 0, 0);
+    titleRow->addWidget(picker, 0, Qt::AlignVCenter);
+    titleRow->addWidget(m_toggle, 0, Qt::AlignVCenter);
+
+    m_grid = new PaletteColorGridView(this->palette, Binding<int>::to(&this->colCount, changed),
+                                      Binding<double>::to(&this->cellSize, changed),
+                                      Binding<double>::to(&this->cellSpacing, changed),
+                                      Binding<double>::to(&this->cellRadius, changed),
+                                      Binding<ModifyType>::to(&this->modifyType, changed),
+                                      Binding<int>::to(&this->modifyColorIdx, changed),
+                                      Binding<QString>::to(&this->modifyColorName, changed),
+                                      Binding<ColorValue>::to(&this->modifyColorColor, changed),
+                                      Binding<int>::to(&selectedFormatIdx, changed),
+                                      Binding<QStringList>::to(&formats, changed), std::move(save));
+    m_section = new SectionView2C(QStringLiteral("Colors"), titleContent, m_grid);
+
+    m_options = new PaletteOptionsView(
+        100, 300, 999, Binding<bool>::to(&this->showOptions, changed),
+        Binding<int>::to(&this->colCount, changed), Binding<double>::to(&this->cellSize, changed),
+        Binding<double>::to(&this->cellSpacing, changed),
+        Binding<double>::to(&this->cellRadius, changed));
+
+    auto *layout = new QVBoxLayout(this);
+    // The content keeps its ideal size whatever room the window offers.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->addWidget(m_section, 0, Qt::AlignHCenter);
+    layout->addWidget(m_options, 0, Qt::AlignHCenter);
+
+    m_building = false;
+    stateChanged();
+}
+
+void PaletteView::stateChanged() {
+    if (m_building)
         return;
-    auto *window = new QWidget;
-    window->setWindowTitle(QStringLiteral("Viewing: ") + collection->palettes().at(index).palName);
-    window->resize(480, 300);
-    window->show();
+    m_toggle->setText(showOptions ? tr("Hide options") : tr("Show options"));
+    if (m_picker->currentIndex() != selectedFormatIdx) {
+        const QSignalBlocker blocker(m_picker);
+        m_picker->setCurrentIndex(selectedFormatIdx);
+    }
+    m_grid->refresh();
+    m_options->refresh();
+    emit contentResized();
+}
+
+void PaletteView::refresh() {
+    stateChanged();
+}
+
+void PaletteView::toggleOptions() {
+    showOptions = !showOptions;
+    stateChanged();
+}
+
+void PaletteView::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    restoreFormatIdx();
+}
+
+void PaletteView::restoreFormatIdx() {
+    const int stored = Settings::integer(SettingsKeys::formatIdxKey(palette.get().palName));
+    selectedFormatIdx = qBound(0, stored, qMax(0, static_cast<int>(formats.size()) - 1));
+    stateChanged();
+}
+
+void PaletteView::storeFormatIdx(int i) {
+    selectedFormatIdx = i;
+    Settings::setInteger(SettingsKeys::formatIdxKey(palette.get().palName), i);
+    stateChanged();
 }

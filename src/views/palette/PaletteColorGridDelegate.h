@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+class PaletteColorGridView;
+
+// Paints one grid item: an opaque swatch with rounded corners and its caption, or the add
+// cell's plus-in-a-square symbol.
+class PaletteColorGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit PaletteColorGridDelegate(PaletteColorGridView *view);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    PaletteColorGridView *m_view;
+};

@@ -1,0 +1,69 @@
+#include "views/palette/PaletteColorGridModel.h"
+
+#include "model/ColorText.h"
+
+#include <QColor>
+
+PaletteColorGridModel::PaletteColorGridModel(QObject *parent)
+    : QAbstractListModel(parent) {
+}
+
+void PaletteColorGridModel::setPalette(const Palette &palette) {
+    beginResetModel();
+    m_palette = palette;
+    endResetModel();
+}
+
+int PaletteColorGridModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : colorCount() + 1;
+}
+
+QString PaletteColorGridModel::caption(int i) const {
+    if (i < 0 || i >= colorCount())
+        return {};
+    return m_palette.palColors.at(i).colName + QStringLiteral(" C ") +
+           QString::number(colorCount());
+}
+
+QString PaletteColorGridModel::description(int i) const {
+    if (i < 0 || i >= colorCount())
+        return tr("Add color");
+    const PaletteColor &color = m_palette.palColors.at(i);
+    return color.colName + QStringLiteral(" #") + hexText(color.colColor);
+}
+
+namespace {
+// Components outside 0..1 come only from hand-edited files; QColor would warn and refuse them.
+double unit(double value) {
+    return value > 0.0 ? (value < 1.0 ? value : 1.0) : 0.0;
+}
+} // namespace
+
+QVariant PaletteColorGridModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() > colorCount())
+        return {};
+    const int i = index.row();
+    const bool addCell = i == colorCount();
+    switch (role) {
+    case Qt::DisplayRole:
+        return addCell ? QString() : caption(i);
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
+        return description(i);
+    case SwatchColorRole: {
+        if (addCell)
+            return {};
+        const SerializableColor &c = m_palette.palColors.at(i).colColor;
+        return QColor::fromRgbF(static_cast<float>(unit(c.red)), static_cast<float>(unit(c.green)),
+                                static_cast<float>(unit(c.blue)), 1.0f);
+    }
+    case IsAddCellRole:
+        return addCell;
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags PaletteColorGridModel::flags(const QModelIndex &index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}

@@ -1,0 +1,459 @@
+#include "views/palette/PaletteColorGridView.h"
+
+#include "model/ColorText.h"
+#include "model/Log.h"
+#include "store/Manager.h"
+#include "views/palette/PaletteColorGridDelegate.h"
+#include "views/palette/PaletteColorGridModel.h"
+#include "views/palette/PaletteModifyColorView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <cmath>
+
+namespace {
+constexpr int maxColumns = 999;
+constexpr double minCellSize = 8;
+constexpr double maxCellSize = 1000;
+constexpr double maxSpacing = 500;
+constexpr double maxRadius = 50;
+
+// Nearest sane value; not-a-number falls back to the given value.
+double sane(double value, double low, double high, double fallback) {
+    if (std::isnan(value))
+        return fallback;
+    return value < low ? low : (value > high ? high : value);
+}
+
+int clampToWidgetSize(qint64 value) {
+    return static_cast<int>(qBound<qint64>(0, value, qint64(QWIDGETSIZE_MAX)));
+}
+} // namespace
+
+PaletteColorGridView::PaletteColorGridView(
+    Binding<Palette> palette, Binding<int> colCount, Binding<double> cellSize,
+    Binding<double> cellSpacing, Binding<double> cellRadius, Binding<ModifyType> modifyType,
+    Binding<int> modifyColorIdx, Binding<QString> modifyColorName,
+    Binding<ColorValue> modifyColorColor, Binding<int> selectedFormatIdx,
+    Binding<QStringList> formats, Saver save, QWidget *parent)
+    : QAbstractItemView(parent)
+    , palette(std::move(palette))
+    , colCount(std::move(colCount))
+    , cellSize(std::move(cellSize))
+    , cellSpacing(std::move(cellSpacing))
+    , cellRadius(std::move(cellRadius))
+    , modifyType(std::move(modifyType))
+    , modifyColorIdx(std::move(modifyColorIdx))
+    , modifyColorName(std::move(modifyColorName))
+    , modifyColorColor(std::move(modifyColorColor))
+    , selectedFormatIdx(std::move(selectedFormatIdx))
+    , formats(std::move(formats))
+    , m_save(save ? std::move(save) : Saver(&Manager::savePalette))
+    , m_model(new PaletteColorGridModel(this)) {
+    setModel(m_model);
+    setItemDelegate(new PaletteColorGridDelegate(this));
+    setSelectionMode(NoSelection);
+    setEditTriggers(NoEditTriggers);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setBackgroundRole(QPalette::Window);
+    viewport()->setBackgroundRole(QPalette::Window);
+    viewport()->setCursor(Qt::PointingHandCursor);
+    setAccessibleName(tr("Colors"));
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &index) { activate(index.row()); });
+    refresh();
+}
+
+PaletteColorGridView::~PaletteColorGridView() = default;
+
+int PaletteColorGridView::itemCount() const {
+    return m_model->rowCount();
+}
+
+int PaletteColorGridView::editorItem() const {
+    switch (modifyType.get()) {
+    case ModifyType::Edit: {
+        const int i = modifyColorIdx.get();
+        return i >= 0 && i < m_model->colorCount() ? i : -1;
+    }
+    case ModifyType::Add:
+        return m_model->colorCount();
+    case ModifyType::None:
+        break;
+    }
+    return -1;
+}
+
+void PaletteColorGridView::refresh() {
+    const Palette current = palette.get();
+    if (!(current == m_model->palette())) {
+        // A model reset forgets the keyboard position; put it back without scrolling to it.
+        const int row = currentIndex().row();
+        m_model->setPalette(current);
+        if (row >= 0) {
+            m_restoringCurrent = true;
+            selectionModel()->setCurrentIndex(m_model->index(qMin(row, itemCount() - 1)),
+                                              QItemSelectionModel::NoUpdate);
+            m_restoringCurrent = false;
+        }
+    }
+    syncEditor();
+    relayout();
+    viewport()->update();
+}
+
+void PaletteColorGridView::syncEditor() {
+    if (editorItem() < 0) {
+        if (m_editor) {
+            const bool hadFocus = m_editor->isAncestorOf(QApplication::focusWidget());
+            m_editor->hide();
+            m_editor->deleteLater();
+            m_editor = nullptr;
+            if (hadFocus)
+                setFocus(Qt::OtherFocusReason);
+        }
+        return;
+    }
+    if (!m_editor) {
+        m_editor = new PaletteModifyColorView(palette, modifyType, modifyColorIdx, modifyColorName,
+                                              modifyColorColor, m_save, viewport());
+        m_editor->refresh();
+        m_editor->show();
+        m_editor->focusName();
+        return;
+    }
+    m_editor->refresh();
+}
+
+void PaletteColorGridView::relayout() {
+    m_columns = qBound(1, colCount.get(), maxColumns);
+    m_cellSize = static_cast<int>(std::lround(sane(cellSize.get(), minCellSize, maxCellSize, 100)));
+    m_spacing = static_cast<int>(std::lround(sane(cellSpacing.get(), 0, maxSpacing, 0)));
+    m_cornerRadius = m_cellSize / 100.0 * sane(cellRadius.get(), 0, maxRadius, 0);
+    m_rowHeight = m_cellSize + captionGap + fontMetrics().height();
+
+    const int items = itemCount();
+    m_rows = (items + m_columns - 1) / m_columns;
+    const int editorAt = m_editor ? editorItem() : -1;
+    int editorWidth = 0;
+    if (editorAt >= 0) {
+        m_editorRow = editorAt / m_columns;
+        m_editorRowHeight = qMax(m_rowHeight, m_editor->sizeHint().height());
+        editorWidth = qMax(m_cellSize, m_editor->minimumSizeHint().width());
+    } else {
+        m_editorRow = -1;
+        m_editorRowHeight = 0;
+    }
+
+    const qint64 gridWidth = qint64(m_columns) * m_cellSize + qint64(m_columns - 1) * m_spacing;
+    const qint64 width = qMax<qint64>(gridWidth, editorWidth);
+    m_xOffset = static_cast<int>((width - gridWidth) / 2);
+    const qint64 height = rowTop(m_rows - 1) + rowSpan(m_rows - 1);
+    m_contentSize = QSize(clampToWidgetSize(width), clampToWidgetSize(height));
+    setFixedSize(m_contentSize);
+    updateGeometry();
+
+    if (editorAt >= 0) {
+        const QRect cell = cellRect(editorAt);
+        const int x = qBound(0, cell.x() + (cell.width() - editorWidth) / 2,
+                             qMax(0, m_contentSize.width() - editorWidth));
+        m_editor->setGeometry(x, cell.y(), editorWidth, m_editorRowHeight);
+    }
+}
+
+qint64 PaletteColorGridView::rowTop(int row) const {
+    if (row <= 0)
+        return 0;
+    const qint64 pitch = m_rowHeight + m_spacing;
+    if (m_editorRow < 0 || row <= m_editorRow)
+        return row * pitch;
+    return row * pitch + (m_editorRowHeight - m_rowHeight);
+}
+
+int PaletteColorGridView::rowSpan(int row) const {
+    return row == m_editorRow ? m_editorRowHeight : m_rowHeight;
+}
+
+int PaletteColorGridView::rowFloor(qint64 y) const {
+    if (y <= 0)
+        return 0;
+    const qint64 pitch = m_rowHeight + m_spacing;
+    qint64 row;
+    if (m_editorRow < 0 || y < rowTop(m_editorRow + 1))
+        row = y / pitch;
+    else
+        row = m_editorRow + 1 + (y - rowTop(m_editorRow + 1)) / pitch;
+    if (m_editorRow >= 0 && row > m_editorRow && y < rowTop(m_editorRow + 1))
+        row = m_editorRow;
+    return static_cast<int>(qMin<qint64>(row, m_rows - 1));
+}
+
+QRect PaletteColorGridView::cellRect(int item) const {
+    if (item < 0 || item >= itemCount())
+        return {};
+    const int row = item / m_columns;
+    const int column = item % m_columns;
+    const qint64 x = m_xOffset + qint64(column) * (m_cellSize + m_spacing);
+    return QRect(clampToWidgetSize(x), clampToWidgetSize(rowTop(row)), m_cellSize, rowSpan(row));
+}
+
+QRect PaletteColorGridView::visualRect(const QModelIndex &index) const {
+    return index.isValid() && index.model() == m_model ? cellRect(index.row()) : QRect();
+}
+
+QModelIndex PaletteColorGridView::indexAt(const QPoint &point) const {
+    const int row = rowFloor(point.y());
+    const qint64 pitch = m_cellSize + m_spacing;
+    const qint64 x = qint64(point.x()) - m_xOffset;
+    if (x < 0 || point.y() < 0)
+        return {};
+    const qint64 column = x / pitch;
+    if (column >= m_columns || x - column * pitch >= m_cellSize)
+        return {};
+    if (point.y() >= rowTop(row) + rowSpan(row))
+        return {};
+    const qint64 item = qint64(row) * m_columns + column;
+    return item < itemCount() ? m_model->index(static_cast<int>(item)) : QModelIndex();
+}
+
+void PaletteColorGridView::scrollTo(const QModelIndex &index, ScrollHint) {
+    if (m_restoringCurrent || !index.isValid())
+        return;
+    const QRect rect = visualRect(index);
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        auto *area = qobject_cast<QScrollArea *>(w);
+        if (!area || !area->widget() || !area->widget()->isAncestorOf(this))
+            continue;
+        const QPoint centre = viewport()->mapTo(area->widget(), rect.center());
+        area->ensureVisible(centre.x(), centre.y(), rect.width() / 2 + 8, rect.height() / 2 + 8);
+        return;
+    }
+}
+
+QSize PaletteColorGridView::sizeHint() const {
+    return m_contentSize;
+}
+
+QSize PaletteColorGridView::minimumSizeHint() const {
+    return m_contentSize;
+}
+
+QModelIndex PaletteColorGridView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers) {
+    const int last = itemCount() - 1;
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return m_model->index(0);
+    int item = current.row();
+    const int visibleRows = qMax(1, (parentWidget() ? parentWidget()->height() : height()) /
+                                        qMax(1, m_rowHeight + m_spacing));
+    switch (cursorAction) {
+    case MoveLeft:
+    case MovePrevious:
+        item -= 1;
+        break;
+    case MoveRight:
+    case MoveNext:
+        item += 1;
+        break;
+    case MoveUp:
+        item = item >= m_columns ? item - m_columns : item;
+        break;
+    case MoveDown:
+        item = item + m_columns <= last ? item + m_columns : item;
+        break;
+    case MovePageUp:
+        item = qMax(item % m_columns, item - visibleRows * m_columns);
+        break;
+    case MovePageDown:
+        while (item + m_columns <= last && visibleRows > 0) {
+            item += m_columns;
+            if ((item / m_columns) % visibleRows == 0)
+                break;
+        }
+        break;
+    case MoveHome:
+        item = 0;
+        break;
+    case MoveEnd:
+        item = last;
+        break;
+    }
+    return m_model->index(qBound(0, item, last));
+}
+
+void PaletteColorGridView::setSelection(const QRect &rect,
+                                        QItemSelectionModel::SelectionFlags command) {
+    QItemSelection selection;
+    const QRect area = rect.normalized();
+    for (int row = rowFloor(area.top()); row <= rowFloor(area.bottom()); ++row) {
+        for (int column = 0; column < m_columns; ++column) {
+            const int item = row * m_columns + column;
+            if (item < itemCount() && cellRect(item).intersects(area))
+                selection.select(m_model->index(item), m_model->index(item));
+        }
+    }
+    selectionModel()->select(selection, command);
+}
+
+QRegion PaletteColorGridView::visualRegionForSelection(const QItemSelection &selection) const {
+    QRegion region;
+    for (const QItemSelectionRange &range : selection) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            region += cellRect(row);
+    }
+    return region;
+}
+
+void PaletteColorGridView::updateGeometries() {
+    QAbstractItemView::updateGeometries();
+    horizontalScrollBar()->setRange(0, 0);
+    verticalScrollBar()->setRange(0, 0);
+}
+
+void PaletteColorGridView::paintEvent(QPaintEvent *event) {
+    QPainter painter(viewport());
+    const QRect exposed = event->rect();
+    const qint64 pitch = m_cellSize + m_spacing;
+    const int firstColumn = static_cast<int>(qBound<qint64>(
+        qint64(0), (qint64(exposed.left()) - m_xOffset) / pitch, qint64(m_columns - 1)));
+    const int lastColumn = static_cast<int>(qBound<qint64>(
+        qint64(0), (qint64(exposed.right()) - m_xOffset) / pitch, qint64(m_columns - 1)));
+    const int skip = m_editor ? editorItem() : -1;
+    const QModelIndex current = currentIndex();
+
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (int row = rowFloor(exposed.top()); row <= rowFloor(exposed.bottom()); ++row) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            const int item = row * m_columns + column;
+            if (item >= itemCount() || item == skip)
+                continue;
+            const QModelIndex index = m_model->index(item);
+            option.rect = cellRect(item);
+            option.state = QStyle::State_Enabled;
+            if (index == current && hasFocus())
+                option.state |= QStyle::State_HasFocus;
+            itemDelegate()->paint(&painter, option, index);
+        }
+    }
+}
+
+void PaletteColorGridView::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (currentIndex().isValid())
+            activate(currentIndex().row());
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        if (modifyType.get() != ModifyType::None) {
+            modifyType.set(ModifyType::None);
+            refresh();
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QAbstractItemView::keyPressEvent(event);
+}
+
+void PaletteColorGridView::contextMenuEvent(QContextMenuEvent *event) {
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QModelIndex index = keyboard ? currentIndex() : indexAt(event->pos());
+    QMenu *menu = index.isValid() ? contextMenuFor(index.row()) : nullptr;
+    if (!menu)
+        return;
+    const QPoint at = keyboard ? visualRect(index).center() : event->pos();
+    menu->popup(viewport()->mapToGlobal(at));
+}
+
+QMenu *PaletteColorGridView::contextMenuFor(int i) {
+    if (i < 0 || i >= m_model->colorCount())
+        return nullptr;
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(tr("Edit"), this, [this, i] { startColorEdit(i); });
+    menu->addAction(tr("Delete"), this, [this, i] { deleteColor(i); });
+    return menu;
+}
+
+void PaletteColorGridView::activate(int item) {
+    if (item >= 0 && item < m_model->colorCount())
+        copyColor(item);
+    else if (item == m_model->colorCount())
+        startColorAdd();
+}
+
+void PaletteColorGridView::copyColor(int i) {
+    const Palette current = palette.get();
+    const QStringList templates = formats.get();
+    const int formatIdx = selectedFormatIdx.get();
+    if (i < 0 || i >= current.palColors.size() || formatIdx < 0 || formatIdx >= templates.size())
+        return;
+    const QString text = formatColor(templates.at(formatIdx), current.palColors.at(i).colColor);
+    logLine(QStringLiteral("Copied: ") + text);
+
+    // Exactly one plain-text item: a fresh QMimeData replaces everything the clipboard held.
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    auto *mime = new QMimeData;
+    mime->setText(text);
+    clipboard->setMimeData(mime, QClipboard::Clipboard);
+    if (clipboard->supportsSelection()) {
+        auto *selection = new QMimeData;
+        selection->setText(text);
+        clipboard->setMimeData(selection, QClipboard::Selection);
+    }
+}
+
+void PaletteColorGridView::startColorEdit(int i) {
+    const Palette current = palette.get();
+    if (i < 0 || i >= current.palColors.size())
+        return;
+    const PaletteColor &color = current.palColors.at(i);
+    modifyColorName.set(color.colName);
+    modifyColorColor.set(displayColor(color.colColor));
+    modifyColorIdx.set(i);
+    modifyType.set(ModifyType::Edit);
+    refresh();
+}
+
+void PaletteColorGridView::startColorAdd() {
+    modifyColorName.set(tr("New color"));
+    modifyColorIdx.set(-1);
+    modifyType.set(ModifyType::Add);
+    refresh();
+}
+
+void PaletteColorGridView::deleteColor(int i) {
+    Palette current = palette.get();
+    if (i < 0 || i >= current.palColors.size())
+        return;
+    current.palColors.removeAt(i);
+    palette.set(current);
+    m_save(palette.get());
+    // An open edit keeps pointing at its own colour: later colours moved down by one, and the
+    // edited colour itself is gone. Left alone, "Ok" would overwrite a different colour.
+    if (modifyType.get() == ModifyType::Edit) {
+        const int edited = modifyColorIdx.get();
+        if (edited == i)
+            modifyType.set(ModifyType::None);
+        else if (edited > i)
+            modifyColorIdx.set(edited - 1);
+    }
+    updater = !updater;
+    refresh();
+}
