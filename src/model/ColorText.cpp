@@ -124,25 +124,27 @@ QString hexTextWithAlpha(const SerializableColor &color) {
 }
 
 QString formatColor(const QString &format, const SerializableColor &color) {
-    if (!format.contains(kSection))
-        return format;
     QString text = format;
     const double alpha = alphaOrOpaque(color);
-    const auto step = [&](const char *placeholder, auto makeText) {
-        const QString key = kSection + QLatin1String(placeholder);
-        if (text.contains(key))
-            text.replace(key, makeText());
+    // Each step works on the result of the one before; the replacement texts never hold a "§".
+    const auto step = [&](const QString &placeholder, auto makeText) {
+        if (text.contains(placeholder))
+            text.replace(placeholder, makeText());
     };
-    step("r01", [&] { return decimalText(color.red); });
-    step("g01", [&] { return decimalText(color.green); });
-    step("b01", [&] { return decimalText(color.blue); });
-    step("a01", [&] { return decimalText(alpha); });
-    step("r", [&] { return byteValueText(color.red, false); });
-    step("g", [&] { return byteValueText(color.green, false); });
-    step("b", [&] { return byteValueText(color.blue, false); });
-    step("a", [&] { return byteValueText(alpha, false); });
-    step("hexA", [&] { return hexTextWithAlpha(color); });
-    step("hex", [&] { return hexText(color); });
+    if (!text.contains(kSection))
+        return text;
+    step(QStringLiteral("§r01"), [&] { return decimalText(color.red); });
+    step(QStringLiteral("§g01"), [&] { return decimalText(color.green); });
+    step(QStringLiteral("§b01"), [&] { return decimalText(color.blue); });
+    step(QStringLiteral("§a01"), [&] { return decimalText(alpha); });
+    step(QStringLiteral("§r"), [&] { return byteValueText(color.red, false); });
+    step(QStringLiteral("§g"), [&] { return byteValueText(color.green, false); });
+    step(QStringLiteral("§b"), [&] { return byteValueText(color.blue, false); });
+    step(QStringLiteral("§a"), [&] { return byteValueText(alpha, false); });
+    if (!text.contains(kSection))
+        return text;
+    step(QStringLiteral("§hexA"), [&] { return hexTextWithAlpha(color); });
+    step(QStringLiteral("§hex"), [&] { return hexText(color); });
     return text;
 }
 
