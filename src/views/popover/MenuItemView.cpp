@@ -203,9 +203,16 @@ QWidget *MenuItemView::optionRow(const QString &label, QWidget *control, QWidget
     text->setFixedWidth(optionsMargin);
     text->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     layout->addWidget(text);
-    layout->addWidget(control, extra ? 0 : 1, Qt::AlignVCenter);
-    if (extra)
+    if (extra) {
+        layout->addWidget(control, 0, Qt::AlignVCenter);
         layout->addWidget(extra, 1, Qt::AlignVCenter);
+    } else if (control->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed) {
+        // Steppers sit at the leading edge of their row.
+        layout->addWidget(control, 0, Qt::AlignLeading | Qt::AlignVCenter);
+        layout->addStretch(1);
+    } else {
+        layout->addWidget(control, 1, Qt::AlignVCenter);
+    }
     return row;
 }
 

@@ -129,7 +129,7 @@ void PaletteGridView::paintPlus(QPainter &painter, const QRectF &cell) const {
     const double side = m_metrics.cellSize * 0.5;
     QRectF box(0, 0, side * 0.86, side * 0.86);
     box.moveCenter(cell.center());
-    const double stroke = std::max(1.0, side / 14.0);
+    const double stroke = std::max(1.0, side / 18.0);
     QPen pen(palette().color(QPalette::WindowText), stroke);
     pen.setCapStyle(Qt::RoundCap);
     painter.setPen(pen);
@@ -189,7 +189,7 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
                 painter.fillRect(cell, hover);
             PalettePreviewView::paint(&painter, cell, m_palettes->palettes().at(i),
                                       m_metrics.cellColumns, m_metrics.cellSize, text,
-                                      m_firstRows.value(i));
+                                      m_firstRows.value(i), radius);
             painter.restore();
         }
     }

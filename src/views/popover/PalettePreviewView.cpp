@@ -52,7 +52,8 @@ int PalettePreviewView::previewHeight(double cellSize, const QFontMetrics &metri
 }
 
 void PalettePreviewView::paint(QPainter *painter, const QRectF &cell, const Palette &palette,
-                               int colNum, double cellSize, const QColor &textColor, int firstRow) {
+                               int colNum, double cellSize, const QColor &textColor, int firstRow,
+                               double cornerRadius) {
     const double side = saneSide(cellSize);
     const QRectF square(cell.x() + (cell.width() - side) / 2.0, cell.y(), side, side);
     const int cols = GridMetrics::previewColumns(colNum, side);
@@ -83,11 +84,15 @@ void PalettePreviewView::paint(QPainter *painter, const QRectF &cell, const Pale
 
     const QFontMetrics metrics = painter->fontMetrics();
     const QRectF nameRect(cell.x(), square.bottom() + nameGap, cell.width(), metrics.height());
+    // How far a rounded bottom corner reaches into the name line, at half its height.
+    const double r = std::clamp(cornerRadius, 0.0, cell.width() / 2.0);
+    const double rise = r - (cell.bottom() - nameRect.center().y());
+    const double inset = rise > 0 ? r - std::sqrt(std::max(0.0, r * r - rise * rise)) : 0.0;
+    const int available = std::max(0, static_cast<int>(cell.width() - 2 * inset) - 2);
     painter->save();
     painter->setPen(textColor);
-    painter->drawText(
-        nameRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-        metrics.elidedText(palette.palName, Qt::ElideRight, static_cast<int>(cell.width())));
+    painter->drawText(nameRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+                      metrics.elidedText(palette.palName, Qt::ElideRight, available));
     painter->restore();
 }
 

@@ -19,9 +19,11 @@ public:
     static constexpr int nameGap = 4;
 
     // Paints the preview into cell: the square (cellSize wide, centred at the top) and the name
-    // on the line beneath it. Rows before firstRow are scrolled out of the square.
+    // on the line beneath it. Rows before firstRow are scrolled out of the square. The name is
+    // kept clear of corners of cornerRadius that the caller clips the cell to.
     static void paint(QPainter *painter, const QRectF &cell, const Palette &palette, int colNum,
-                      double cellSize, const QColor &textColor, int firstRow = 0);
+                      double cellSize, const QColor &textColor, int firstRow = 0,
+                      double cornerRadius = 0);
     // Number of swatch rows that do not fit the square, i.e. how far it can scroll.
     static int hiddenRows(const Palette &palette, int colNum, double cellSize);
     // Height of square, gap and name line.
