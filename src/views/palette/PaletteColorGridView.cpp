@@ -3,6 +3,7 @@
 #include "model/ColorText.h"
 #include "model/Log.h"
 #include "store/Manager.h"
+#include "views/palette/PaletteColorGridAccessible.h"
 #include "views/palette/PaletteColorGridDelegate.h"
 #include "views/palette/PaletteColorGridModel.h"
 #include "views/palette/PaletteModifyColorView.h"
@@ -58,6 +59,7 @@ PaletteColorGridView::PaletteColorGridView(
     , formats(std::move(formats))
     , m_save(save ? std::move(save) : Saver(&Manager::savePalette))
     , m_model(new PaletteColorGridModel(this)) {
+    PaletteColorGridAccessible::installFactory();
     setModel(m_model);
     setItemDelegate(new PaletteColorGridDelegate(this));
     setSelectionMode(NoSelection);
