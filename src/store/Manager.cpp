@@ -377,7 +377,8 @@ void Manager::loadAllPalettes() {
         }
 
         written.insert(target);
-        if (target == entry.source && checkedForms().contains(formKey(entry.bytes)))
+        const QPair<qsizetype, size_t> form = formKey(entry.bytes);
+        if (target == entry.source && checkedForms().contains(form))
             continue;
         const std::optional<QByteArray> json = encodeOrReport(entry.palette);
         if (!json) {
@@ -385,7 +386,7 @@ void Manager::loadAllPalettes() {
             continue;
         }
         if (target == entry.source && *json == entry.bytes) {
-            checkedForms().insert(formKey(entry.bytes));
+            checkedForms().insert(form);
             continue;
         }
         writeFile(*folder, target, *json);

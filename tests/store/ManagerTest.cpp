@@ -276,6 +276,12 @@ private slots:
         for (const QString &name : QDir(m_folder).entryList(QDir::Files | QDir::Hidden))
             after.insert(name, fileId(file(name)));
         QCOMPARE(after, before);
+
+        // A file edited by hand after a load is still put back in its compact form.
+        put(QStringLiteral("b.json"), ' ' + encoded(palette(QStringLiteral("b"), 4)) + '\n');
+        loadAll();
+        QCOMPARE(read(QStringLiteral("b.json")), encoded(palette(QStringLiteral("b"), 4)));
+        QCOMPARE(fileId(file(QStringLiteral("a.json"))), before.value(QStringLiteral("a.json")));
     }
 
     void deletingAMissingFileStillReloads() {
