@@ -353,6 +353,12 @@ void MenuItemViewTest::badStoredValuesAreDrawnSanely() {
     QCOMPARE(m.cellColumns, 1);
     QCOMPARE(view->gridView()->cellRect(2).left(), 0); // one column
     QVERIFY(!view->grab().isNull());
+    // The editor keeps its buttons usable in such tiny cells and stays inside the grid.
+    view->addPalette();
+    const QRect editor = view->modifyView()->geometry();
+    QVERIFY(editor.width() >= view->modifyView()->minimumSizeHint().width());
+    QVERIFY(view->gridView()->rect().contains(editor));
+    view->modifyView()->cancel();
 
     // The state and the store keep what was stored, even once the panel shows the limits.
     view->showOptions.set(true);

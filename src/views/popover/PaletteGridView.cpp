@@ -4,9 +4,11 @@
 #include "views/popover/PalettePreviewView.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -76,16 +78,29 @@ void PaletteGridView::setEditor(QWidget *editor, int item) {
         m_editor->hide();
     m_editor = editor;
     m_editorItem = editor && item >= 0 && item < itemCount() ? item : -1;
+    if (m_editor && m_editorItem >= 0 && m_editor->parentWidget() != this)
+        m_editor->setParent(this);
+    applySize();
+    placeEditor();
+}
+
+void PaletteGridView::applySize() {
+    QSize size = contentSize();
+    // The editor needs room for its buttons even in a grid of tiny cells.
+    if (m_editor && m_editorItem >= 0)
+        size = size.expandedTo(m_editor->minimumSizeHint());
+    setFixedSize(size);
+}
+
+void PaletteGridView::placeEditor() {
+    update();
     if (!m_editor)
         return;
     if (m_editorItem < 0) {
         m_editor->hide();
-        update();
         return;
     }
-    if (m_editor->parentWidget() != this)
-        m_editor->setParent(this);
-    // The editor needs room for its buttons; in a tiny cell it overlaps the neighbours.
+    // In a small cell the editor overlaps its neighbours rather than squeezing its buttons.
     const QRect cell = cellRect(m_editorItem);
     const QSize minimum = m_editor->minimumSizeHint();
     QRect area(0, 0, std::max(cell.width(), minimum.width()),
@@ -96,7 +111,6 @@ void PaletteGridView::setEditor(QWidget *editor, int item) {
     m_editor->setGeometry(area);
     m_editor->show();
     m_editor->raise();
-    update();
 }
 
 void PaletteGridView::onPalettesChanged() {
@@ -106,14 +120,11 @@ void PaletteGridView::onPalettesChanged() {
 }
 
 void PaletteGridView::relayout() {
-    QSize size = contentSize();
-    if (m_editor && m_editorItem >= 0)
-        size = size.expandedTo(m_editor->minimumSizeHint());
-    setFixedSize(size);
-    if (m_editor)
-        setEditor(m_editor, std::min(m_editorItem, itemCount() - 1));
+    if (m_editorItem >= itemCount())
+        m_editorItem = itemCount() - 1;
+    applySize();
+    placeEditor();
     setHovered(underMouse() ? itemAt(mapFromGlobal(QCursor::pos())) : -1);
-    update();
 }
 
 void PaletteGridView::setHovered(int item) {
@@ -251,6 +262,21 @@ void PaletteGridView::wheelEvent(QWheelEvent *event) {
     m_firstRows.insert(item, next);
     update(cellRect(item));
     event->accept();
+}
+
+bool PaletteGridView::event(QEvent *event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Names too long for their cell are elided; the tooltip shows them whole.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const int item = itemAt(help->pos());
+        if (item >= 0 && item < plusItem() && item != m_editorItem)
+            QToolTip::showText(help->globalPos(), m_palettes->palettes().at(item).palName, this,
+                               cellRect(item));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void PaletteGridView::changeEvent(QEvent *event) {

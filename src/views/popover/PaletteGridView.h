@@ -49,10 +49,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void onPalettesChanged();
     void relayout();
+    void applySize();
+    void placeEditor();
     void setHovered(int item);
     int cellHeight() const;
     void paintPlus(QPainter &painter, const QRectF &cell) const;
