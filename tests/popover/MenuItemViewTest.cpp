@@ -48,7 +48,7 @@ private slots:
     void clickOpensThePaletteAndPlusStartsAdding();
     void contextMenuRenamesAndDeletes();
     void staleMenuEntriesDoNothing();
-    void editorClosesWhenItsPaletteMoves();
+    void editorFollowsListChanges();
     void optionsToggleBuildsPanelAndStoresFloats();
     void optionControlsWriteTheirSettings();
     void steppersStopAtTheirLimits();
@@ -225,7 +225,7 @@ void MenuItemViewTest::staleMenuEntriesDoNothing() {
     QCOMPARE(view->modifyType.get(), ModifyType::None);
 }
 
-void MenuItemViewTest::editorClosesWhenItsPaletteMoves() {
+void MenuItemViewTest::editorFollowsListChanges() {
     auto view = makeView();
     loadPalettes({palette("a"), palette("b"), palette("c")});
     view->renamePalette(1);
@@ -237,6 +237,16 @@ void MenuItemViewTest::editorClosesWhenItsPaletteMoves() {
     PalettesOO::shared()->setPalettes({palette("a"), palette("c")});
     QCOMPARE(view->modifyType.get(), ModifyType::None);
     QVERIFY(view->modifyView()->isHidden());
+
+    // An editor adding a palette moves along with the plus cell and keeps what was typed.
+    view->addPalette();
+    QLineEdit *field = view->modifyView()->nameField();
+    field->selectAll();
+    QTest::keyClicks(field, "Typ");
+    PalettesOO::shared()->append(palette("e"));
+    QCOMPARE(view->gridView()->editorItem(), 3);
+    QCOMPARE(field->text(), QString("Typ"));
+    QCOMPARE(field->selectedText(), QString());
 }
 
 void MenuItemViewTest::optionsToggleBuildsPanelAndStoresFloats() {

@@ -96,15 +96,15 @@ MenuItemModifyView::MenuItemModifyView(Binding<QString> newPaletteName,
 }
 
 void MenuItemModifyView::refresh() {
-    if (m_modifyType.get() != ModifyType::None)
-        m_folder = Manager::supportSubfolder(palettesFolderName, false);
     const QString name = m_newPaletteName.get();
     if (m_nameField->text() != name)
         m_nameField->setText(name);
     validate();
 }
 
-void MenuItemModifyView::focusName() {
+void MenuItemModifyView::opened() {
+    m_folder = Manager::supportSubfolder(palettesFolderName, false);
+    refresh();
     m_nameField->setFocus(Qt::OtherFocusReason);
     m_nameField->selectAll();
 }

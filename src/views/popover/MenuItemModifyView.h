@@ -29,8 +29,9 @@ public:
 
     // Re-reads the bound values; the owner calls it after changing them.
     void refresh();
-    // Gives the name field the focus with its text selected, ready to be typed over.
-    void focusName();
+    // The owner has just shown the editor: looks the palettes folder up once for the file
+    // check and gives the name field the focus with its text selected, ready to be typed over.
+    void opened();
     // Why the typed name cannot be confirmed; empty when it can.
     QString refusalReason() const;
 

@@ -94,8 +94,8 @@ MenuItemView::MenuItemView(QWidget *parent)
     for (State<int> *state : {&gridColCount, &cellColCount})
         state->onChange([this] { updateGrid(); });
     showOptions.onChange([this] { updateOptions(); });
-    modifyType.onChange([this] { updateEditor(); });
-    modifyColorIdx.onChange([this] { updateEditor(); });
+    modifyType.onChange([this] { updateEditor(true); });
+    modifyColorIdx.onChange([this] { updateEditor(true); });
     newPaletteName.onChange([this] { m_modifyView->refresh(); });
 
     updateGrid();
@@ -109,19 +109,20 @@ void MenuItemView::updateGrid() {
     syncOptionControls();
 }
 
-void MenuItemView::updateEditor() {
+void MenuItemView::updateEditor(bool modeChanged) {
     int item = -1;
     if (modifyType.get() == ModifyType::Edit && m_palettesOO->contains(modifyColorIdx.get()))
         item = modifyColorIdx.get();
     else if (modifyType.get() == ModifyType::Add)
         item = m_grid->plusItem();
-    const bool opening = item >= 0 && (item != m_grid->editorItem() || m_modifyView->isHidden());
-    if (item >= 0 && modifyType.get() == ModifyType::Edit)
+    // A list change only moves an open editor; the text being typed stays as it is.
+    const bool opening = item >= 0 && (modeChanged || m_modifyView->isHidden());
+    if (opening && modifyType.get() == ModifyType::Edit)
         m_editedName = m_palettesOO->palettes().at(item).palName;
     m_modifyView->refresh();
     m_grid->setEditor(m_modifyView, item);
     if (opening)
-        m_modifyView->focusName();
+        m_modifyView->opened();
 }
 
 void MenuItemView::onPalettesChanged() {
@@ -134,7 +135,7 @@ void MenuItemView::onPalettesChanged() {
             return;
         }
     }
-    updateEditor();
+    updateEditor(false);
 }
 
 void MenuItemView::openPalette(int index) {
@@ -149,7 +150,7 @@ void MenuItemView::renamePalette(int index) {
     newPaletteName.set(m_editedName);
     modifyColorIdx.set(index);
     modifyType.set(ModifyType::Edit);
-    m_modifyView->refresh();
+    updateEditor(true);
 }
 
 void MenuItemView::deletePalette(int index) {
@@ -161,7 +162,7 @@ void MenuItemView::addPalette() {
     newPaletteName.set(tr("New palette"));
     modifyColorIdx.set(-1);
     modifyType.set(ModifyType::Add);
-    m_modifyView->refresh();
+    updateEditor(true);
 }
 
 QMenu *MenuItemView::createContextMenu(int index, QWidget *parent) {

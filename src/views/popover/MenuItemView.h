@@ -65,7 +65,7 @@ public:
 
 private:
     void updateGrid();
-    void updateEditor();
+    void updateEditor(bool modeChanged);
     void updateOptions();
     void onPalettesChanged();
     QWidget *buildOptionsPanel();
