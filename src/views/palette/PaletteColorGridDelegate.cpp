@@ -56,9 +56,15 @@ void PaletteColorGridDelegate::paint(QPainter *painter, const QStyleOptionViewIt
     path.addRoundedRect(square, radius, radius);
     painter->fillPath(path, index.data(PaletteColorGridModel::SwatchColorRole).value<QColor>());
     if (focused) {
-        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 3));
+        // Inside the swatch, so neighbouring cells and the view's edge never clip it; a light
+        // inner line keeps it visible on blue swatches.
         painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(square.adjusted(-2, -2, 2, 2), radius + 2, radius + 2);
+        painter->setPen(QPen(option.palette.color(QPalette::Highlight), 3));
+        const qreal inner = qMax<qreal>(0, radius - 1.5);
+        painter->drawRoundedRect(square.adjusted(1.5, 1.5, -1.5, -1.5), inner, inner);
+        painter->setPen(QPen(QColor(255, 255, 255, 200), 1));
+        const qreal innermost = qMax<qreal>(0, radius - 3.5);
+        painter->drawRoundedRect(square.adjusted(3.5, 3.5, -3.5, -3.5), innermost, innermost);
     }
 
     const QRect captionRect(cell.x(), cell.y() + size + PaletteColorGridView::captionGap, size,

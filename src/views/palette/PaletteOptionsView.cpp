@@ -75,7 +75,8 @@ PaletteOptionsView::PaletteOptionsView(double optionsMargin, double optionsMinWi
     addRow(tr("Spacing"), {m_spacing});
     addRow(tr("Column count"), {m_columns});
     addRow(tr("Radius"), {m_radius, m_slider});
-    rows->setMinimumWidth(qRound(this->optionsMinWidth));
+    m_rows = rows;
+    setPanelWidth(0);
 
     m_section = new SectionView(tr("View options"), rows);
     m_section->setMinimumWidth(qRound(this->optionsMinWidth));
@@ -84,6 +85,10 @@ PaletteOptionsView::PaletteOptionsView(double optionsMargin, double optionsMinWi
     layout->addSpacing(25);
     layout->addWidget(m_section);
     refresh();
+}
+
+void PaletteOptionsView::setPanelWidth(int width) {
+    m_rows->setFixedWidth(qMax(qRound(optionsMinWidth), width));
 }
 
 QLineEdit *PaletteOptionsView::numberField(const QString &placeholder, Binding<double> value) {

@@ -23,6 +23,8 @@ public:
     // Shows or hides the panel and the current values. While shown, size, spacing and radius
     // are written to their settings on every refresh, as each rebuilt row does.
     void refresh();
+    // The panel fills the width the section above it takes, and never less than its minimum.
+    void setPanelWidth(int width);
 
     QLineEdit *sizeField() const { return m_size; }
     QLineEdit *spacingField() const { return m_spacing; }
@@ -44,6 +46,7 @@ private:
     Binding<double> cellRadius;
 
     SectionView *m_section = nullptr;
+    QWidget *m_rows = nullptr;
     QLineEdit *m_size = nullptr;
     QLineEdit *m_spacing = nullptr;
     QSpinBox *m_columns = nullptr;

@@ -102,6 +102,7 @@ void PaletteView::stateChanged() {
     }
     m_grid->refresh();
     m_options->refresh();
+    m_options->setPanelWidth(m_section->sizeHint().width());
     emit contentResized();
 }
 
