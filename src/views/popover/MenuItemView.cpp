@@ -154,8 +154,11 @@ void MenuItemView::renamePalette(int index) {
 }
 
 void MenuItemView::deletePalette(int index) {
-    if (m_palettesOO->contains(index))
-        Manager::deletePalette(m_palettesOO->palettes().at(index).palName);
+    if (!m_palettesOO->contains(index))
+        return;
+    // A copy: the reload inside deletePalette replaces the list the name lives in.
+    const QString name = m_palettesOO->palettes().at(index).palName;
+    Manager::deletePalette(name);
 }
 
 void MenuItemView::addPalette() {
