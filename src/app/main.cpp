@@ -20,8 +20,8 @@ bool hasGraphicalSession() {
 }
 
 QIcon applicationIcon() {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64})
+    QIcon icon(QStringLiteral(":/Icon"));
+    for (int size : {16, 22, 24, 32, 48})
         icon.addFile(QStringLiteral(":/icons/swatchbar-%1.png").arg(size), QSize(size, size));
     return icon;
 }

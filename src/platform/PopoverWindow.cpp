@@ -17,7 +17,7 @@
 namespace {
 constexpr int border = 1;
 // How long after a click outside closed the pop-up a tray click still counts as that click.
-constexpr int sameClickMs = 500;
+constexpr int sameClickMs = 250;
 } // namespace
 
 PopoverWindow::PopoverWindow(QWidget *parent)
@@ -31,7 +31,7 @@ PopoverWindow::PopoverWindow(QWidget *parent)
     layout->setSpacing(0);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
-    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(m_scroll);
 }
