@@ -20,7 +20,6 @@ namespace {
 QLabel *centredText(const QString &text) {
     auto *label = new QLabel(text);
     label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
     return label;
 }
 
@@ -81,6 +80,10 @@ PreferencesView::PreferencesView(QWidget *parent)
     auto *credits = column({centredText(tr("Default color palettes from the Swatchbar website")),
                             spacer(10), m_version},
                            0);
+
+    // Sections centre their content; the options take the panel's full width so that they
+    // line up at the leading edge.
+    options->setMinimumWidth(qMax(hints->sizeHint().width(), credits->sizeHint().width()));
 
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);

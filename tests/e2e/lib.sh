@@ -106,16 +106,16 @@ e2e_start_x() {
 # owns the tray selection.
 e2e_start_tray() {
     cat >"$E2E_TMP/tint2rc" <<'TINT2'
+rounded = 0
+border_width = 0
+background_color = #303030 100
+border_color = #000000 0
 panel_items = TS
 panel_size = 100% 32
 panel_position = top center horizontal
 panel_background_id = 1
 panel_layer = top
 wm_menu = 0
-rounded = 0
-border_width = 0
-background_color = #303030 100
-border_color = #000000 0
 taskbar_mode = single_desktop
 task_text = 1
 task_icon = 1
