@@ -667,10 +667,9 @@ private slots:
         printed([] { Manager::deletePalette(QStringLiteral("A")); });
         QCoreApplication::processEvents();
         QVERIFY(window);
-        QCOMPARE(window->place()->index(),
-                 collection->palettes().indexOf(
-                     *std::find_if(collection->palettes().begin(), collection->palettes().end(),
-                                   [](const Palette &p) { return p.palName == "B"; })));
+        const int at = window->place()->index();
+        QVERIFY(collection->contains(at));
+        QCOMPARE(collection->palettes().at(at).palName, QStringLiteral("B"));
         PaletteColorGridView *grid = window->view()->grid();
         grid->deleteColor(0);
         QCOMPARE(onDisk(QStringLiteral("B")).palColors.size(), 2);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -144,6 +145,18 @@ void PaletteModifyColorView::openColorDialog() {
                 &PaletteModifyColorView::pickColor);
     }
     m_dialog->show();
+    // Beside the palette window rather than over it, so the grid stays in view while picking.
+    if (QWidget *top = window(); top && m_dialog->screen()) {
+        const QRect room = m_dialog->screen()->availableGeometry();
+        const QRect frame = top->frameGeometry();
+        const QSize size = m_dialog->frameGeometry().size();
+        const int y =
+            qBound(room.top(), frame.top(), qMax(room.top(), room.bottom() - size.height()));
+        if (frame.right() + size.width() < room.right())
+            m_dialog->move(frame.right() + 1, y);
+        else if (frame.left() - size.width() > room.left())
+            m_dialog->move(frame.left() - size.width(), y);
+    }
     m_dialog->raise();
     m_dialog->activateWindow();
 }
