@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -207,25 +208,29 @@ BENCHMARK(BM_ListAndRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDecodeEncode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadNothingToRewrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-// The first load of a run: every file is encoded again to find out it needs no rewrite.
+// The first load of a run, as at start-up: each load runs on a new thread, so the reader's and
+// writer's per-thread buffers and caches start empty. The thread's CPU time is counted with the
+// process's.
 void BM_FirstLoadNothingToRewrite(benchmark::State &state) {
     const DataSet &set = g_sets[state.range(0)];
     use(set);
     PalettesOO collection;
     PalettesOO::setShared(&collection);
-    quietLoad();
+    std::thread(quietLoad).join();
     const QString folder = palettesFolder();
     const QList<Stamp> before = stamps(folder);
-    for (auto _ : state) {
-        Manager::forgetCheckedFiles();
-        quietLoad();
-    }
+    for (auto _ : state)
+        std::thread(quietLoad).join();
     state.counters["files_written"] = changedFiles(before, stamps(folder));
     state.SetLabel(set.label);
     PalettesOO::setShared(nullptr);
 }
 
-BENCHMARK(BM_FirstLoadNothingToRewrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstLoadNothingToRewrite)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_LoadEverythingRewritten)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -4,7 +4,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -22,113 +24,247 @@ namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Encoding
+//
+// One writer, two sinks: BufferSink stores the bytes, CompareSink checks them against bytes
+// already on disk and stops at the first difference. A load checks every file this way
+// without building a second copy of it.
 
-void appendNumber(QByteArray &out, double value) {
-    // "-0" would read back as the integer 0; the fraction keeps the sign.
-    if (value == 0.0 && std::signbit(value)) {
-        out.append("-0.0", 4);
-        return;
+class BufferSink {
+public:
+    explicit BufferSink(char *out)
+        : m_pos(out) {}
+    bool put(const char *data, size_t size) {
+        std::memcpy(m_pos, data, size);
+        m_pos += size;
+        return true;
     }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr - buffer);
+    // ASCII held in UTF-16 units.
+    bool putAscii(const char16_t *data, size_t size) {
+        for (size_t k = 0; k < size; ++k)
+            m_pos[k] = static_cast<char>(data[k]);
+        m_pos += size;
+        return true;
+    }
+    char *position() const { return m_pos; }
+
+private:
+    char *m_pos;
+};
+
+class CompareSink {
+public:
+    CompareSink(const char *data, size_t size)
+        : m_pos(data)
+        , m_end(data + size) {}
+    bool put(const char *data, size_t size) {
+        if (static_cast<size_t>(m_end - m_pos) < size || std::memcmp(m_pos, data, size) != 0)
+            return false;
+        m_pos += size;
+        return true;
+    }
+    bool putAscii(const char16_t *data, size_t size) {
+        if (static_cast<size_t>(m_end - m_pos) < size)
+            return false;
+        for (size_t k = 0; k < size; ++k) {
+            if (m_pos[k] != static_cast<char>(data[k]))
+                return false;
+        }
+        m_pos += size;
+        return true;
+    }
+    bool atEnd() const { return m_pos == m_end; }
+
+private:
+    const char *m_pos;
+    const char *m_end;
+};
+
+template <class Sink, size_t N> bool putLiteral(Sink &sink, const char (&text)[N]) {
+    return sink.put(text, N - 1);
 }
 
-void appendEscapedByte(QByteArray &out, unsigned char byte) {
+// Shortest round-trip texts of recently written numbers. Colour components repeat a lot (the
+// same 8-bit channel values, alpha 1), and std::to_chars is the single largest cost of writing.
+class NumberTexts {
+public:
+    std::string_view text(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        // Two slots per set: the newest value goes first, the one it displaces second.
+        Slot *set = m_slots + 2 * ((bits * 0x9E3779B97F4A7C15ull) >> (64 - kSetBits));
+        if (set[0].size != 0 && set[0].bits == bits)
+            return {set[0].text, set[0].size};
+        if (set[1].size != 0 && set[1].bits == bits)
+            return {set[1].text, set[1].size};
+        set[1] = set[0];
+        set[0].bits = bits;
+        set[0].size = static_cast<std::uint8_t>(format(value, set[0].text));
+        return {set[0].text, set[0].size};
+    }
+
+private:
+    static constexpr int kSetBits = 9;
+    struct Slot {
+        std::uint64_t bits = 0;
+        std::uint8_t size = 0; // 0: empty
+        char text[31] = {};
+    };
+
+    static size_t format(double value, char (&out)[31]) {
+        // "-0" would read back as the integer 0; the fraction keeps the sign.
+        if (value == 0.0 && std::signbit(value)) {
+            std::memcpy(out, "-0.0", 4);
+            return 4;
+        }
+        const auto result = std::to_chars(out, out + sizeof out, value);
+        return static_cast<size_t>(result.ptr - out);
+    }
+
+    Slot m_slots[size_t(2) << kSetBits];
+};
+
+NumberTexts &numberTexts() {
+    thread_local const std::unique_ptr<NumberTexts> texts = std::make_unique<NumberTexts>();
+    return *texts;
+}
+
+template <class Sink> bool putNumber(Sink &sink, NumberTexts &texts, double value) {
+    const std::string_view text = texts.text(value);
+    return sink.put(text.data(), text.size());
+}
+
+template <class Sink> bool putEscapedByte(Sink &sink, unsigned char byte) {
     static constexpr char hex[] = "0123456789abcdef";
     switch (byte) {
     case '"':
-        out.append("\\\"", 2);
-        return;
+        return putLiteral(sink, "\\\"");
     case '\\':
-        out.append("\\\\", 2);
-        return;
+        return putLiteral(sink, "\\\\");
     case '\b':
-        out.append("\\b", 2);
-        return;
+        return putLiteral(sink, "\\b");
     case '\f':
-        out.append("\\f", 2);
-        return;
+        return putLiteral(sink, "\\f");
     case '\n':
-        out.append("\\n", 2);
-        return;
+        return putLiteral(sink, "\\n");
     case '\r':
-        out.append("\\r", 2);
-        return;
+        return putLiteral(sink, "\\r");
     case '\t':
-        out.append("\\t", 2);
-        return;
+        return putLiteral(sink, "\\t");
     default: {
         const char escaped[6] = {'\\', 'u', '0', '0', hex[byte >> 4], hex[byte & 0xF]};
-        out.append(escaped, 6);
+        return sink.put(escaped, 6);
     }
     }
 }
 
+// At most this many bytes per UTF-16 unit ("\u001f").
+constexpr size_t kMaxBytesPerUnit = 6;
+
 // UTF-16 to escaped UTF-8 in one pass; a lone surrogate becomes U+FFFD so the output is always
 // valid UTF-8 (the reader would reject it otherwise).
-void appendString(QByteArray &out, const QString &text) {
-    out.append('"');
-    const char16_t *data = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype size = text.size();
-    qsizetype runStart = 0;
-    qsizetype i = 0;
-    auto flushAscii = [&] {
-        if (i > runStart) {
-            const qsizetype oldSize = out.size();
-            out.resize(oldSize + (i - runStart));
-            char *dst = out.data() + oldSize;
-            for (qsizetype k = runStart; k < i; ++k)
-                *dst++ = static_cast<char>(data[k]);
-        }
-    };
+template <class Sink> bool putString(Sink &sink, const QString &text) {
+    if (!putLiteral(sink, "\""))
+        return false;
+    const char16_t *data = reinterpret_cast<const char16_t *>(text.constData());
+    const size_t size = static_cast<size_t>(text.size());
+    size_t i = 0;
     while (i < size) {
+        const size_t runStart = i;
+        while (i < size && data[i] >= 0x20 && data[i] < 0x80 && data[i] != u'"' && data[i] != u'\\')
+            ++i;
+        if (i > runStart && !sink.putAscii(data + runStart, i - runStart))
+            return false;
+        if (i == size)
+            break;
         const char16_t c = data[i];
-        if (c >= 0x20 && c < 0x80 && c != u'"' && c != u'\\') {
+        if (c < 0x80) {
+            if (!putEscapedByte(sink, static_cast<unsigned char>(c)))
+                return false;
             ++i;
             continue;
         }
-        flushAscii();
-        if (c < 0x80) {
-            appendEscapedByte(out, static_cast<unsigned char>(c));
-            ++i;
-        } else {
-            char32_t code = c;
-            qsizetype used = 1;
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < size && data[i + 1] >= 0xDC00 &&
-                data[i + 1] <= 0xDFFF) {
-                code = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(data[i + 1]) - 0xDC00);
-                used = 2;
-            } else if (c >= 0xD800 && c <= 0xDFFF) {
-                code = 0xFFFD;
-            }
-            char bytes[4];
-            int n = 0;
-            if (code < 0x800) {
-                bytes[n++] = static_cast<char>(0xC0 | (code >> 6));
-                bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
-            } else if (code < 0x10000) {
-                bytes[n++] = static_cast<char>(0xE0 | (code >> 12));
-                bytes[n++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
-            } else {
-                bytes[n++] = static_cast<char>(0xF0 | (code >> 18));
-                bytes[n++] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-                bytes[n++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
-            }
-            out.append(bytes, n);
-            i += used;
+        char32_t code = c;
+        size_t used = 1;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < size && data[i + 1] >= 0xDC00 &&
+            data[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(data[i + 1]) - 0xDC00);
+            used = 2;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            code = 0xFFFD;
         }
-        runStart = i;
+        char bytes[4];
+        size_t n = 0;
+        if (code < 0x800) {
+            bytes[n++] = static_cast<char>(0xC0 | (code >> 6));
+            bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            bytes[n++] = static_cast<char>(0xE0 | (code >> 12));
+            bytes[n++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            bytes[n++] = static_cast<char>(0xF0 | (code >> 18));
+            bytes[n++] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            bytes[n++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes[n++] = static_cast<char>(0x80 | (code & 0x3F));
+        }
+        if (!sink.put(bytes, n))
+            return false;
+        i += used;
     }
-    flushAscii();
-    out.append('"');
+    return putLiteral(sink, "\"");
+}
+
+// Keys in field order, compact. Stops (returning false) as soon as the sink refuses a piece.
+template <class Sink> bool putPalette(Sink &sink, const Palette &palette) {
+    NumberTexts &texts = numberTexts();
+    if (!putLiteral(sink, "{\"palName\":") || !putString(sink, palette.palName) ||
+        !putLiteral(sink, ",\"palColors\":["))
+        return false;
+    bool first = true;
+    for (const PaletteColor &color : palette.palColors) {
+        if (!first && !putLiteral(sink, ","))
+            return false;
+        first = false;
+        const SerializableColor &c = color.colColor;
+        if (!putLiteral(sink, "{\"colName\":") || !putString(sink, color.colName) ||
+            !putLiteral(sink, ",\"colColor\":{\"red\":") || !putNumber(sink, texts, c.red) ||
+            !putLiteral(sink, ",\"green\":") || !putNumber(sink, texts, c.green) ||
+            !putLiteral(sink, ",\"blue\":") || !putNumber(sink, texts, c.blue))
+            return false;
+        if (c.alpha && (!putLiteral(sink, ",\"alpha\":") || !putNumber(sink, texts, *c.alpha)))
+            return false;
+        if (!putLiteral(sink, "}}"))
+            return false;
+    }
+    return putLiteral(sink, "]}");
+}
+
+// Enough room for putPalette: the fixed text, each name at its longest and each number at the
+// longest shortest form of a double ("-2.2250738585072014e-308", 24 bytes).
+size_t encodedSizeBound(const Palette &palette) {
+    constexpr size_t kNumber = 24;
+    constexpr size_t kTop = sizeof "{\"palName\":\"\",\"palColors\":[]}";
+    constexpr size_t kColor =
+        sizeof ",{\"colName\":\"\",\"colColor\":{\"red\":,\"green\":,\"blue\":,"
+               "\"alpha\":}}" +
+        4 * kNumber;
+    size_t bound = kTop + kMaxBytesPerUnit * static_cast<size_t>(palette.palName.size());
+    for (const PaletteColor &color : palette.palColors)
+        bound += kColor + kMaxBytesPerUnit * static_cast<size_t>(color.colName.size());
+    return bound;
 }
 
 bool isFinite(const SerializableColor &color) {
     return std::isfinite(color.red) && std::isfinite(color.green) && std::isfinite(color.blue) &&
            (!color.alpha || std::isfinite(*color.alpha));
+}
+
+bool isFinite(const Palette &palette) {
+    for (const PaletteColor &color : palette.palColors) {
+        if (!isFinite(color.colColor))
+            return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -230,6 +366,17 @@ bool readString(const element &value, const Path &path, QString &out, QString &e
     if (value.get_string().get(text) != simdjson::SUCCESS) {
         error = expected(path, "a string", value.type());
         return false;
+    }
+    // Names are mostly ASCII: widen them directly.
+    bool ascii = true;
+    for (const char c : text)
+        ascii &= static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        out = QString(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+        char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+        for (const char c : text)
+            *dst++ = static_cast<char16_t>(c);
+        return true;
     }
     // QString::fromUtf8 drops a leading byte order mark; a name may start with U+FEFF.
     qsizetype marks = 0;
@@ -429,36 +576,20 @@ bool rewriteBigIntegers(char *text, size_t size) {
 } // namespace
 
 std::optional<QByteArray> PaletteCodec::encode(const Palette &palette) {
-    for (const PaletteColor &color : palette.palColors) {
-        if (!isFinite(color.colColor))
-            return std::nullopt;
-    }
-    QByteArray out;
-    out.reserve(32 + palette.palName.size() * 3 + palette.palColors.size() * 120);
-    out.append("{\"palName\":");
-    appendString(out, palette.palName);
-    out.append(",\"palColors\":[");
-    bool first = true;
-    for (const PaletteColor &color : palette.palColors) {
-        if (!first)
-            out.append(',');
-        first = false;
-        out.append("{\"colName\":");
-        appendString(out, color.colName);
-        out.append(",\"colColor\":{\"red\":");
-        appendNumber(out, color.colColor.red);
-        out.append(",\"green\":");
-        appendNumber(out, color.colColor.green);
-        out.append(",\"blue\":");
-        appendNumber(out, color.colColor.blue);
-        if (color.colColor.alpha) {
-            out.append(",\"alpha\":");
-            appendNumber(out, *color.colColor.alpha);
-        }
-        out.append("}}");
-    }
-    out.append("]}");
+    if (!isFinite(palette))
+        return std::nullopt;
+    QByteArray out(static_cast<qsizetype>(encodedSizeBound(palette)), Qt::Uninitialized);
+    BufferSink sink(out.data());
+    putPalette(sink, palette);
+    out.truncate(sink.position() - out.constData());
     return out;
+}
+
+bool PaletteCodec::encodesTo(const Palette &palette, QByteArrayView bytes) {
+    if (!isFinite(palette))
+        return false;
+    CompareSink sink(bytes.data(), static_cast<size_t>(bytes.size()));
+    return putPalette(sink, palette) && sink.atEnd();
 }
 
 PaletteCodec::DecodeResult PaletteCodec::decode(QByteArrayView json) {

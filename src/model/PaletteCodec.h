@@ -17,6 +17,9 @@ public:
 
     // Compact JSON, keys in field order. Empty when a component is not finite.
     static std::optional<QByteArray> encode(const Palette &palette);
+    // Whether encode(palette) gives exactly these bytes, found without building the encoding;
+    // false when it gives none.
+    static bool encodesTo(const Palette &palette, QByteArrayView bytes);
     // Never throws. Skips a leading UTF-8 byte order mark; of a key given twice, the last counts.
     static DecodeResult decode(QByteArrayView json);
 };

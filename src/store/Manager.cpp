@@ -27,19 +27,6 @@ constexpr qint64 maxPaletteFileSize = qint64(64) * 1024 * 1024;
 const QString jsonSuffix = QStringLiteral(".json");
 const QString palettesFolderName = QStringLiteral("Palettes");
 
-// Hashes (with sizes) of file contents already found to be exactly what encoding their
-// palette gives. A later load that reads the same bytes can skip encoding them again only to
-// find nothing to rewrite. A false match (a 64-bit hash collision) would at worst leave one file
-// in a form that still loads.
-QSet<QPair<qsizetype, size_t>> &checkedForms() {
-    static QSet<QPair<qsizetype, size_t>> forms;
-    return forms;
-}
-
-QPair<qsizetype, size_t> formKey(const QByteArray &bytes) {
-    return {bytes.size(), qHash(bytes, 0)};
-}
-
 Manager::FileViewer &fileViewer() {
     static Manager::FileViewer viewer;
     return viewer;
@@ -377,16 +364,11 @@ void Manager::loadAllPalettes() {
         }
 
         written.insert(target);
-        const QPair<qsizetype, size_t> form = formKey(entry.bytes);
-        if (target == entry.source && checkedForms().contains(form))
+        if (target == entry.source && PaletteCodec::encodesTo(entry.palette, entry.bytes))
             continue;
         const std::optional<QByteArray> json = encodeOrReport(entry.palette);
         if (!json) {
             written.remove(target);
-            continue;
-        }
-        if (target == entry.source && *json == entry.bytes) {
-            checkedForms().insert(form);
             continue;
         }
         writeFile(*folder, target, *json);
@@ -416,10 +398,6 @@ void Manager::revealInFileViewer(const std::optional<QString> &location) {
     if (!location || !fileViewer())
         return;
     fileViewer()(*location);
-}
-
-void Manager::forgetCheckedFiles() {
-    checkedForms().clear();
 }
 
 void Manager::setFileViewer(FileViewer viewer) {

@@ -28,8 +28,4 @@ public:
     // How a folder is shown in the file viewer; installed by the platform layer.
     using FileViewer = std::function<void(const QString &location)>;
     static void setFileViewer(FileViewer viewer);
-
-    // Loads remember which file contents need no rewrite; this forgets them (for measuring
-    // a first load).
-    static void forgetCheckedFiles();
 };
