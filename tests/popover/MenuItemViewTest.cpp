@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <cmath>
@@ -46,6 +47,7 @@ private slots:
     void gridItemsFillRowByRow();
     void gridFollowsTheCollectionAndStateAtOnce();
     void clickOpensThePaletteAndPlusStartsAdding();
+    void keyboardMovesAndOpens();
     void contextMenuRenamesAndDeletes();
     void staleMenuEntriesDoNothing();
     void editorFollowsListChanges();
@@ -156,6 +158,37 @@ void MenuItemViewTest::clickOpensThePaletteAndPlusStartsAdding() {
     QCOMPARE(editor->nameField()->text(), QString("New palette"));
     QCOMPARE(editor->nameField()->selectedText(), QString("New palette"));
     QVERIFY(takeViewingWindows().isEmpty());
+}
+
+void MenuItemViewTest::keyboardMovesAndOpens() {
+    auto view = makeView();
+    view->gridColCount.set(2);
+    loadPalettes({palette("a"), palette("b"), palette("c")});
+    view->show();
+    PaletteGridView *grid = view->gridView();
+    grid->setFocus(Qt::TabFocusReason);
+    QSignalSpy menus(grid, &PaletteGridView::paletteContextMenuRequested);
+
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Down); // no row below "c" in its column
+    QCOMPARE(grid->currentItem(), 2);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(takeViewingWindows(), QStringList{"Viewing: c"});
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), grid->mapToGlobal(QPoint()));
+    QApplication::sendEvent(grid, &menuKey);
+    QCOMPARE(menus.size(), 1);
+    QCOMPARE(menus.first().first().toInt(), 2);
+
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QCOMPARE(grid->currentItem(), 3);
+    QApplication::sendEvent(grid, &menuKey); // the plus cell has no menu
+    QCOMPARE(menus.size(), 1);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(view->modifyType.get(), ModifyType::Add);
+    // Keys typed into the editor stay there.
+    QTest::keyClick(view->modifyView()->nameField(), Qt::Key_Up);
+    QCOMPARE(grid->currentItem(), 3);
 }
 
 void MenuItemViewTest::contextMenuRenamesAndDeletes() {

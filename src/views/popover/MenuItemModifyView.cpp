@@ -209,5 +209,6 @@ void MenuItemModifyView::keyPressEvent(QKeyEvent *event) {
         event->accept();
         return;
     }
-    QWidget::keyPressEvent(event);
+    // Keys the field leaves alone must not move the grid's current cell behind the editor.
+    event->accept();
 }

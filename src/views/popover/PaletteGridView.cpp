@@ -5,6 +5,7 @@
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -23,6 +24,7 @@ PaletteGridView::PaletteGridView(PalettesOO *palettes, QWidget *parent)
     : QWidget(parent)
     , m_palettes(palettes) {
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     connect(m_palettes, &PalettesOO::palettesChanged, this, &PaletteGridView::onPalettesChanged);
     relayout();
@@ -122,6 +124,7 @@ void PaletteGridView::onPalettesChanged() {
 void PaletteGridView::relayout() {
     if (m_editorItem >= itemCount())
         m_editorItem = itemCount() - 1;
+    m_current = std::min(m_current, itemCount() - 1);
     applySize();
     placeEditor();
     setHovered(underMouse() ? itemAt(mapFromGlobal(QCursor::pos())) : -1);
@@ -151,6 +154,17 @@ void PaletteGridView::paintPlus(QPainter &painter, const QRectF &cell) const {
     const QPointF c = box.center();
     painter.drawLine(QPointF(c.x() - arm, c.y()), QPointF(c.x() + arm, c.y()));
     painter.drawLine(QPointF(c.x(), c.y() - arm), QPointF(c.x(), c.y() + arm));
+}
+
+void PaletteGridView::paintFocus(QPainter &painter, int item, const QRectF &cell,
+                                 double radius) const {
+    if (item != m_current || !m_showCurrent || !hasFocus())
+        return;
+    painter.save();
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(cell.adjusted(1, 1, -1, -1), radius, radius);
+    painter.restore();
 }
 
 void PaletteGridView::paintEvent(QPaintEvent *event) {
@@ -190,6 +204,7 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
                     painter.drawRoundedRect(frame, radius, radius);
                 }
                 paintPlus(painter, cell);
+                paintFocus(painter, i, cell, radius);
                 continue;
             }
             QPainterPath clip;
@@ -202,12 +217,87 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
                                       m_metrics.cellColumns, m_metrics.cellSize, text,
                                       m_firstRows.value(i), radius);
             painter.restore();
+            paintFocus(painter, i, cell, radius);
         }
     }
 }
 
+void PaletteGridView::setCurrent(int item) {
+    item = std::clamp(item, 0, itemCount() - 1);
+    if (item == m_current)
+        return;
+    update(cellRect(m_current));
+    m_current = item;
+    update(cellRect(m_current));
+}
+
+void PaletteGridView::activate(int item) {
+    if (item < 0 || item >= itemCount() || item == m_editorItem)
+        return;
+    if (item == plusItem())
+        emit plusClicked();
+    else
+        emit paletteClicked(item);
+}
+
+void PaletteGridView::keyPressEvent(QKeyEvent *event) {
+    const int cols = m_metrics.columns;
+    const int current = std::max(0, m_current);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        setCurrent(current - 1);
+        break;
+    case Qt::Key_Right:
+        setCurrent(current + 1);
+        break;
+    case Qt::Key_Up:
+        if (current >= cols)
+            setCurrent(current - cols);
+        break;
+    case Qt::Key_Down:
+        if (current + cols < itemCount())
+            setCurrent(current + cols);
+        break;
+    case Qt::Key_Home:
+        setCurrent(0);
+        break;
+    case Qt::Key_End:
+        setCurrent(plusItem());
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        activate(m_current);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    m_showCurrent = true;
+    update(cellRect(m_current));
+    event->accept();
+}
+
+void PaletteGridView::focusInEvent(QFocusEvent *event) {
+    QWidget::focusInEvent(event);
+    if (m_current < 0)
+        m_current = 0;
+    m_showCurrent =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update(cellRect(m_current));
+}
+
+void PaletteGridView::focusOutEvent(QFocusEvent *event) {
+    QWidget::focusOutEvent(event);
+    update(cellRect(m_current));
+}
+
 void PaletteGridView::mousePressEvent(QMouseEvent *event) {
     m_pressed = event->button() == Qt::LeftButton ? itemAt(event->position().toPoint()) : -1;
+    if (m_showCurrent) {
+        m_showCurrent = false;
+        update(cellRect(m_current));
+    }
     event->accept();
 }
 
@@ -217,10 +307,7 @@ void PaletteGridView::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton || pressed < 0 ||
         itemAt(event->position().toPoint()) != pressed || pressed == m_editorItem)
         return;
-    if (pressed == plusItem())
-        emit plusClicked();
-    else
-        emit paletteClicked(pressed);
+    activate(pressed);
 }
 
 void PaletteGridView::mouseMoveEvent(QMouseEvent *event) {
@@ -234,12 +321,14 @@ void PaletteGridView::leaveEvent(QEvent *event) {
 }
 
 void PaletteGridView::contextMenuEvent(QContextMenuEvent *event) {
-    const int item = itemAt(event->pos());
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const int item = keyboard ? m_current : itemAt(event->pos());
     if (item < 0 || item == plusItem() || item == m_editorItem) {
         event->ignore();
         return;
     }
-    emit paletteContextMenuRequested(item, event->globalPos());
+    emit paletteContextMenuRequested(item, keyboard ? mapToGlobal(cellRect(item).center())
+                                                    : event->globalPos());
 }
 
 void PaletteGridView::wheelEvent(QWheelEvent *event) {

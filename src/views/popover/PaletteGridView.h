@@ -27,6 +27,8 @@ public:
     // The item under pos, or -1.
     int itemAt(const QPoint &pos) const;
     int hoveredItem() const { return m_hovered; }
+    // The cell the keyboard works on (arrows move it, Return opens it).
+    int currentItem() const { return m_current; }
     QSize contentSize() const;
 
     // Lays editor over the cell of item; item -1 hides it.
@@ -42,6 +44,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -57,13 +62,19 @@ private:
     void applySize();
     void placeEditor();
     void setHovered(int item);
+    void setCurrent(int item);
+    void activate(int item);
     int cellHeight() const;
     void paintPlus(QPainter &painter, const QRectF &cell) const;
+    void paintFocus(QPainter &painter, int item, const QRectF &cell, double radius) const;
 
     PalettesOO *m_palettes;
     GridMetrics m_metrics;
     int m_hovered = -1;
     int m_pressed = -1;
+    int m_current = -1;
+    // The current cell is outlined only while the keyboard is in use, not after clicks.
+    bool m_showCurrent = false;
     QPointer<QWidget> m_editor;
     int m_editorItem = -1;
     // Rows scrolled out of each preview square, by palette index.
