@@ -703,12 +703,18 @@ private slots:
         PaletteWindow *window = openWindow(QStringLiteral("Frame"));
         QVERIFY(window);
         window->move(window->pos() + QPoint(7, 9));
+        window->resize(window->size() - QSize(40, 30));
         const QPoint moved = window->pos();
+        const QSize smaller = window->size();
         QVERIFY(!Settings::windowFrame(QStringLiteral("Viewing: Frame")).isEmpty());
         window->close();
         PaletteWindow *again = openWindow(QStringLiteral("Frame"));
         QVERIFY(again);
         QCOMPARE(again->pos(), moved);
+        QCOMPARE(again->size(), smaller);
+        // A change of the content's size fits the window to it again.
+        QTest::mouseClick(again->view()->optionsToggle(), Qt::LeftButton);
+        QVERIFY(again->height() > smaller.height());
     }
 
     void largePaletteScrolls() {

@@ -70,6 +70,11 @@ void PaletteWindow::fitToContent() {
         return;
     m_view->adjustSize();
     const QSize content = m_view->sizeHint().expandedTo(m_view->minimumSize());
+    // Follow the content when it changes, but leave a frame the user chose (or that was
+    // restored) alone while the content keeps its size.
+    if (content == m_fittedContent)
+        return;
+    m_fittedContent = content;
     QSize room(4096, 4096);
     if (QScreen *s = screen()) {
         // Leave space for the window frame the window manager adds.

@@ -35,4 +35,5 @@ private:
     PaletteView *m_view = nullptr;
     QString m_autosaveName;
     bool m_frameRestored = false;
+    QSize m_fittedContent;
 };
