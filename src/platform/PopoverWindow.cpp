@@ -57,7 +57,9 @@ QWidget *PopoverWindow::contentWidget() const {
 QSize PopoverWindow::fittedSize(const QScreen *screen) const {
     QSize hint = m_contentSize;
     if (const QWidget *content = m_scroll->widget())
-        hint = hint.expandedTo(content->sizeHint().expandedTo(content->minimumSizeHint()));
+        hint = hint.expandedTo(content->sizeHint())
+                   .expandedTo(content->minimumSizeHint())
+                   .expandedTo(content->minimumSize());
     const int frame = 2 * border;
     QSize size(hint.width() + frame, hint.height() + frame);
     if (!screen)

@@ -1,0 +1,178 @@
+// The desktop adapters on their own: autostart entries, one instance per user and where the
+// popover goes on screen.
+#include "TestSupport.h"
+
+#include "platform/Autostart.h"
+#include "platform/PopoverWindow.h"
+#include "platform/SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <sys/wait.h>
+#include <unistd.h>
+
+class PlatformTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void autostartEntryFollowsXdgConfigHome() {
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", "/somewhere/config");
+        QCOMPARE(Autostart::entryPath(),
+                 QStringLiteral("/somewhere/config/autostart/swatchbar.desktop"));
+        // A relative value is not valid and falls back to ~/.config.
+        qputenv("XDG_CONFIG_HOME", "relative/config");
+        QCOMPARE(Autostart::entryPath(),
+                 QDir::homePath() + QStringLiteral("/.config/autostart/swatchbar.desktop"));
+        qunsetenv("XDG_CONFIG_HOME");
+        QCOMPARE(Autostart::entryPath(),
+                 QDir::homePath() + QStringLiteral("/.config/autostart/swatchbar.desktop"));
+        qputenv("XDG_CONFIG_HOME", saved);
+    }
+
+    void autostartExecIsQuotedForOddPaths_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << "/usr/bin/swatchbar"
+                               << "/usr/bin/swatchbar";
+        QTest::newRow("space") << "/opt/My Apps/swatchbar"
+                               << "\"/opt/My Apps/swatchbar\"";
+        QTest::newRow("dollar and quote") << "/opt/a$b\"c/swatchbar"
+                                          << "\"/opt/a\\\\$b\\\\\"c/swatchbar\"";
+        QTest::newRow("backslash") << "/opt/a\\b"
+                                   << "\"/opt/a\\\\\\\\b\"";
+        QTest::newRow("percent") << "/opt/100%/swatchbar"
+                                 << "/opt/100%%/swatchbar";
+    }
+    void autostartExecIsQuotedForOddPaths() {
+        QFETCH(QString, path);
+        QFETCH(QString, exec);
+        QCOMPARE(Autostart::execValue(path), exec);
+    }
+
+    void autostartWritesRemovesAndHonoursHidden() {
+        const QString entry = Autostart::entryPath();
+        QFile::remove(entry);
+        QVERIFY(!Autostart::isEnabled());
+        QVERIFY(Autostart::setEnabled(true, QStringLiteral("/usr/bin/swatchbar")));
+        QVERIFY(Autostart::isEnabled());
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        file.close();
+        QVERIFY(text.startsWith("[Desktop Entry]\n"));
+        QVERIFY(text.contains("\nType=Application\n"));
+        QVERIFY(text.contains("\nExec=/usr/bin/swatchbar\n"));
+
+        // Switched off by the desktop's own settings: not enabled.
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("Hidden = true\n");
+        file.close();
+        QVERIFY(!Autostart::isEnabled());
+
+        QVERIFY(Autostart::setEnabled(false, QString()));
+        QVERIFY(!QFile::exists(entry));
+        QVERIFY(Autostart::setEnabled(false, QString())); // already off
+        // A program path that cannot go in an entry is refused, not written broken.
+        QVERIFY(!Autostart::setEnabled(true, QStringLiteral("relative/swatchbar")));
+        QVERIFY(!Autostart::setEnabled(true, QStringLiteral("/opt/a\nb")));
+        QVERIFY(!QFile::exists(entry));
+    }
+
+    void secondInstanceAsksTheFirstToShowItself() {
+        QTemporaryDir dir;
+        SingleInstance first(QStringLiteral("swatchbar"), dir.path());
+        QVERIFY(first.claim());
+        QSignalSpy asked(&first, &SingleInstance::activationRequested);
+        SingleInstance second(QStringLiteral("swatchbar"), dir.path());
+        QVERIFY(!second.claim());
+        QVERIFY(second.notifyRunning(2000));
+        QTRY_COMPARE(asked.size(), 1);
+        // Another name is another program.
+        SingleInstance other(QStringLiteral("other"), dir.path());
+        QVERIFY(other.claim());
+    }
+
+    void strayConnectionsDoNotActivate() {
+        QTemporaryDir dir;
+        SingleInstance first(QStringLiteral("swatchbar"), dir.path());
+        QVERIFY(first.claim());
+        QSignalSpy asked(&first, &SingleInstance::activationRequested);
+        QLocalSocket socket;
+        socket.connectToServer(first.socketPath());
+        QVERIFY(socket.waitForConnected(1000));
+        socket.write("hello there\n");
+        socket.flush();
+        QTest::qWait(200);
+        QCOMPARE(asked.size(), 0);
+    }
+
+    void lockOfADeadProcessIsTakenOver() {
+        QTemporaryDir dir;
+        const QString lockPath = dir.path() + QStringLiteral("/swatchbar.lock");
+        const pid_t child = fork();
+        if (child == 0) {
+            // Takes the lock and dies without letting go, as a crash would.
+            QLockFile lock(lockPath);
+            _exit(lock.tryLock(0) ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(QFile::exists(lockPath));
+        // Its socket file is left behind too.
+        QFile stale(dir.path() + QStringLiteral("/swatchbar.socket"));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+
+        SingleInstance next(QStringLiteral("swatchbar"), dir.path());
+        QVERIFY(next.claim());
+        QSignalSpy asked(&next, &SingleInstance::activationRequested);
+        SingleInstance later(QStringLiteral("swatchbar"), dir.path());
+        QVERIFY(!later.claim());
+        QVERIFY(later.notifyRunning(2000));
+        QTRY_COMPARE(asked.size(), 1);
+    }
+
+    void nobodyToNotifyIsAFailure() {
+        QTemporaryDir dir;
+        SingleInstance lonely(QStringLiteral("swatchbar"), dir.path());
+        QVERIFY(!lonely.notifyRunning(200));
+    }
+
+    void popoverPlacement_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QRect>("expected");
+        const QSize size(400, 300);
+        // Screen 0,0 1000x800 with a 30-pixel panel at the top or bottom.
+        QTest::newRow("below a top tray icon, centred")
+            << QRect(480, 4, 24, 24) << QRect(QPoint(291, 28), size);
+        QTest::newRow("kept inside the right edge")
+            << QRect(970, 4, 24, 24) << QRect(QPoint(600, 28), size);
+        QTest::newRow("kept inside the left edge")
+            << QRect(2, 4, 24, 24) << QRect(QPoint(0, 28), size);
+        QTest::newRow("above a bottom tray icon")
+            << QRect(480, 774, 24, 24) << QRect(QPoint(291, 474), size);
+    }
+    void popoverPlacement() {
+        QFETCH(QRect, anchor);
+        QFETCH(QRect, expected);
+        const QRect available(0, 0, 1000, 800);
+        const QRect placed = PopoverWindow::placement(anchor, QSize(400, 300), available);
+        QCOMPARE(placed, expected);
+        QVERIFY(available.contains(placed));
+    }
+
+    void popoverTallerThanTheScreenStaysOnIt() {
+        const QRect available(0, 30, 1000, 770);
+        const QRect placed =
+            PopoverWindow::placement(QRect(480, 4, 24, 24), QSize(400, 770), available);
+        QVERIFY(available.contains(placed));
+    }
+};
+
+SWATCHBAR_TEST_GUI_MAIN(PlatformTest)
+#include "PlatformTest.moc"
