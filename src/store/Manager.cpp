@@ -66,33 +66,29 @@ QString filePath(const QString &folder, const QString &name) {
     return folder + QLatin1Char('/') + name + jsonSuffix;
 }
 
-struct ReadResult {
-    QByteArray bytes;
-    QString error; // empty when the whole file was read
-};
-
-ReadResult readFile(const QString &path) {
-    ReadResult result;
+// Reads the whole file into bytes, reusing their memory; empty bytes on failure. Returns the
+// error text, empty when the whole file was read.
+QString readFile(const QString &path, QByteArray &bytes) {
+    QString error;
+    bytes.truncate(0);
     const QByteArray native = QFile::encodeName(path);
     // Non-blocking so a FIFO that happens to end in ".json" cannot stall the load.
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        result.error = errnoText(errno);
-        return result;
-    }
+    if (fd < 0)
+        return errnoText(errno);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        result.error = errnoText(errno);
+        error = errnoText(errno);
     } else if (S_ISDIR(info.st_mode)) {
-        result.error = errnoText(EISDIR);
+        error = errnoText(EISDIR);
     } else if (!S_ISREG(info.st_mode)) {
-        result.error = QStringLiteral("Not a regular file");
+        error = QStringLiteral("Not a regular file");
     } else if (info.st_size > maxPaletteFileSize) {
-        result.error = QStringLiteral("File is larger than 64 MiB");
+        error = QStringLiteral("File is larger than 64 MiB");
     } else {
         // Reads the size fstat gave: a file that grows meanwhile is being written by someone
         // else, and its first part fails to decode and is left alone.
-        QByteArray bytes(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+        bytes.resize(static_cast<qsizetype>(info.st_size));
         qsizetype filled = 0;
         while (filled < bytes.size()) {
             const ssize_t n =
@@ -100,41 +96,42 @@ ReadResult readFile(const QString &path) {
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                result.error = errnoText(errno);
+                error = errnoText(errno);
                 break;
             }
             if (n == 0)
                 break;
             filled += n;
         }
-        if (result.error.isEmpty()) {
-            bytes.truncate(filled);
-            result.bytes = std::move(bytes);
-        }
+        bytes.truncate(error.isEmpty() ? filled : 0);
     }
     ::close(fd);
-    return result;
+    return error;
 }
 
 struct LoadedFile {
     std::optional<Palette> palette;
-    QByteArray bytes;
+    bool inWrittenForm = false; // the file holds exactly what saving its palette would write
 };
 
-// Reads and decodes "<name>.json", printing the load and decode failures.
-LoadedFile loadFile(const QString &folder, const QString &name) {
+// Reads and decodes "<name>.json", printing the load and decode failures. bytes is scratch
+// memory, kept by the caller for the next file.
+LoadedFile loadFile(const QString &folder, const QString &name, bool checkWrittenForm,
+                    QByteArray &bytes) {
     LoadedFile loaded;
     const QString fileName = name + jsonSuffix;
-    ReadResult read = readFile(filePath(folder, name));
-    if (!read.error.isEmpty())
-        logLine(QStringLiteral("Failed to load file %1 : %2").arg(fileName, read.error));
-    PaletteCodec::DecodeResult decoded = PaletteCodec::decode(read.bytes);
+    const QString error = readFile(filePath(folder, name), bytes);
+    if (!error.isEmpty())
+        logLine(QStringLiteral("Failed to load file %1 : %2").arg(fileName, error));
+    PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
     if (!decoded.palette) {
         logLine(QStringLiteral("Failed to decode file %1 : %2").arg(fileName, decoded.error));
         return loaded;
     }
+    // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
+    loaded.inWrittenForm = checkWrittenForm && decoded.palette->palName == name &&
+                           PaletteCodec::encodesTo(*decoded.palette, bytes);
     loaded.palette = std::move(decoded.palette);
-    loaded.bytes = std::move(read.bytes);
     return loaded;
 }
 
@@ -254,7 +251,8 @@ std::optional<Palette> Manager::loadPalette(const QString &name) {
     const std::optional<QString> folder = palettesFolder();
     if (!folder)
         return std::nullopt;
-    return loadFile(*folder, name).palette;
+    QByteArray bytes;
+    return loadFile(*folder, name, false, bytes).palette;
 }
 
 void Manager::savePalette(const Palette &palette) {
@@ -298,13 +296,16 @@ void Manager::loadAllPalettes() {
             logLine(QStringLiteral("Failed to read directory: %1").arg(listing.error));
     }
 
-    struct Entry {
-        QString source; // name of the file the palette was read from, without ".json"
-        Palette palette;
-        QByteArray bytes;
+    struct Source {
+        QString name;       // of the file the palette was read from, without ".json"
+        bool inWrittenForm; // that file needs no rewrite if the palette goes back to it
     };
-    QList<Entry> entries;
+    QList<Palette> palettes;
+    QList<Source> sources; // one per palette
+    palettes.reserve(listing.names.size());
+    sources.reserve(listing.names.size());
     QSet<QString> decodedSources;
+    QByteArray bytes;
     for (const QString &entryName : std::as_const(listing.names)) {
         if (!entryName.endsWith(jsonSuffix))
             continue;
@@ -317,35 +318,34 @@ void Manager::loadAllPalettes() {
         name.remove(jsonSuffix);
         if (refuseName(name))
             continue;
-        LoadedFile loaded = loadFile(*folder, name);
+        LoadedFile loaded = loadFile(*folder, name, true, bytes);
         if (!loaded.palette)
             continue;
         decodedSources.insert(name);
-        entries.append({name, std::move(*loaded.palette), std::move(loaded.bytes)});
+        palettes.append(std::move(*loaded.palette));
+        sources.append({name, loaded.inWrittenForm});
     }
 
-    // One change for the whole list: observers redraw once, not once per palette.
-    QList<Palette> palettes;
-    palettes.reserve(entries.size());
-    for (const Entry &entry : std::as_const(entries))
-        palettes.append(entry.palette);
-    collection->setPalettes(std::move(palettes));
+    // One change for the whole list: observers redraw once, not once per palette. The list
+    // is shared with the collection, not copied.
+    collection->setPalettes(palettes);
 
     // Each palette goes back to the file named after its content, but a load never replaces
     // a file it did not read that palette from.
     QSet<QString> written;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const Entry &entry = entries.at(i);
-        const QString &target = entry.palette.palName;
+    for (qsizetype i = 0; i < palettes.size(); ++i) {
+        const Palette &palette = palettes.at(i);
+        const Source &source = sources.at(i);
+        const QString &target = palette.palName;
         const QString reason = Manager::invalidNameReason(target);
         if (!reason.isEmpty()) {
             logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 : its name %4")
-                        .arg(printable(target), entry.source, jsonSuffix, reason));
+                        .arg(printable(target), source.name, jsonSuffix, reason));
             continue;
         }
         Settings::setInteger(SettingsKeys::paletteIndexKey(target), static_cast<int>(i));
 
-        if (target != entry.source) {
+        if (target != source.name) {
             QString holder;
             if (written.contains(target))
                 holder = QStringLiteral("it was written earlier in this load");
@@ -355,7 +355,7 @@ void Manager::loadAllPalettes() {
                 holder = QStringLiteral("it is a file that could not be loaded");
             if (!holder.isEmpty()) {
                 logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 over %1%3 : %4")
-                            .arg(target, entry.source, jsonSuffix, holder));
+                            .arg(target, source.name, jsonSuffix, holder));
                 continue;
             }
         } else if (written.contains(target)) {
@@ -364,9 +364,9 @@ void Manager::loadAllPalettes() {
         }
 
         written.insert(target);
-        if (target == entry.source && PaletteCodec::encodesTo(entry.palette, entry.bytes))
+        if (target == source.name && source.inWrittenForm)
             continue;
-        const std::optional<QByteArray> json = encodeOrReport(entry.palette);
+        const std::optional<QByteArray> json = encodeOrReport(palette);
         if (!json) {
             written.remove(target);
             continue;
@@ -374,7 +374,7 @@ void Manager::loadAllPalettes() {
         writeFile(*folder, target, *json);
     }
 
-    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(entries.size()));
+    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
 }
 
 void Manager::deletePalette(const QString &name) {
