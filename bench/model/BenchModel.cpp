@@ -35,6 +35,17 @@ void encode(benchmark::State &state) {
     state.SetBytesProcessed(bytes);
 }
 
+// The check a load makes on a file that needs no rewrite.
+void encodesTo(benchmark::State &state) {
+    const Palette palette = makePalette(static_cast<int>(state.range(0)));
+    const QByteArray json = *PaletteCodec::encode(palette);
+    for (auto _ : state) {
+        if (!PaletteCodec::encodesTo(palette, json))
+            state.SkipWithError("no match");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * json.size());
+}
+
 void decode(benchmark::State &state) {
     const QByteArray json = *PaletteCodec::encode(makePalette(static_cast<int>(state.range(0))));
     for (auto _ : state) {
@@ -59,6 +70,7 @@ void formatColorCall(benchmark::State &state) {
 } // namespace
 
 BENCHMARK(encode)->Arg(50)->Arg(5000);
+BENCHMARK(encodesTo)->Arg(50)->Arg(5000);
 BENCHMARK(decode)->Arg(50)->Arg(5000);
 BENCHMARK(formatColorCall)->DenseRange(0, 5);
 
