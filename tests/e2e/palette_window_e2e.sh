@@ -99,5 +99,20 @@ expected=$'Copied: 255, 0, 255\nCopied: 0, 127, 127\nCopied: #FF00FF\nCopied: #0
 [[ "$(grep '^Copied: ' "$E2E_OUT")" == "$expected" ]] ||
     e2e_fail "unexpected copy lines: $(grep '^Copied: ' "$E2E_OUT")"
 
+# Context menu "Edit" on the magenta swatch, a new name typed, Return: the change is printed and
+# written to the palette file, with the untouched colour stored back exactly.
+e2e_click "$mx" "$my" 3
+sleep 0.5
+xdotool key --delay 80 Down Return
+sleep 0.5
+import -window "$window" "$E2E_TMP/shots/palette_window_editor.png"
+xdotool type --delay 30 "Pink"
+xdotool key Return
+e2e_wait_for_line "Changed col: Pink sRGB 1 0 1 1" 5
+e2e_wait 5 grep -qF '{"colName":"Pink","colColor":{"red":1,"green":0,"blue":1,"alpha":1}}' \
+    "$E2E_PALETTES/Marks.json" || e2e_fail "palette file not rewritten: $(cat "$E2E_PALETTES/Marks.json")"
+grep -qF '{"colName":"Teal","colColor":{"red":0,"green":0.5,"blue":0.5,"alpha":0.5}}' \
+    "$E2E_PALETTES/Marks.json" || e2e_fail "the other colour changed: $(cat "$E2E_PALETTES/Marks.json")"
+
 e2e_screenshot palette_window_done >/dev/null
 e2e_pass
