@@ -1,0 +1,41 @@
+// The yardstick for the program's start-up: a Qt program that shows a tray icon and nothing
+// else. With SWATCHBAR_TIMING set it writes "swatchbar-timing idle-ns <monotonic ns>" to
+// stderr when its event loop first goes idle after the icon is shown.
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+#include <cstdio>
+#include <ctime>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QSystemTrayIcon tray;
+    QMetaObject::invokeMethod(
+        &app,
+        [&tray] {
+            QPixmap pixmap(64, 64);
+            pixmap.fill(Qt::transparent);
+            QPainter(&pixmap).fillRect(8, 8, 48, 48, Qt::blue);
+            tray.setIcon(QIcon(pixmap));
+            tray.show();
+            if (!qEnvironmentVariableIsSet("SWATCHBAR_TIMING"))
+                return;
+            auto *dispatcher = QAbstractEventDispatcher::instance();
+            QObject::connect(
+                dispatcher, &QAbstractEventDispatcher::aboutToBlock, &tray,
+                [] {
+                    timespec now{};
+                    clock_gettime(CLOCK_MONOTONIC, &now);
+                    std::fprintf(stderr, "swatchbar-timing idle-ns %lld\n",
+                                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                    std::fflush(stderr);
+                },
+                Qt::SingleShotConnection);
+        },
+        Qt::QueuedConnection);
+    return QApplication::exec();
+}

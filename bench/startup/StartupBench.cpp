@@ -1,0 +1,221 @@
+// Start-up of the program against a bare tray program, both started as new processes in the
+// same X session (run.sh provides Xvfb and a tray host), with 2,000 palettes of 50 colours:
+// time from process start to the first idle event loop, peak memory, and the popover's first
+// painted show. The data layer's load of the same folder is measured in-process for the
+// start-up budget: program <= 1.5 x (bare + load).
+#include "model/Palette.h"
+#include "model/PaletteCodec.h"
+#include "store/Manager.h"
+#include "store/PalettesOO.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+constexpr int paletteCount = 2000;
+constexpr int colourCount = 50;
+
+std::map<std::string, std::vector<double>> samples; // for the summary
+
+long long monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+void writePalettes(const QString &folder) {
+    QDir().mkpath(folder);
+    for (int i = 0; i < paletteCount; ++i) {
+        Palette palette;
+        palette.palName = QStringLiteral("Palette %1").arg(i);
+        for (int k = 0; k < colourCount; ++k) {
+            PaletteColor colour;
+            colour.colName = QStringLiteral("Colour %1").arg(k);
+            colour.colColor.red = ((i * 7 + k * 13) % 256) / 255.0;
+            colour.colColor.green = ((i * 3 + k * 29) % 256) / 255.0;
+            colour.colColor.blue = ((i * 11 + k * 5) % 256) / 255.0;
+            colour.colColor.alpha = 1.0;
+            palette.palColors.append(colour);
+        }
+        QFile file(folder + QLatin1Char('/') + palette.palName + QStringLiteral(".json"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(PaletteCodec::encode(palette).value_or(QByteArray()));
+    }
+}
+
+struct Run {
+    long long startupNs = -1;
+    long long popoverUs = -1;
+    long maxRssKb = 0;
+};
+
+// Starts a program, reads its timing lines from stderr, and ends it (unless it ends itself).
+std::optional<Run> runProgram(const char *path, const char *timing) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return std::nullopt;
+    const long long start = monotonicNs();
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeFds[1], STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        close(pipeFds[0]);
+        setenv("SWATCHBAR_TIMING", timing, 1);
+        execl(path, path, static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    Run run;
+    FILE *err = fdopen(pipeFds[0], "r");
+    char line[512];
+    const bool wantPopover = std::string(timing) == "popover";
+    while (std::fgets(line, sizeof line, err)) {
+        long long value = 0;
+        if (std::sscanf(line, "swatchbar-timing idle-ns %lld", &value) == 1) {
+            run.startupNs = value - start;
+            if (!wantPopover)
+                kill(child, SIGTERM);
+        } else if (std::sscanf(line, "swatchbar-timing popover-us %lld", &value) == 1) {
+            run.popoverUs = value;
+        }
+    }
+    std::fclose(err);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    run.maxRssKb = usage.ru_maxrss;
+    if (run.startupNs < 0 || (wantPopover && run.popoverUs < 0))
+        return std::nullopt;
+    return run;
+}
+
+void startup(benchmark::State &state, const char *name, const char *path, const char *timing) {
+    runProgram(path, timing); // warm the file cache and let the first load settle the files
+    std::vector<double> rss;
+    for (auto _ : state) {
+        const std::optional<Run> run = runProgram(path, timing);
+        if (!run) {
+            state.SkipWithError("no timing line: is there a display and a tray host?");
+            return;
+        }
+        state.SetIterationTime(static_cast<double>(run->startupNs) / 1e9);
+        samples[std::string(name) + " start-up ms"].push_back(static_cast<double>(run->startupNs) /
+                                                              1e6);
+        samples[std::string(name) + " peak MB"].push_back(static_cast<double>(run->maxRssKb) /
+                                                          1024.0);
+        if (run->popoverUs >= 0)
+            samples["popover first show ms"].push_back(static_cast<double>(run->popoverUs) /
+                                                       1000.0);
+        rss.push_back(static_cast<double>(run->maxRssKb));
+    }
+    std::sort(rss.begin(), rss.end());
+    if (!rss.empty())
+        state.counters["peak_kb"] = rss[rss.size() / 2];
+}
+
+void BM_BareTrayStartup(benchmark::State &state) {
+    startup(state, "bare", BARE_TRAY_BIN, "1");
+}
+
+void BM_SwatchbarStartup(benchmark::State &state) {
+    startup(state, "swatchbar", SWATCHBAR_BIN, "1");
+}
+
+void BM_SwatchbarPopoverFirstShow(benchmark::State &state) {
+    startup(state, "swatchbar+popover", SWATCHBAR_BIN, "popover");
+}
+
+void BM_LoadAllPalettes(benchmark::State &state) {
+    PalettesOO collection;
+    PalettesOO::setShared(&collection);
+    // The summary line goes to stdout; keep the benchmark's table readable.
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    for (auto _ : state) {
+        const long long start = monotonicNs();
+        Manager::loadAllPalettes();
+        const long long elapsed = monotonicNs() - start;
+        state.SetIterationTime(static_cast<double>(elapsed) / 1e9);
+        samples["data layer load ms"].push_back(static_cast<double>(elapsed) / 1e6);
+    }
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    close(null);
+    state.counters["palettes"] = collection.count();
+    PalettesOO::setShared(nullptr);
+}
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+} // namespace
+
+BENCHMARK(BM_LoadAllPalettes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_BareTrayStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
+BENCHMARK(BM_SwatchbarStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
+BENCHMARK(BM_SwatchbarPopoverFirstShow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(7);
+
+int main(int argc, char **argv) {
+    // Every path below the temporary folder: the benchmark never touches the real home.
+    QTemporaryDir home;
+    const QByteArray root = home.path().toUtf8();
+    qputenv("HOME", root);
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+    qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+    QDir(home.path()).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCoreApplication app(argc, argv);
+    writePalettes(home.path() + QStringLiteral("/data/Swatchbar/Palettes"));
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    const double bare = median(samples["bare start-up ms"]);
+    const double load = median(samples["data layer load ms"]);
+    const double program = median(samples["swatchbar start-up ms"]);
+    const double popover = median(samples["popover first show ms"]);
+    const double bareMb = median(samples["bare peak MB"]);
+    const double appMb = median(samples["swatchbar+popover peak MB"]);
+    std::printf("\nMedians with %d palettes x %d colours:\n", paletteCount, colourCount);
+    std::printf("  bare tray start-up        %8.1f ms, peak %6.1f MB\n", bare, bareMb);
+    std::printf("  data layer load           %8.1f ms\n", load);
+    std::printf(
+        "  swatchbar start-up        %8.1f ms  (budget 1.5 x (bare + load) = %.1f ms: %s)\n",
+        program, 1.5 * (bare + load), program <= 1.5 * (bare + load) ? "met" : "MISSED");
+    std::printf("  popover first show        %8.1f ms  (budget 25 ms: %s)\n", popover,
+                popover >= 0 && popover < 25 ? "met" : "MISSED");
+    std::printf("  swatchbar peak memory     %8.1f MB  (with the popover shown; budget bare + 15 = "
+                "%.1f MB: %s)\n",
+                appMb, bareMb + 15, appMb <= bareMb + 15 ? "met" : "MISSED");
+    return 0;
+}
