@@ -123,6 +123,7 @@ void PopoverWindow::showAsWindow() {
         if (QScreen *screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
     }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
