@@ -10,7 +10,7 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(xvfb xauth xdotool xclip tint2 x11-utils imagemagick fonts-dejavu-core)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev)
+    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils xdotool xclip imagemagick)
 fi
 
 missing=()
