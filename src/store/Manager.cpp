@@ -377,7 +377,9 @@ void Manager::loadAllPalettes() {
     logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
 }
 
-void Manager::deletePalette(const QString &name) {
+void Manager::deletePalette(const QString &nameRef) {
+    // Callers may pass a name that lives in the collection, which the reload below replaces.
+    const QString name = nameRef;
     if (!PalettesOO::shared()) {
         qWarning("Manager::deletePalette: no palette collection");
         return;

@@ -308,6 +308,15 @@ private slots:
         QCOMPARE(m_collection->count(), 0);
     }
 
+    void deleteByNameHeldInTheCollection() {
+        // The name passed in lives in the list that the reload replaces.
+        put(QStringLiteral("held.json"), encoded(palette(QStringLiteral("held"))));
+        loadAll();
+        capturedLines([this] { Manager::deletePalette(m_collection->palettes().at(0).palName); });
+        QVERIFY(!QFileInfo::exists(file(QStringLiteral("held.json"))));
+        QVERIFY(!Settings::contains(SettingsKeys::paletteIndexKey(QStringLiteral("held"))));
+    }
+
     void renameMovesPaletteToTheEnd() {
         for (const char *name : {"A", "B", "C"})
             put(QString::fromLatin1(name) + QStringLiteral(".json"),
