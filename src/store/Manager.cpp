@@ -66,16 +66,23 @@ QString filePath(const QString &folder, const QString &name) {
     return folder + QLatin1Char('/') + name + jsonSuffix;
 }
 
+QString symlinkRefusal() {
+    return QStringLiteral(
+        "it is a symbolic link; only plain files in the palettes folder are used");
+}
+
 // Reads the whole file into bytes, reusing their memory; empty bytes on failure. Returns the
 // error text, empty when the whole file was read.
 QString readFile(const QString &path, QByteArray &bytes) {
     QString error;
     bytes.truncate(0);
     const QByteArray native = QFile::encodeName(path);
-    // Non-blocking so a FIFO that happens to end in ".json" cannot stall the load.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    // Non-blocking so a FIFO that happens to end in ".json" cannot stall the load. A link is
+    // not followed: nothing outside the palettes folder is read.
+    const int fd =
+        ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0)
-        return errnoText(errno);
+        return errno == ELOOP ? symlinkRefusal() : errnoText(errno);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         error = errnoText(errno);
@@ -145,6 +152,14 @@ std::optional<QByteArray> encodeOrReport(const Palette &palette) {
 }
 
 void writeFile(const QString &folder, const QString &name, const QByteArray &json) {
+    // Saving through a link would write its target, which may lie outside the folder.
+    struct stat info {};
+    if (::lstat(QFile::encodeName(filePath(folder, name)).constData(), &info) == 0 &&
+        S_ISLNK(info.st_mode)) {
+        logLine(QStringLiteral("Failed to save file %1%2 : %3")
+                    .arg(name, jsonSuffix, symlinkRefusal()));
+        return;
+    }
     QSaveFile file(filePath(folder, name));
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok)

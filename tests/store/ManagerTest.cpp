@@ -107,6 +107,11 @@ class ManagerTest : public QObject {
         return capturedLines([] { Manager::loadAllPalettes(); });
     }
 
+    static QByteArray readAt(const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
 private slots:
     void init() {
         QDir(supportDir()).removeRecursively();
@@ -406,6 +411,38 @@ private slots:
         QFile::setPermissions(file(QStringLiteral("locked.json")),
                               QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(read(QStringLiteral("locked.json")), encoded(palette(QStringLiteral("locked"))));
+    }
+
+    void linksLeadingOutOfTheFolderAreNeverFollowed() {
+        QTemporaryDir outside;
+        const QString target = outside.filePath(QStringLiteral("target.json"));
+        const QByteArray pretty = "{ \"palName\": \"link\", \"palColors\": [] }";
+        {
+            QFile f(target);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(pretty);
+        }
+        QVERIFY(QFile::link(target, file(QStringLiteral("link.json"))));
+        const QStringList lines = loadAll();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(0).startsWith(
+            QStringLiteral("Failed to load file link.json : it is a symbolic link")));
+        QCOMPARE(m_collection->count(), 0);
+        QCOMPARE(readAt(target), pretty);
+
+        // A dangling link: saving must not create its target.
+        const QString missing = outside.filePath(QStringLiteral("created.json"));
+        QVERIFY(QFile::link(missing, file(QStringLiteral("dangling.json"))));
+        const QStringList saved =
+            capturedLines([] { Manager::savePalette(palette(QStringLiteral("dangling"))); });
+        QCOMPARE(saved.size(), 1);
+        QVERIFY(saved.at(0).startsWith(QStringLiteral("Failed to save file dangling.json : ")));
+        QVERIFY(!QFileInfo::exists(missing));
+
+        // Deleting removes the link itself, never what it points at.
+        capturedLines([] { Manager::deletePalette(QStringLiteral("link")); });
+        QVERIFY(!QFileInfo(file(QStringLiteral("link.json"))).isSymLink());
+        QCOMPARE(readAt(target), pretty);
     }
 
     void oversizedFileIsNotRead() {
