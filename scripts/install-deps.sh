@@ -24,6 +24,7 @@ done
 sudo=()
 [[ $(id -u) -ne 0 ]] && sudo=(sudo)
 echo "Installing: ${missing[*]}" >&2
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+# sudo drops most of the environment, so the frontend setting goes through env.
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >&2

@@ -29,14 +29,14 @@ private:
 };
 
 // Like QTEST_MAIN / QTEST_GUILESS_MAIN, but with the temporary home set up first.
-#define SWATCHBAR_TEST_MAIN_IMPL(TestObject, AppType)                                          \
-    int main(int argc, char *argv[]) {                                                         \
-        TestHome home;                                                                         \
-        AppType app(argc, argv);                                                               \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                               \
-        TestObject tc;                                                                         \
-        QTEST_SET_MAIN_SOURCE_PATH                                                             \
-        return QTest::qExec(&tc, argc, argv);                                                  \
+#define SWATCHBAR_TEST_MAIN_IMPL(TestObject, AppType)                                              \
+    int main(int argc, char *argv[]) {                                                             \
+        TestHome home;                                                                             \
+        AppType app(argc, argv);                                                                   \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }
 
 #define SWATCHBAR_TEST_CORE_MAIN(TestObject) SWATCHBAR_TEST_MAIN_IMPL(TestObject, QCoreApplication)

@@ -77,7 +77,7 @@ PreferencesView::PreferencesView(QWidget *parent)
                                          "focus to Swatchbar"))});
 
     m_version = centredText(versionText());
-    auto *credits = column({centredText(tr("Default color palettes from the Swatchbar website")),
+    auto *credits = column({centredText(tr("Default color palettes from your own palettes folder")),
                             spacer(10), m_version},
                            0);
 

@@ -4,7 +4,9 @@ namespace {
 PalettesOO *g_shared = nullptr;
 }
 
-PalettesOO::PalettesOO(QObject *parent) : QObject(parent) {}
+PalettesOO::PalettesOO(QObject *parent)
+    : QObject(parent) {
+}
 
 void PalettesOO::setPalettes(QList<Palette> palettes) {
     m_palettes = std::move(palettes);

@@ -30,8 +30,9 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
     setAlignment(Qt::AlignCenter);
     setWidgetResizable(false);
 
+    // The frame is kept under the untranslated title, so a new language keeps the frames.
     m_autosaveName = QStringLiteral("Viewing: ") + m_place->palName();
-    setWindowTitle(m_autosaveName);
+    setWindowTitle(tr("Viewing: ") + m_place->palName());
 
     // Settings are read afresh for every window; later changes reach only windows opened later.
     QPointer<PalettePlace> place(m_place);
