@@ -2,7 +2,7 @@
 // the dock-icon timer and the preferences window.
 #include "TestPlatform.h"
 #include "TestSupport.h"
-#include "store/StdoutCapture.h"
+#include "StdoutCapture.h"
 
 #include "app/AppDelegate.h"
 #include "app/PreferencesView.h"

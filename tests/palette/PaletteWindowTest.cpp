@@ -1,3 +1,4 @@
+#include "StdoutCapture.h"
 #include "TestSupport.h"
 
 #include "model/ColorText.h"
@@ -32,29 +33,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Runs fn with stdout sent to a temporary file and returns the lines it printed.
-template <typename Fn> QStringList printed(Fn &&fn) {
-    std::fflush(stdout);
-    const int saved = ::dup(STDOUT_FILENO);
-    FILE *sink = std::tmpfile();
-    ::dup2(::fileno(sink), STDOUT_FILENO);
-    fn();
-    std::fflush(stdout);
-    ::dup2(saved, STDOUT_FILENO);
-    ::close(saved);
-    QByteArray bytes;
-    std::rewind(sink);
-    char chunk[4096];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, sink)) > 0)
-        bytes.append(chunk, static_cast<qsizetype>(n));
-    std::fclose(sink);
-    QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
 
 SerializableColor rgb(double r, double g, double b, std::optional<double> a = std::nullopt) {
     return SerializableColor{r, g, b, a};
@@ -102,7 +80,7 @@ private:
             QFile::remove(folder() + QLatin1Char('/') + entry);
         for (const Palette &p : palettes)
             Manager::savePalette(p);
-        printed([] { Manager::loadAllPalettes(); });
+        capturedLines([] { Manager::loadAllPalettes(); });
     }
 
     PaletteWindow *openWindow(const QString &name) {
@@ -231,7 +209,7 @@ private slots:
             QCOMPARE(Settings::integer(SettingsKeys::formatIdxKey(QStringLiteral("Flat"))), i);
 
             QGuiApplication::clipboard()->setText(QStringLiteral("old"));
-            const QStringList lines = printed([&] { click(grid, 0); });
+            const QStringList lines = capturedLines([&] { click(grid, 0); });
             QCOMPARE(lines, QStringList{QStringLiteral("Copied: ") + opaque.at(i)});
             const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
             QVERIFY(mime);
@@ -239,7 +217,7 @@ private slots:
             QCOMPARE(mime->text(), opaque.at(i));
 
             // Stored alpha shows up where the template asks for it.
-            QCOMPARE(printed([&] { click(grid, 1); }),
+            QCOMPARE(capturedLines([&] { click(grid, 1); }),
                      QStringList{QStringLiteral("Copied: ") + half.at(i)});
             QCOMPARE(clipboardText(), half.at(i));
         }
@@ -253,7 +231,7 @@ private slots:
         QVERIFY(window);
         PaletteColorGridView *grid = window->view()->grid();
         QGuiApplication::clipboard()->setText(QStringLiteral("keep"));
-        QStringList lines = printed([&] {
+        QStringList lines = capturedLines([&] {
             grid->copyColor(3);
             grid->copyColor(-1);
             grid->startColorEdit(3);
@@ -274,7 +252,7 @@ private slots:
             Binding<int>::constant(-1), Binding<QString>::constant({}),
             Binding<ColorValue>::constant({}), Binding<int>::to(&badFormat),
             Binding<QStringList>::constant(formats()), [](const Palette &) {});
-        lines = printed([&] {
+        lines = capturedLines([&] {
             lonely.copyColor(0);
             badFormat = -1;
             lonely.copyColor(0);
@@ -309,7 +287,7 @@ private slots:
         QCOMPARE(Settings::contains(key), stored.isValid());
         if (stored.isValid())
             QCOMPARE(Settings::integer(key), stored.toInt());
-        const QStringList lines = printed([&] { click(window->view()->grid(), 0); });
+        const QStringList lines = capturedLines([&] { click(window->view()->grid(), 0); });
         QCOMPARE(lines, QStringList{QStringLiteral("Copied: ") +
                                     formatColor(formats().at(shown), rgb(1, 0, 0))});
     }
@@ -358,7 +336,7 @@ private slots:
         QTest::keyClicks(editor->nameField(), QStringLiteral("Renamed"));
         QCOMPARE(view->modifyColorNameValue(), QStringLiteral("Renamed"));
         const QStringList lines =
-            printed([&] { QTest::mouseClick(editor->okButton(), Qt::LeftButton); });
+            capturedLines([&] { QTest::mouseClick(editor->okButton(), Qt::LeftButton); });
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.at(0).startsWith(QStringLiteral("Changed col: Renamed ")),
                  qPrintable(lines.at(0)));
@@ -379,7 +357,7 @@ private slots:
 
         // A stored alpha below 1 comes back exactly too.
         grid->startColorEdit(1);
-        printed([&] { grid->editor()->applyColorChange(); });
+        capturedLines([&] { grid->editor()->applyColorChange(); });
         QCOMPARE(onDisk(QStringLiteral("Exact")).palColors.at(1).colColor,
                  rgb(0.1, 0.2, 0.3, 0.25));
     }
@@ -410,7 +388,7 @@ private slots:
 
         editor->nameField()->selectAll();
         QTest::keyClicks(editor->nameField(), QStringLiteral("Sky"));
-        QStringList lines = printed([&] { QTest::keyClick(editor->nameField(), Qt::Key_Return); });
+        QStringList lines = capturedLines([&] { QTest::keyClick(editor->nameField(), Qt::Key_Return); });
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.at(0).startsWith(QStringLiteral("Added col: Sky sRGB ")),
                  qPrintable(lines.at(0)));
@@ -432,7 +410,7 @@ private slots:
         QCOMPARE(grid->editor()->nameField()->text(), QStringLiteral("New color"));
         grid->editor()->nameField()->selectAll();
         QTest::keyClick(grid->editor()->nameField(), Qt::Key_Backspace);
-        printed([&] { QTest::mouseClick(grid->editor()->okButton(), Qt::LeftButton); });
+        capturedLines([&] { QTest::mouseClick(grid->editor()->okButton(), Qt::LeftButton); });
         const Palette after = onDisk(QStringLiteral("Grow"));
         QCOMPARE(after.palColors.size(), 5);
         QCOMPARE(after.palColors.at(4).colName, QString());
@@ -450,7 +428,7 @@ private slots:
         grid->startColorEdit(2);
         QTest::keyClicks(grid->editor()->nameField(), QStringLiteral("typed"));
         QStringList lines =
-            printed([&] { QTest::keyClick(grid->editor()->nameField(), Qt::Key_Escape); });
+            capturedLines([&] { QTest::keyClick(grid->editor()->nameField(), Qt::Key_Escape); });
         QCOMPARE(lines, QStringList());
         QCOMPARE(view->modifyTypeValue(), ModifyType::None);
         QCOMPARE(fileBytes(QStringLiteral("Calm")), before);
@@ -476,7 +454,7 @@ private slots:
             Binding<ModifyType>::constant(ModifyType::None), Binding<int>::constant(-1),
             Binding<QString>::constant({}), Binding<ColorValue>::constant({}),
             [](const Palette &) {});
-        lines = printed([&] { orphan.applyColorChange(); });
+        lines = capturedLines([&] { orphan.applyColorChange(); });
         QCOMPARE(lines, QStringList{QStringLiteral("ERROR: Invalid col modifyType!")});
     }
 
@@ -489,7 +467,7 @@ private slots:
 
         grid->startColorEdit(2); // Blue
         QMenu *menu = grid->contextMenuFor(0);
-        const QStringList lines = printed([&] { menu->actions().at(1)->trigger(); });
+        const QStringList lines = capturedLines([&] { menu->actions().at(1)->trigger(); });
         delete menu;
         QCOMPARE(lines, QStringList());
         Palette saved = onDisk(QStringLiteral("Cut"));
@@ -499,7 +477,7 @@ private slots:
         // The editor stays on Blue, now at index 1, so "Ok" cannot overwrite another colour.
         QCOMPARE(view->modifyTypeValue(), ModifyType::Edit);
         QCOMPARE(view->modifyColorIdxValue(), 1);
-        printed([&] { grid->editor()->applyColorChange(); });
+        capturedLines([&] { grid->editor()->applyColorChange(); });
         saved = onDisk(QStringLiteral("Cut"));
         QCOMPARE(saved.palColors.at(0), (PaletteColor{QStringLiteral("Green"), rgb(0, 1, 0, 1.0)}));
         QCOMPARE(saved.palColors.at(1).colName, QStringLiteral("Blue"));
@@ -600,7 +578,7 @@ private slots:
                 grid->drawCornerRadius() <= grid->drawCellSize() / 2.0);
         QVERIFY(window->width() <= window->screen()->availableGeometry().width());
         window->grab(); // paints without crashing
-        QCOMPARE(printed([&] { click(grid, 0); }).size(), 1);
+        QCOMPARE(capturedLines([&] { click(grid, 0); }).size(), 1);
     }
 
     void keyboardAndAssistiveNames() {
@@ -620,10 +598,10 @@ private slots:
         grid->setCurrentIndex(grid->gridModel()->index(0));
         QTest::keyClick(grid, Qt::Key_Right);
         QCOMPARE(grid->currentIndex().row(), 1);
-        QCOMPARE(printed([&] { QTest::keyClick(grid, Qt::Key_Return); }),
+        QCOMPARE(capturedLines([&] { QTest::keyClick(grid, Qt::Key_Return); }),
                  QStringList{QStringLiteral("Copied: 0, 255, 0")});
         QTest::keyClick(grid, Qt::Key_Right);
-        QCOMPARE(printed([&] { QTest::keyClick(grid, Qt::Key_Space); }),
+        QCOMPARE(capturedLines([&] { QTest::keyClick(grid, Qt::Key_Space); }),
                  QStringList{QStringLiteral("Copied: 0, 0, 255")});
         // Enter on the add cell opens the editor there.
         QTest::keyClick(grid, Qt::Key_End);
@@ -664,7 +642,7 @@ private slots:
         QVERIFY(window);
         const QByteArray cBefore = fileBytes(QStringLiteral("C"));
 
-        printed([] { Manager::deletePalette(QStringLiteral("A")); });
+        capturedLines([] { Manager::deletePalette(QStringLiteral("A")); });
         QCoreApplication::processEvents();
         QVERIFY(window);
         const int at = window->place()->index();
@@ -677,7 +655,7 @@ private slots:
 
         // Mid-rebuild the collection is empty: nothing is read past its end, nothing written.
         collection->setPalettes({});
-        printed([&] {
+        capturedLines([&] {
             grid->copyColor(0);
             grid->deleteColor(0);
             grid->startColorAdd();
@@ -687,13 +665,13 @@ private slots:
         QCOMPARE(onDisk(QStringLiteral("B")).palColors.size(), 2);
 
         // Reloading brings B back and the window stays on it.
-        printed([] { Manager::loadAllPalettes(); });
+        capturedLines([] { Manager::loadAllPalettes(); });
         QCoreApplication::processEvents();
         QVERIFY(window);
         QCOMPARE(window->view()->grid()->gridModel()->colorCount(), 2);
 
         // Once B is gone for good, its window closes.
-        printed([] { Manager::deletePalette(QStringLiteral("B")); });
+        capturedLines([] { Manager::deletePalette(QStringLiteral("B")); });
         QTRY_VERIFY(!window);
         QCOMPARE(fileBytes(QStringLiteral("C")), cBefore);
     }
@@ -733,7 +711,7 @@ private slots:
         grid->setCurrentIndex(grid->gridModel()->index(0));
         QTest::keyClick(grid, Qt::Key_End);
         QVERIFY(window->verticalScrollBar()->value() > 0);
-        QCOMPARE(printed([&] { QTest::keyClick(grid, Qt::Key_Return); }).size(), 0);
+        QCOMPARE(capturedLines([&] { QTest::keyClick(grid, Qt::Key_Return); }).size(), 0);
         QCOMPARE(window->view()->modifyTypeValue(), ModifyType::Add);
     }
 };

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "PopoverFixture.h"
-#include "store/StdoutCapture.h"
+#include "StdoutCapture.h"
 #include "views/popover/MenuItemModifyView.h"
 #include "views/popover/PaletteGridView.h"
 
