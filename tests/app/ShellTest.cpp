@@ -1,8 +1,8 @@
 // The shell in one process, as the program runs it: the launch sequence, the popover toggle,
 // the dock-icon timer and the preferences window.
+#include "StdoutCapture.h"
 #include "TestPlatform.h"
 #include "TestSupport.h"
-#include "StdoutCapture.h"
 
 #include "app/AppDelegate.h"
 #include "app/PreferencesView.h"

@@ -388,7 +388,8 @@ private slots:
 
         editor->nameField()->selectAll();
         QTest::keyClicks(editor->nameField(), QStringLiteral("Sky"));
-        QStringList lines = capturedLines([&] { QTest::keyClick(editor->nameField(), Qt::Key_Return); });
+        QStringList lines =
+            capturedLines([&] { QTest::keyClick(editor->nameField(), Qt::Key_Return); });
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.at(0).startsWith(QStringLiteral("Added col: Sky sRGB ")),
                  qPrintable(lines.at(0)));
