@@ -3,6 +3,7 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <memory>
 
 class QLocalServer;
 
@@ -37,9 +38,12 @@ signals:
 
 private:
     void readRequest();
+    // 1: taken, 0: held by another process, -1: the file system offers no flock.
+    int takeFileLock();
 
     QString m_name;
     QString m_folder;
-    QLockFile m_lock;
+    int m_lockFd = -1;
+    std::unique_ptr<QLockFile> m_fallbackLock;
     QLocalServer *m_server = nullptr;
 };
