@@ -12,10 +12,13 @@
 
 #include <QIcon>
 #include <QMenu>
+#include <QPixmap>
 
 namespace {
 QIcon statusIcon() {
-    QIcon icon(QStringLiteral(":/Icon"));
+    // Read as the PNG it is: a name without a suffix would make QIcon load the MIME database
+    // and probe every image plugin to find out.
+    QIcon icon(QPixmap(QStringLiteral(":/Icon"), "PNG"));
     for (int size : {16, 22, 24, 32, 48})
         icon.addFile(QStringLiteral(":/icons/swatchbar-%1.png").arg(size), QSize(size, size));
     return icon;

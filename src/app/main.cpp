@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPixmap>
 #include <cstdio>
 
 #ifndef SWATCHBAR_VERSION
@@ -20,7 +21,9 @@ bool hasGraphicalSession() {
 }
 
 QIcon applicationIcon() {
-    QIcon icon(QStringLiteral(":/Icon"));
+    // Read as the PNG it is: a name without a suffix would make QIcon load the MIME database
+    // and probe every image plugin to find out.
+    QIcon icon(QPixmap(QStringLiteral(":/Icon"), "PNG"));
     for (int size : {16, 22, 24, 32, 48})
         icon.addFile(QStringLiteral(":/icons/swatchbar-%1.png").arg(size), QSize(size, size));
     return icon;
