@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Writing is hand-rolled so the bytes are fixed: keys in field order, compact, numbers in the
@@ -361,7 +363,48 @@ void findKeys(const object &obj, const std::string_view (&names)[N], element (&f
     }
 }
 
-bool readString(const element &value, const Path &path, QString &out, QString &error) {
+QString widenAscii(std::string_view text) {
+    QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    for (const char c : text)
+        *dst++ = static_cast<char16_t>(c);
+    return out;
+}
+
+// Colour names repeat from palette to palette ("New color", "Color 1", ...). Equal short names
+// read on one thread share one string instead of each colour holding its own copy: with
+// thousands of palettes that is megabytes less to allocate and touch. It keeps at most 1024
+// short names (starting afresh when full), so data whose names never repeat cannot grow it.
+class NamePool {
+public:
+    QString get(std::string_view text) {
+        if (text.size() > maxNameLength)
+            return widenAscii(text);
+        const auto found = m_names.find(text);
+        if (found != m_names.end())
+            return found->second;
+        if (m_names.size() >= maxNames)
+            m_names.clear();
+        QString name = widenAscii(text);
+        m_names.emplace(std::string(text), name);
+        return name;
+    }
+
+private:
+    static constexpr size_t maxNames = 1024;
+    static constexpr size_t maxNameLength = 64;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
+};
+
+// pool: shares equal names (colour names); null for names that are rarely alike.
+bool readString(const element &value, const Path &path, QString &out, QString &error,
+                NamePool *pool = nullptr) {
     std::string_view text;
     if (value.get_string().get(text) != simdjson::SUCCESS) {
         error = expected(path, "a string", value.type());
@@ -372,10 +415,7 @@ bool readString(const element &value, const Path &path, QString &out, QString &e
     for (const char c : text)
         ascii &= static_cast<unsigned char>(c) < 0x80;
     if (ascii) {
-        out = QString(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
-        char16_t *dst = reinterpret_cast<char16_t *>(out.data());
-        for (const char c : text)
-            *dst++ = static_cast<char16_t>(c);
+        out = pool ? pool->get(text) : widenAscii(text);
         return true;
     }
     // QString::fromUtf8 drops a leading byte order mark; a name may start with U+FEFF.
@@ -450,7 +490,8 @@ bool readPaletteColor(const element &value, const Path &path, PaletteColor &colo
             return false;
         }
     }
-    return readString(found[0], path.key("colName"), color.colName, error) &&
+    thread_local NamePool colorNames;
+    return readString(found[0], path.key("colName"), color.colName, error, &colorNames) &&
            readColor(found[1], path.key("colColor"), color.colColor, error);
 }
 

@@ -116,6 +116,25 @@ private slots:
                     std::signbit(palette.palColors[i].colColor.red));
     }
 
+    void repeatedColourNamesStayIndependent() {
+        // Equal names read from files may share storage: more distinct names than a reader
+        // would keep at hand, read twice, then edits to one copy.
+        Palette palette{QStringLiteral("many"), {}};
+        for (int i = 0; i < 3000; ++i)
+            palette.palColors.append(
+                PaletteColor{QStringLiteral("Color %1").arg(i % 1500), tableColor()});
+        const Palette first = roundTrip(palette);
+        Palette second = roundTrip(palette);
+        QCOMPARE(first, palette);
+        QCOMPARE(second, palette);
+        second.palColors[0].colName.append(QLatin1Char('!'));
+        second.palColors[1500].colName[0] = QLatin1Char('c');
+        QCOMPARE(second.palColors[0].colName, QStringLiteral("Color 0!"));
+        QCOMPARE(second.palColors[1500].colName, QStringLiteral("color 0"));
+        QCOMPARE(first, palette);
+        QCOMPARE(roundTrip(palette), palette);
+    }
+
     void readsHandEditedFile() {
         const PaletteCodec::DecodeResult result =
             PaletteCodec::decode(fixture(QStringLiteral("hand-edited.json")));
