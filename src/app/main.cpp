@@ -32,9 +32,10 @@ QIcon applicationIcon() {
 
 int main(int argc, char *argv[]) {
     if (!hasGraphicalSession()) {
-        std::fputs("swatchbar: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
-                   "set); to try it without one, run: xvfb-run -a swatchbar\n",
-                   stderr);
+        std::fprintf(stderr,
+                     "swatchbar: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
+                     "set); to try it without one, install xvfb and run: xvfb-run -a %s\n",
+                     argv[0]);
         return 2;
     }
 
