@@ -7,8 +7,10 @@
 class QWidget;
 
 // Keeps the application's top-level windows in the taskbar (regular) or out of it
-// (accessory). Accessory windows become tool windows, which taskbars leave out. Windows
-// opened later follow the current policy; windows on screen are shown again with the change.
+// (accessory). On X11 a window leaves the taskbar through the skip-taskbar window state, which
+// the window manager changes in place, so windows on screen are never taken down. Elsewhere
+// there is no such state: windows opened later become tool windows, windows on screen keep
+// what they have until they are hidden.
 class DockIcon : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +29,8 @@ public:
 
 private:
     void watchApplication();
-    void applyTo(QWidget *window) const;
+    // Gives a window that is not on screen the type that matches the policy (not on X11).
+    void retype(QWidget *window) const;
 
     DockIconPolicy m_policy = DockIconPolicy::Regular;
     bool m_watching = false;

@@ -174,20 +174,32 @@ private slots:
         shown.resize(200, 100);
         shown.show();
         QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        const WId shownId = shown.winId();
         PopoverWindow fallback;
         fallback.showAsWindow();
         applyDockIconPolicy(false);
-        QCOMPARE(shown.windowType(), Qt::Tool);
+        // A window on screen is not taken down and put up again for the change.
         QVERIFY2(shown.isVisible(), "a window on screen stays on screen");
+        QCOMPARE(shown.winId(), shownId);
+        QCOMPARE(shown.windowType(), Qt::Window);
         QCOMPARE(fallback.windowType(), Qt::Window); // the only way in without a tray
         // A window opened while accessory is a tool window from the start.
         QWidget later;
         later.show();
         QCOMPARE(later.windowType(), Qt::Tool);
+        const WId laterId = later.winId();
         applyDockIconPolicy(true);
-        QCOMPARE(shown.windowType(), Qt::Window);
+        QCOMPARE(Platform::instance().dockIconPolicy(), DockIconPolicy::Regular);
+        QCOMPARE(later.winId(), laterId);
+        QCOMPARE(shown.winId(), shownId);
+        QVERIFY(later.isVisible());
+        // Off screen, a window follows the next change.
+        later.hide();
+        applyDockIconPolicy(false);
+        QCOMPARE(later.windowType(), Qt::Tool);
+        applyDockIconPolicy(true);
         QCOMPARE(later.windowType(), Qt::Window);
-        QVERIFY(shown.isVisible());
+        QVERIFY(!later.isVisible());
         QCOMPARE(Platform::instance().dockIconPolicy(), DockIconPolicy::Regular);
     }
 
