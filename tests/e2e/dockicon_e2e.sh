@@ -36,29 +36,13 @@ x.XCloseDisplay(d)
 PY
 }
 
-# locate WINDOW HEX: prints the screen position "X Y" of the centre of the area of that colour.
-locate() {
-    local x y w h found fw fh fx fy
-    read -r x y w h < <(e2e_geometry "$1") || return 1
-    found=$(import -window "$1" png:- 2>/dev/null |
-        convert - -fill black +opaque "$2" -fill white -opaque "$2" -trim \
-            -format '%w %h %X %Y' info: 2>/dev/null) || return 1
-    read -r fw fh fx fy <<<"$found"
-    ((fw > 4 && fh > 4)) || return 1
-    echo $((x + fx + fw / 2)) $((y + fy + fh / 2))
-}
 
 # open_preferences: opens the popover from the tray icon and clicks "Preferences".
 open_preferences() {
     e2e_click_window "$icon"
     local popover
     popover=$(e2e_find_window 300 300) || e2e_fail "the popover did not open"
-    mapfile -t buttons < <(e2e_bottom_buttons "$popover")
-    ((${#buttons[@]} == 3)) || e2e_fail "expected 3 buttons at the bottom, found ${#buttons[@]}"
-    read -r bx by <<<"${buttons[1]}"
-    e2e_click "$bx" "$by"
-    e2e_wait 5 bash -c "xdotool search --onlyvisible --name '^Preferences\$' | grep -q ." ||
-        e2e_fail "\"Preferences\" did not open its window"
+    e2e_click_preferences "$popover"
 }
 
 e2e_init "$1"
@@ -76,11 +60,7 @@ sleep 0.6 # the launch's own dock-icon request
 icon=$(e2e_tray_icon) || e2e_fail "no tray icon"
 e2e_click_window "$icon"
 popover=$(e2e_find_window 300 300) || e2e_fail "the popover did not open"
-read -r px py < <(e2e_wait 5 locate "$popover" '#FF00FF' && locate "$popover" '#FF00FF') ||
-    e2e_fail "no magenta preview in the popover"
-e2e_click "$px" "$py"
-e2e_wait 10 xdotool search --onlyvisible --name '^Viewing: Marks$' || e2e_fail "no palette window"
-window=$(xdotool search --onlyvisible --name '^Viewing: Marks$' | head -n1)
+window=$(e2e_open_palette "$popover" '#FF00FF' Marks)
 e2e_wait 5 skips_taskbar "$window" || e2e_fail "the palette window is in the taskbar"
 xev -id "$window" -event structure >"$E2E_TMP/structure.txt" 2>&1 &
 E2E_PIDS+=($!)

@@ -305,6 +305,44 @@ e2e_clipboard() {
     xclip -o -selection clipboard 2>/dev/null
 }
 
+# e2e_locate WINDOW HEX: prints the screen position "X Y" of the centre of the area of that
+# colour in a window; fails when the window shows no such area.
+e2e_locate() {
+    local x y w h found fw fh fx fy
+    read -r x y w h < <(e2e_geometry "$1") || return 1
+    found=$(import -window "$1" png:- 2>/dev/null |
+        convert - -fill black +opaque "$2" -fill white -opaque "$2" -trim \
+            -format '%w %h %X %Y' info: 2>/dev/null) || return 1
+    read -r fw fh fx fy <<<"$found"
+    # An image with no such pixel trims to a single pixel.
+    ((fw > 4 && fh > 4)) || return 1
+    echo $((x + fx + fw / 2)) $((y + fy + fh / 2))
+}
+
+# e2e_open_palette POPOVER HEX NAME: clicks the preview showing that colour in the popover and
+# prints the id of the palette window "Viewing: NAME" that opens.
+e2e_open_palette() {
+    local px py
+    read -r px py < <(e2e_wait 5 e2e_locate "$1" "$2" && e2e_locate "$1" "$2") ||
+        e2e_fail "no $2 preview in the popover"
+    e2e_click "$px" "$py"
+    e2e_wait 10 xdotool search --onlyvisible --name "^Viewing: $3\$" || e2e_fail "no palette window"
+    xdotool search --onlyvisible --name "^Viewing: $3\$" | head -n1
+}
+
+# e2e_click_preferences POPOVER: clicks "Preferences" in the popover's bottom row and waits
+# for its window.
+e2e_click_preferences() {
+    local buttons bx by
+    mapfile -t buttons < <(e2e_bottom_buttons "$1")
+    ((${#buttons[@]} == 3)) ||
+        e2e_fail "expected 3 buttons at the bottom, found ${#buttons[@]}: ${buttons[*]}"
+    read -r bx by <<<"${buttons[1]}"
+    e2e_click "$bx" "$by"
+    e2e_wait 5 bash -c "xdotool search --onlyvisible --name '^Preferences\$' | grep -q ." ||
+        e2e_fail "\"Preferences\" did not open its window"
+}
+
 # e2e_pass: reports success.
 e2e_pass() {
     echo "PASS: $(basename "$0")"

@@ -5,20 +5,6 @@
 # Usage: tests/e2e/palette_window_e2e.sh path/to/swatchbar
 source "$(dirname "$0")/lib.sh"
 
-# locate WINDOW HEX: prints the screen position "X Y" of the centre of the area of that colour
-# inside the window.
-locate() {
-    local x y w h found
-    read -r x y w h < <(e2e_geometry "$1") || return 1
-    found=$(import -window "$1" png:- 2>/dev/null |
-        convert - -fill black +opaque "$2" -fill white -opaque "$2" -trim \
-            -format '%w %h %X %Y' info: 2>/dev/null) || return 1
-    local fw fh fx fy
-    read -r fw fh fx fy <<<"$found"
-    # An image with no such pixel trims to a single pixel.
-    ((fw > 4 && fh > 4)) || return 1
-    echo $((x + fx + fw / 2)) $((y + fy + fh / 2))
-}
 
 # copy_and_check X Y TEXT: clicks at X Y, waits for the printed line and the clipboard.
 copied_lines() { grep -c '^Copied: ' "$E2E_OUT" || true; }
@@ -49,23 +35,19 @@ e2e_click_window "$icon"
 popover=$(e2e_find_window 300 300) || e2e_fail "the popover did not open"
 
 # The palette's preview shows its magenta swatch; a click on it opens the palette window.
-read -r px py < <(e2e_wait 5 locate "$popover" '#FF00FF' && locate "$popover" '#FF00FF') ||
-    e2e_fail "no magenta preview in the popover"
-e2e_click "$px" "$py"
-e2e_wait 10 xdotool search --onlyvisible --name '^Viewing: Marks$' || e2e_fail "no palette window"
-window=$(xdotool search --onlyvisible --name '^Viewing: Marks$' | head -n1)
+window=$(e2e_open_palette "$popover" '#FF00FF' Marks)
 e2e_screenshot palette_window_open >/dev/null
 import -window "$window" "$E2E_TMP/shots/palette_window.png"
 
 # Mouse: the first format gives decimal components.
-read -r mx my < <(locate "$window" '#FF00FF') || e2e_fail "no magenta swatch in the window"
+read -r mx my < <(e2e_locate "$window" '#FF00FF') || e2e_fail "no magenta swatch in the window"
 n=$(copied_lines)
 e2e_click "$mx" "$my"
 expect_copy "255, 0, 255" "$n"
 
 # Keyboard: the grid has the focus after the click; Right and Return copy the next swatch,
 # drawn opaque although it is stored half transparent.
-read -r tx ty < <(locate "$window" '#008080') || e2e_fail "teal swatch not drawn opaque"
+read -r tx ty < <(e2e_locate "$window" '#008080') || e2e_fail "teal swatch not drawn opaque"
 n=$(copied_lines)
 xdotool key --delay 50 Right Return
 expect_copy "0, 127, 127" "$n"
