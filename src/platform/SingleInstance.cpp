@@ -7,19 +7,36 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
+#include <QTimer>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 constexpr char showRequest[] = "show\n";
+constexpr int maxRequest = 64; // bytes before a line that has not ended is given up on
+constexpr int maxClients = 16; // connections waiting for their line at once
+constexpr int clientTimeoutMs = 2000;
+
+std::optional<sockaddr_un> socketAddress(const QByteArray &path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address.sun_path)
+        return std::nullopt;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return address;
+}
 
 QString runtimeFolder(const QString &folder) {
     if (!folder.isEmpty())
@@ -52,6 +69,12 @@ SingleInstance::SingleInstance(const QString &name, const QString &folder, QObje
 }
 
 SingleInstance::~SingleInstance() {
+    for (auto client = m_clients.cbegin(); client != m_clients.cend(); ++client)
+        ::close(client.key());
+    if (m_listenFd >= 0) {
+        ::unlink(QFile::encodeName(socketPath()).constData());
+        ::close(m_listenFd);
+    }
     if (m_lockFd >= 0) {
         ::unlink(QFile::encodeName(lockPath()).constData());
         ::close(m_lockFd);
@@ -102,49 +125,124 @@ bool SingleInstance::claim() {
     } else if (taken == 0) {
         return false;
     }
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(socketPath()); // left by a process that died
-    if (!m_server->listen(socketPath())) {
-        // Still the only instance (the lock says so); later launches just cannot reach it.
-        logLine(QStringLiteral("Failed to listen on %1: %2")
-                    .arg(socketPath(), m_server->errorString()));
-        return true;
-    }
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::readRequest);
+    // Still the only instance when this fails (the lock says so); later launches just cannot
+    // reach it.
+    listen();
     return true;
 }
 
-void SingleInstance::readRequest() {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            // Only a whole request counts; anything else on the socket is ignored.
-            if (!socket->canReadLine())
-                return;
-            const QByteArray line = socket->readLine(64);
-            if (line == showRequest)
-                emit activationRequested();
-            socket->disconnectFromServer();
+bool SingleInstance::listen() {
+    const auto fail = [this](const QString &reason) {
+        logLine(QStringLiteral("Failed to listen on %1: %2").arg(socketPath(), reason));
+        if (m_listenFd >= 0)
+            ::close(m_listenFd);
+        m_listenFd = -1;
+        return false;
+    };
+    const QByteArray path = QFile::encodeName(socketPath());
+    // Bound under a private name and renamed into place, so that the socket is never
+    // reachable before it is the user's alone.
+    const QByteArray staging = path + '.' + QByteArray::number(::getpid());
+    std::optional<sockaddr_un> address = socketAddress(staging);
+    if (!address || !socketAddress(path))
+        return fail(QStringLiteral("the path is too long for a socket"));
+    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_listenFd < 0)
+        return fail(qt_error_string(errno));
+    ::unlink(staging.constData());
+    if (::bind(m_listenFd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) != 0)
+        return fail(qt_error_string(errno));
+    // A socket file left by a process that died is simply replaced.
+    if (::chmod(staging.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(m_listenFd, 8) != 0 ||
+        ::rename(staging.constData(), path.constData()) != 0) {
+        const int error = errno;
+        ::unlink(staging.constData());
+        return fail(qt_error_string(error));
+    }
+    m_listener = new QSocketNotifier(m_listenFd, QSocketNotifier::Read, this);
+    connect(m_listener, &QSocketNotifier::activated, this, &SingleInstance::acceptRequests);
+    return true;
+}
+
+void SingleInstance::acceptRequests() {
+    for (;;) {
+        const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            return; // none left (or a client that gave up before we got to it)
+        if (m_clients.size() >= maxClients) {
+            ::close(fd);
+            continue;
+        }
+        auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        m_clients.insert(fd, Client{notifier, {}});
+        connect(notifier, &QSocketNotifier::activated, this, [this, fd] { readRequest(fd); });
+        // A client that connects and never finishes its line does not keep a socket forever.
+        QTimer::singleShot(clientTimeoutMs, notifier, [this, fd, notifier] {
+            if (m_clients.value(fd).notifier == notifier)
+                dropClient(fd);
         });
     }
 }
 
+void SingleInstance::readRequest(int fd) {
+    auto client = m_clients.find(fd);
+    if (client == m_clients.end())
+        return;
+    char buffer[maxRequest];
+    const ssize_t count = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        return;
+    if (count <= 0) { // closed before a whole line, or failed
+        dropClient(fd);
+        return;
+    }
+    client->received.append(buffer, count);
+    const qsizetype end = client->received.indexOf('\n');
+    if (end < 0) {
+        if (client->received.size() >= maxRequest)
+            dropClient(fd);
+        return;
+    }
+    // Only a whole request counts; anything else on the socket is ignored.
+    const bool show = client->received.first(end + 1) == showRequest;
+    dropClient(fd);
+    if (show)
+        emit activationRequested();
+}
+
+void SingleInstance::dropClient(int fd) {
+    const Client client = m_clients.take(fd);
+    if (client.notifier) {
+        client.notifier->setEnabled(false);
+        client.notifier->deleteLater(); // may be the one whose signal is running
+    }
+    ::close(fd);
+}
+
 bool SingleInstance::notifyRunning(int timeoutMs) {
+    const std::optional<sockaddr_un> address = socketAddress(QFile::encodeName(socketPath()));
+    if (!address)
+        return false;
     // The running process may be starting up and not listen yet: keep trying for a while.
     const QDeadlineTimer deadline(timeoutMs);
     do {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath());
-        if (socket.waitForConnected(qMax<qint64>(1, deadline.remainingTime()))) {
-            socket.write(showRequest);
-            socket.flush();
-            const bool sent = socket.bytesToWrite() == 0 || socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            if (socket.state() != QLocalSocket::UnconnectedState)
-                socket.waitForDisconnected(1000);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        // A connect to a listener whose queue is full waits; not past the deadline.
+        const qint64 remaining = qMax<qint64>(1, deadline.remainingTime());
+        timeval limit{static_cast<time_t>(remaining / 1000),
+                      static_cast<suseconds_t>(remaining % 1000 * 1000)};
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0) {
+            // The kernel keeps what was written for the listener after this end closes.
+            const ssize_t length = static_cast<ssize_t>(std::strlen(showRequest));
+            const bool sent = ::send(fd, showRequest, size_t(length), MSG_NOSIGNAL) == length;
+            ::close(fd);
             if (sent)
                 return true;
+        } else {
+            ::close(fd);
         }
         QThread::msleep(50);
     } while (!deadline.hasExpired());

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <memory>
 
-class QLocalServer;
+class QSocketNotifier;
 
 // One running copy per user. The first process takes a lock file in the runtime folder and
-// listens on a local socket beside it; a later one finds the lock held and asks the first,
+// listens on a Unix socket beside it; a later one finds the lock held and asks the first,
 // through the socket, to show itself. A lock left by a process that died is taken over.
+// Plain sockets rather than QtNetwork: that library and what it pulls in cost more than a
+// megabyte of memory for one line of text.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +41,10 @@ signals:
     void activationRequested();
 
 private:
-    void readRequest();
+    bool listen();
+    void acceptRequests();
+    void readRequest(int fd);
+    void dropClient(int fd);
     // 1: taken, 0: held by another process, -1: the file system offers no flock.
     int takeFileLock();
 
@@ -45,5 +52,12 @@ private:
     QString m_folder;
     int m_lockFd = -1;
     std::unique_ptr<QLockFile> m_fallbackLock;
-    QLocalServer *m_server = nullptr;
+    int m_listenFd = -1;
+    QSocketNotifier *m_listener = nullptr;
+    // Connected clients that have not sent a whole line yet, with what they sent so far.
+    struct Client {
+        QSocketNotifier *notifier = nullptr;
+        QByteArray received;
+    };
+    QHash<int, Client> m_clients;
 };

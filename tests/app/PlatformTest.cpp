@@ -8,11 +8,40 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+// A raw client of the running instance's socket; -1 when it cannot connect.
+int connectTo(const QString &path) {
+    const QByteArray bytes = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Runs the event loop until the server has hung up on fd.
+bool hungUp(int fd) {
+    return QTest::qWaitFor(
+        [fd] {
+            char byte = 0;
+            return ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
+        },
+        5000);
+}
+} // namespace
 
 class PlatformTest : public QObject {
     Q_OBJECT
@@ -100,14 +129,40 @@ private slots:
         QTemporaryDir dir;
         SingleInstance first(QStringLiteral("swatchbar"), dir.path());
         QVERIFY(first.claim());
+        // Nobody else may even connect.
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(first.socketPath()).constData(), &info), 0);
+        QVERIFY(S_ISSOCK(info.st_mode));
+        QCOMPARE(info.st_mode & 0777, 0600u);
         QSignalSpy asked(&first, &SingleInstance::activationRequested);
-        QLocalSocket socket;
-        socket.connectToServer(first.socketPath());
-        QVERIFY(socket.waitForConnected(1000));
-        socket.write("hello there\n");
-        socket.flush();
-        QTest::qWait(200);
+
+        const int wrongLine = connectTo(first.socketPath());
+        const int endless = connectTo(first.socketPath());
+        const int silent = connectTo(first.socketPath());
+        const int halfThenGone = connectTo(first.socketPath());
+        QVERIFY(wrongLine >= 0 && endless >= 0 && silent >= 0 && halfThenGone >= 0);
+        QCOMPARE(::write(wrongLine, "hello there\n", 12), 12);
+        const QByteArray flood(200, 's');
+        QCOMPARE(::write(endless, flood.constData(), size_t(flood.size())), 200);
+        QCOMPARE(::write(halfThenGone, "sho", 3), 3);
+        ::close(halfThenGone);
+        // The server hangs up on each of them.
+        QVERIFY(hungUp(wrongLine));
+        QVERIFY(hungUp(endless));
         QCOMPARE(asked.size(), 0);
+
+        // A real request still gets through while a silent client hangs on, and a request
+        // split across writes counts once whole.
+        const int split = connectTo(first.socketPath());
+        QCOMPARE(::write(split, "sh", 2), 2);
+        QTest::qWait(50);
+        QCOMPARE(::write(split, "ow\n", 3), 3);
+        QTRY_COMPARE(asked.size(), 1);
+        // The silent one is let go after a while.
+        QVERIFY(hungUp(silent));
+        for (int fd : {wrongLine, endless, silent, split})
+            ::close(fd);
+        QCOMPARE(asked.size(), 1);
     }
 
     void lockOfADeadProcessIsTakenOver() {

@@ -5,6 +5,7 @@
 #include "model/PaletteCodec.h"
 
 #include <QFile>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -86,6 +87,32 @@ private slots:
         Palette palette = examplePalette();
         palette.palColors.append(PaletteColor{QStringLiteral("bad"), color});
         QVERIFY(!PaletteCodec::encode(palette));
+    }
+
+    void alphaKeepsAbsentApartFromEveryValue() {
+        // Absence is a NaN pattern inside the type: no stored value may ever read as absent.
+        const std::uint64_t nanBits[] = {0x7ff8'0000'0000'0000ULL, 0xfff8'0000'0000'0001ULL,
+                                         0x7ff0'0000'0000'0001ULL, 0x7ffc'a15e'4ab5'e47dULL,
+                                         0x7fff'ffff'ffff'ffffULL};
+        for (const std::uint64_t bits : nanBits) {
+            OptionalDouble alpha = std::bit_cast<double>(bits);
+            QVERIFY(alpha.has_value());
+            QVERIFY(std::isnan(*alpha));
+            QVERIFY(alpha != OptionalDouble());
+            QVERIFY(alpha != alpha); // a NaN equals nothing, as in std::optional
+            QVERIFY(!PaletteCodec::encode(
+                Palette{QStringLiteral("p"),
+                        {PaletteColor{QStringLiteral("c"), SerializableColor{0, 0, 0, alpha}}}}));
+        }
+        OptionalDouble alpha = -0.0;
+        QVERIFY(alpha.has_value() && std::signbit(*alpha));
+        QCOMPARE(alpha.value_or(1.0), 0.0);
+        alpha.reset();
+        QVERIFY(!alpha && alpha == OptionalDouble(std::nullopt));
+        QCOMPARE(alpha.value_or(0.25), 0.25);
+        QCOMPARE(std::optional<double>(alpha), std::optional<double>());
+        alpha = 0.5;
+        QCOMPARE(std::optional<double>(alpha), std::optional<double>(0.5));
     }
 
     // ---- round trips ---------------------------------------------------------------------
