@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/AppIcon.h"
 #include "app/Shell.h"
 #include "model/Log.h"
 #include "platform/Platform.h"
@@ -10,20 +11,7 @@
 #include "store/PalettesOO.h"
 #include "views/popover/MenuItemView.h"
 
-#include <QIcon>
 #include <QMenu>
-#include <QPixmap>
-
-namespace {
-QIcon statusIcon() {
-    // Read as the PNG it is: a name without a suffix would make QIcon load the MIME database
-    // and probe every image plugin to find out.
-    QIcon icon(QPixmap(QStringLiteral(":/Icon"), "PNG"));
-    for (int size : {16, 22, 24, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/swatchbar-%1.png").arg(size), QSize(size, size));
-    return icon;
-}
-} // namespace
 
 AppDelegate::AppDelegate(QObject *parent)
     : QObject(parent) {
@@ -47,7 +35,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     popover.reset(window);
 
     auto *item = new StatusItem(this);
-    item->setIcon(statusIcon());
+    item->setIcon(appIcon());
     item->setToolTip(QStringLiteral("Swatchbar"));
     auto *menu = new QMenu(window);
     menu->addAction(tr("Preferences"), this, &AppDelegate::OnPreferencesClicked);

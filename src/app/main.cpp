@@ -1,10 +1,9 @@
 #include "app/AppDelegate.h"
+#include "app/AppIcon.h"
 #include "app/StartupTiming.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QPixmap>
 #include <cstdio>
 
 #ifndef SWATCHBAR_VERSION
@@ -20,14 +19,6 @@ bool hasGraphicalSession() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-QIcon applicationIcon() {
-    // Read as the PNG it is: a name without a suffix would make QIcon load the MIME database
-    // and probe every image plugin to find out.
-    QIcon icon(QPixmap(QStringLiteral(":/Icon"), "PNG"));
-    for (int size : {16, 22, 24, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/swatchbar-%1.png").arg(size), QSize(size, size));
-    return icon;
-}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -44,7 +35,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SWATCHBAR_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("swatchbar"));
-    QApplication::setWindowIcon(applicationIcon());
+    QApplication::setWindowIcon(appIcon());
     // The program lives in the tray: closing its windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -101,8 +101,10 @@ private slots:
     void launchInstallsTheStatusItemWithItsIcon() {
         QVERIFY(statusItem);
         QVERIFY(statusItem->isInstalled());
-        QVERIFY(!statusItem->trayIcon()->icon().isNull());
-        QVERIFY(!QIcon(QStringLiteral(":/Icon")).isNull());
+        // Every drawing decoded, panel sizes included.
+        const QList<QSize> sizes = statusItem->trayIcon()->icon().availableSizes();
+        for (int size : {16, 22, 24, 32, 48, 64})
+            QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
         // The launch's own dock-icon request: "hideDockIcon" is false by default.
         QTRY_VERIFY_WITH_TIMEOUT(!platform->applied.isEmpty(), 1000);
         QCOMPARE(platform->applied.last(), DockIconPolicy::Regular);
