@@ -1,8 +1,9 @@
 // Start-up of the program against a bare tray program, both started as new processes in the
 // same X session (run.sh provides Xvfb and a tray host), with 2,000 palettes of 50 colours:
 // time from process start to the first idle event loop, peak memory, and the popover's first
-// painted show. The data layer's load of the same folder is measured in-process for the
-// start-up budget: program <= 1.5 x (bare + load).
+// painted show. The data layer's load of the same folder is measured twice for the start-up
+// budget, program <= 1.5 x (bare + load): repeated in one process, and once in a new process
+// as the program does it.
 #include "model/Palette.h"
 #include "model/PaletteCodec.h"
 #include "store/Manager.h"
@@ -165,6 +166,54 @@ void BM_LoadAllPalettes(benchmark::State &state) {
     PalettesOO::setShared(nullptr);
 }
 
+// The program loads the folder once, in a process that has just started: its memory is all
+// new, so every page the palettes fill is a fresh page fault. This measures that load on its
+// own, in a child that does nothing else.
+int loadOnceInThisProcess(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    PalettesOO collection;
+    PalettesOO::setShared(&collection);
+    const long long start = monotonicNs();
+    Manager::loadAllPalettes();
+    const long long elapsed = monotonicNs() - start;
+    std::fprintf(stderr, "load-ns %lld\n", elapsed);
+    return collection.count() == paletteCount ? 0 : 1;
+}
+
+void BM_LoadAllPalettesNewProcess(benchmark::State &state) {
+    for (auto _ : state) {
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0) {
+            state.SkipWithError("pipe");
+            return;
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(pipeFds[1], STDERR_FILENO);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            close(pipeFds[0]);
+            execl("/proc/self/exe", "bench_startup", "--load-once", static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        FILE *err = fdopen(pipeFds[0], "r");
+        char line[256];
+        long long elapsed = -1;
+        while (std::fgets(line, sizeof line, err))
+            std::sscanf(line, "load-ns %lld", &elapsed);
+        std::fclose(err);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (elapsed < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the child did not load the folder");
+            return;
+        }
+        state.SetIterationTime(static_cast<double>(elapsed) / 1e9);
+        samples["data layer first load ms"].push_back(static_cast<double>(elapsed) / 1e6);
+    }
+}
+
 double median(std::vector<double> values) {
     if (values.empty())
         return -1;
@@ -174,6 +223,10 @@ double median(std::vector<double> values) {
 } // namespace
 
 BENCHMARK(BM_LoadAllPalettes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LoadAllPalettesNewProcess)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(7);
 BENCHMARK(BM_BareTrayStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 BENCHMARK(BM_SwatchbarStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 BENCHMARK(BM_SwatchbarPopoverFirstShow)
@@ -182,6 +235,8 @@ BENCHMARK(BM_SwatchbarPopoverFirstShow)
     ->Iterations(7);
 
 int main(int argc, char **argv) {
+    if (argc == 2 && std::string(argv[1]) == "--load-once")
+        return loadOnceInThisProcess(argc, argv);
     // Every path below the temporary folder: the benchmark never touches the real home.
     QTemporaryDir home;
     const QByteArray root = home.path().toUtf8();
@@ -202,20 +257,28 @@ int main(int argc, char **argv) {
 
     const double bare = median(samples["bare start-up ms"]);
     const double load = median(samples["data layer load ms"]);
+    const double firstLoad = median(samples["data layer first load ms"]);
     const double program = median(samples["swatchbar start-up ms"]);
     const double popover = median(samples["popover first show ms"]);
     const double bareMb = median(samples["bare peak MB"]);
     const double appMb = median(samples["swatchbar+popover peak MB"]);
+    const auto verdict = [](bool met) {
+        return met ? "met" : "MISSED";
+    };
     std::printf("\nMedians with %d palettes x %d colours:\n", paletteCount, colourCount);
     std::printf("  bare tray start-up        %8.1f ms, peak %6.1f MB\n", bare, bareMb);
-    std::printf("  data layer load           %8.1f ms\n", load);
-    std::printf(
-        "  swatchbar start-up        %8.1f ms  (budget 1.5 x (bare + load) = %.1f ms: %s)\n",
-        program, 1.5 * (bare + load), program <= 1.5 * (bare + load) ? "met" : "MISSED");
+    std::printf("  data layer load           %8.1f ms  (again and again in one process)\n", load);
+    std::printf("  data layer first load     %8.1f ms  (once, in a new process, as at start-up)\n",
+                firstLoad);
+    std::printf("  swatchbar start-up        %8.1f ms\n", program);
+    std::printf("    budget 1.5 x (bare + first load)  = %6.1f ms: %s\n", 1.5 * (bare + firstLoad),
+                verdict(program <= 1.5 * (bare + firstLoad)));
+    std::printf("    budget 1.5 x (bare + load)        = %6.1f ms: %s\n", 1.5 * (bare + load),
+                verdict(program <= 1.5 * (bare + load)));
     std::printf("  popover first show        %8.1f ms  (budget 25 ms: %s)\n", popover,
-                popover >= 0 && popover < 25 ? "met" : "MISSED");
+                verdict(popover >= 0 && popover < 25));
     std::printf("  swatchbar peak memory     %8.1f MB  (with the popover shown; budget bare + 15 = "
                 "%.1f MB: %s)\n",
-                appMb, bareMb + 15, appMb <= bareMb + 15 ? "met" : "MISSED");
+                appMb, bareMb + 15, verdict(appMb <= bareMb + 15));
     return 0;
 }
