@@ -66,25 +66,36 @@ struct Run {
     long maxRssKb = 0;
 };
 
-// Starts a program, reads its timing lines from stderr, and ends it (unless it ends itself).
-std::optional<Run> runProgram(const char *path, const char *timing) {
+// Starts path (with one argument when arg is set) with stdout silenced; err receives its
+// stderr. -1 when no process could be started.
+pid_t spawn(const char *path, const char *arg, const char *timing, FILE *&err) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
-        return std::nullopt;
-    const long long start = monotonicNs();
+        return -1;
     const pid_t child = fork();
     if (child == 0) {
         dup2(pipeFds[1], STDERR_FILENO);
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         close(pipeFds[0]);
-        setenv("SWATCHBAR_TIMING", timing, 1);
-        execl(path, path, static_cast<char *>(nullptr));
+        if (timing)
+            setenv("SWATCHBAR_TIMING", timing, 1);
+        execl(path, path, arg, static_cast<char *>(nullptr));
         _exit(127);
     }
     close(pipeFds[1]);
+    err = fdopen(pipeFds[0], "r");
+    return child;
+}
+
+// Starts a program, reads its timing lines from stderr, and ends it (unless it ends itself).
+std::optional<Run> runProgram(const char *path, const char *timing) {
+    const long long start = monotonicNs();
+    FILE *err = nullptr;
+    const pid_t child = spawn(path, nullptr, timing, err);
+    if (child < 0)
+        return std::nullopt;
     Run run;
-    FILE *err = fdopen(pipeFds[0], "r");
     char line[512];
     const bool wantPopover = std::string(timing) == "popover";
     while (std::fgets(line, sizeof line, err)) {
@@ -182,22 +193,12 @@ int loadOnceInThisProcess(int argc, char **argv) {
 
 void BM_LoadAllPalettesNewProcess(benchmark::State &state) {
     for (auto _ : state) {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0) {
-            state.SkipWithError("pipe");
+        FILE *err = nullptr;
+        const pid_t child = spawn("/proc/self/exe", "--load-once", nullptr, err);
+        if (child < 0) {
+            state.SkipWithError("could not start a child");
             return;
         }
-        const pid_t child = fork();
-        if (child == 0) {
-            dup2(pipeFds[1], STDERR_FILENO);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDOUT_FILENO);
-            close(pipeFds[0]);
-            execl("/proc/self/exe", "bench_startup", "--load-once", static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        close(pipeFds[1]);
-        FILE *err = fdopen(pipeFds[0], "r");
         char line[256];
         long long elapsed = -1;
         while (std::fgets(line, sizeof line, err))
