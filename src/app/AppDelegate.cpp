@@ -11,6 +11,7 @@
 #include "store/PalettesOO.h"
 #include "views/popover/MenuItemView.h"
 
+#include <QApplication>
 #include <QMenu>
 
 AppDelegate::AppDelegate(QObject *parent)
@@ -34,8 +35,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     window->setContentWidget(menuView.get());
     popover.reset(window);
 
+    // Decoded once, for the tray and every window alike.
+    const QIcon icon = appIcon();
+    QApplication::setWindowIcon(icon);
     auto *item = new StatusItem(this);
-    item->setIcon(appIcon());
+    item->setIcon(icon);
     item->setToolTip(QStringLiteral("Swatchbar"));
     auto *menu = new QMenu(window);
     menu->addAction(tr("Preferences"), this, &AppDelegate::OnPreferencesClicked);

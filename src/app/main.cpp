@@ -1,5 +1,4 @@
 #include "app/AppDelegate.h"
-#include "app/AppIcon.h"
 #include "app/StartupTiming.h"
 #include "platform/SingleInstance.h"
 
@@ -35,7 +34,6 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SWATCHBAR_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("swatchbar"));
-    QApplication::setWindowIcon(appIcon());
     // The program lives in the tray: closing its windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -198,14 +198,15 @@ e2e_geometry() {
          /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}' <<<"$info"
 }
 
-# e2e_find_window MIN_WIDTH MIN_HEIGHT [SECONDS]: waits for a visible window of the program
-# at least that large and prints its id.
-e2e_find_window() {
-    local minw=$1 minh=$2 end=$((SECONDS + ${3:-10})) id x y w h
+# e2e_first_window SECONDS TEST [ARGS...]: waits for a visible window of the program for which
+# "TEST ARGS... X Y W H" succeeds and prints its id.
+e2e_first_window() {
+    local end=$((SECONDS + $1)) test=$2 id x y w h
+    shift 2
     while ((SECONDS < end)); do
         for id in $(e2e_windows); do
             read -r x y w h < <(e2e_geometry "$id") || continue
-            if ((w >= minw && h >= minh)); then
+            if "$test" "$@" "$x" "$y" "$w" "$h"; then
                 echo "$id"
                 return 0
             fi
@@ -215,21 +216,19 @@ e2e_find_window() {
     return 1
 }
 
+e2e_at_least() { (($5 >= $1 && $6 >= $2)); }
+e2e_in_tray() { (($3 <= 64 && $4 <= 64 && $2 < 40)); }
+
+# e2e_find_window MIN_WIDTH MIN_HEIGHT [SECONDS]: waits for a visible window of the program
+# at least that large and prints its id.
+e2e_find_window() {
+    e2e_first_window "${3:-10}" e2e_at_least "$1" "$2"
+}
+
 # e2e_tray_icon [SECONDS]: waits for the program's icon in the tray and prints its window id.
 # The icon is a small window of the program embedded in the panel.
 e2e_tray_icon() {
-    local end=$((SECONDS + ${1:-10})) id x y w h
-    while ((SECONDS < end)); do
-        for id in $(e2e_windows); do
-            read -r x y w h < <(e2e_geometry "$id") || continue
-            if ((w <= 64 && h <= 64 && y < 40)); then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
+    e2e_first_window "${1:-10}" e2e_in_tray
 }
 
 # e2e_click_window WINDOW [DX DY]: left click at an offset into a window (its centre by default).
