@@ -151,14 +151,15 @@ std::optional<QByteArray> encodeOrReport(const Palette &palette) {
     return json;
 }
 
-void writeFile(const QString &folder, const QString &name, const QByteArray &json) {
+// False when the file was not written, with one line saying why.
+bool writeFile(const QString &folder, const QString &name, const QByteArray &json) {
     // Saving through a link would write its target, which may lie outside the folder.
     struct stat info {};
     if (::lstat(QFile::encodeName(filePath(folder, name)).constData(), &info) == 0 &&
         S_ISLNK(info.st_mode)) {
         logLine(QStringLiteral("Failed to save file %1%2 : %3")
                     .arg(name, jsonSuffix, symlinkRefusal()));
-        return;
+        return false;
     }
     QSaveFile file(filePath(folder, name));
     bool ok = file.open(QIODevice::WriteOnly);
@@ -171,6 +172,7 @@ void writeFile(const QString &folder, const QString &name, const QByteArray &jso
         file.cancelWriting();
         logLine(QStringLiteral("Failed to save file %1%2 : %3").arg(name, jsonSuffix, error));
     }
+    return ok;
 }
 
 bool existsOnDisk(const QString &path) {
@@ -270,16 +272,14 @@ std::optional<Palette> Manager::loadPalette(const QString &name) {
     return loadFile(*folder, name, false, bytes).palette;
 }
 
-void Manager::savePalette(const Palette &palette) {
+bool Manager::savePalette(const Palette &palette) {
     if (refuseName(palette.palName))
-        return;
+        return false;
     const std::optional<QByteArray> json = encodeOrReport(palette);
     if (!json)
-        return;
+        return false;
     const std::optional<QString> folder = palettesFolder();
-    if (!folder)
-        return;
-    writeFile(*folder, palette.palName, *json);
+    return folder && writeFile(*folder, palette.palName, *json);
 }
 
 void Manager::addPalette(const Palette &palette) {

@@ -14,7 +14,8 @@ public:
 
     static std::optional<QString> supportSubfolder(const QString &name, bool create);
     static std::optional<Palette> loadPalette(const QString &name);
-    static void savePalette(const Palette &palette);
+    // False when the file was not written (the reason is logged).
+    static bool savePalette(const Palette &palette);
     static void addPalette(const Palette &palette);
     static void loadAllPalettes();
     static void deletePalette(const QString &name);

@@ -433,8 +433,10 @@ private slots:
         // A dangling link: saving must not create its target.
         const QString missing = outside.filePath(QStringLiteral("created.json"));
         QVERIFY(QFile::link(missing, file(QStringLiteral("dangling.json"))));
-        const QStringList saved =
-            capturedLines([] { Manager::savePalette(palette(QStringLiteral("dangling"))); });
+        bool written = true;
+        const QStringList saved = capturedLines(
+            [&] { written = Manager::savePalette(palette(QStringLiteral("dangling"))); });
+        QVERIFY(!written);
         QCOMPARE(saved.size(), 1);
         QVERIFY(saved.at(0).startsWith(QStringLiteral("Failed to save file dangling.json : ")));
         QVERIFY(!QFileInfo::exists(missing));
@@ -461,11 +463,14 @@ private slots:
 
     void unencodableSaveKeepsTheOldFile() {
         const Palette good = palette(QStringLiteral("n"), 3);
-        Manager::savePalette(good);
+        QVERIFY(Manager::savePalette(good));
         for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
             Palette broken = good;
             broken.palColors[1].colColor.green = bad;
-            const QStringList lines = capturedLines([&] { Manager::savePalette(broken); });
+            bool written = true;
+            const QStringList lines =
+                capturedLines([&] { written = Manager::savePalette(broken); });
+            QVERIFY(!written);
             QCOMPARE(lines.size(), 1);
             QVERIFY(lines.at(0).startsWith(QStringLiteral("Failed to encode palette \"n\"")));
             QCOMPARE(read(QStringLiteral("n.json")), encoded(good));
@@ -493,8 +498,10 @@ private slots:
         QCOMPARE(lines,
                  (QStringList{QStringLiteral("Failed to read directory: Not a directory"),
                               QStringLiteral("Successfully loaded all(0) color palettes!")}));
+        bool written = true;
         const QStringList saveLines =
-            capturedLines([] { Manager::savePalette(palette(QStringLiteral("s"))); });
+            capturedLines([&] { written = Manager::savePalette(palette(QStringLiteral("s"))); });
+        QVERIFY(!written);
         QCOMPARE(saveLines.size(), 1);
         QVERIFY(saveLines.at(0).startsWith(QStringLiteral("Failed to save file s.json : ")));
         QFile check(m_folder);

@@ -1,12 +1,10 @@
 #include "views/popover/MenuItemModifyView.h"
 
 #include "model/Log.h"
-#include "model/PaletteCodec.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -21,18 +19,6 @@ const QString palettesFolderName = QStringLiteral("Palettes");
 
 QString fileName(const QString &palName) {
     return palName + QStringLiteral(".json");
-}
-
-// Saves through the store and reads the file back: the store reports no write failure, and a
-// rename must not remove the old file unless the new one really holds the palette.
-bool saveAndConfirm(const Palette &palette) {
-    Manager::savePalette(palette);
-    const std::optional<QByteArray> expected = PaletteCodec::encode(palette);
-    const std::optional<QString> folder = Manager::supportSubfolder(palettesFolderName, false);
-    if (!expected || !folder)
-        return false;
-    QFile file(QDir(*folder).filePath(fileName(palette.palName)));
-    return file.open(QIODevice::ReadOnly) && file.readAll() == *expected;
 }
 } // namespace
 
@@ -170,7 +156,7 @@ void MenuItemModifyView::renamePalette(int index, const QString &name) {
     logLine(QStringLiteral("Changed pal: ") + name);
 
     // The new file first: if it cannot be written, the old one must still be there.
-    if (!saveAndConfirm(renamed)) {
+    if (!Manager::savePalette(renamed)) {
         logLine(QStringLiteral("Failed to write file %1 : pal %2 keeps its name")
                     .arg(fileName(name), old.palName));
         return;
@@ -196,7 +182,7 @@ void MenuItemModifyView::renamePalette(int index, const QString &name) {
 void MenuItemModifyView::addPalette(const QString &name) {
     logLine(QStringLiteral("Added pal: ") + name);
     const Palette palette{name, {}};
-    if (!saveAndConfirm(palette)) {
+    if (!Manager::savePalette(palette)) {
         logLine(QStringLiteral("Failed to write file %1 : pal not added").arg(fileName(name)));
         return;
     }
