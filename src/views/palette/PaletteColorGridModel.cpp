@@ -1,8 +1,7 @@
 #include "views/palette/PaletteColorGridModel.h"
 
 #include "model/ColorText.h"
-
-#include <QColor>
+#include "views/blocks/ShownColor.h"
 
 PaletteColorGridModel::PaletteColorGridModel(QObject *parent)
     : QAbstractListModel(parent) {
@@ -32,13 +31,6 @@ QString PaletteColorGridModel::description(int i) const {
     return color.colName + QStringLiteral(" #") + hexText(color.colColor);
 }
 
-namespace {
-// Components outside 0..1 come only from hand-edited files; QColor would warn and refuse them.
-double unit(double value) {
-    return value > 0.0 ? (value < 1.0 ? value : 1.0) : 0.0;
-}
-} // namespace
-
 QVariant PaletteColorGridModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() > colorCount())
         return {};
@@ -54,8 +46,7 @@ QVariant PaletteColorGridModel::data(const QModelIndex &index, int role) const {
         if (addCell)
             return {};
         const SerializableColor &c = m_palette.palColors.at(i).colColor;
-        return QColor::fromRgbF(static_cast<float>(unit(c.red)), static_cast<float>(unit(c.green)),
-                                static_cast<float>(unit(c.blue)), 1.0f);
+        return shownColor(c.red, c.green, c.blue);
     }
     case IsAddCellRole:
         return addCell;

@@ -3,6 +3,7 @@
 #include "model/ColorText.h"
 #include "model/Log.h"
 #include "store/Manager.h"
+#include "views/blocks/ShownColor.h"
 
 #include <QColorDialog>
 #include <QHBoxLayout>
@@ -15,17 +16,12 @@
 #include <QVBoxLayout>
 
 namespace {
-float unit(double value) {
-    return static_cast<float>(value > 0.0 ? (value < 1.0 ? value : 1.0) : 0.0);
-}
-
 // QColor only for showing the colour; it keeps 16 bits per component.
 QColor toQColor(const ColorValue &color) {
     const QList<double> &c = color.components();
     if (c.size() < 3)
         return QColor(Qt::white);
-    return QColor::fromRgbF(unit(c.at(0)), unit(c.at(1)), unit(c.at(2)),
-                            c.size() > 3 ? unit(c.at(3)) : 1.0f);
+    return shownColor(c.at(0), c.at(1), c.at(2), c.size() > 3 ? c.at(3) : 1.0);
 }
 
 QIcon wellIcon(const QColor &color, const QSize &size) {

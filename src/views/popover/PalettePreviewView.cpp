@@ -1,6 +1,6 @@
 #include "views/popover/PalettePreviewView.h"
 
-#include "model/ColorText.h"
+#include "views/blocks/ShownColor.h"
 #include "views/popover/GridMetrics.h"
 
 #include <QPainter>
@@ -9,17 +9,9 @@
 #include <cmath>
 
 namespace {
-double unit(double component) {
-    return std::isnan(component) ? 0.0 : std::clamp(component, 0.0, 1.0);
-}
-
-QColor swatchColor(const SerializableColor &color) {
-    const QList<double> c = displayColor(color).components();
-    if (c.size() < 3)
-        return Qt::transparent;
-    return QColor::fromRgbF(static_cast<float>(unit(c[0])), static_cast<float>(unit(c[1])),
-                            static_cast<float>(unit(c[2])),
-                            static_cast<float>(c.size() > 3 ? unit(c[3]) : 1.0));
+// Built straight from the stored numbers: this runs for every swatch of every visible cell.
+QColor swatchColor(const SerializableColor &c) {
+    return shownColor(c.red, c.green, c.blue, c.alpha.value_or(1.0));
 }
 
 double saneSide(double cellSize) {
