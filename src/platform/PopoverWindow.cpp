@@ -140,7 +140,9 @@ void PopoverWindow::scheduleRefit() {
     m_refitPending = true;
     QTimer::singleShot(0, this, [this] {
         m_refitPending = false;
-        refit();
+        // A hidden pop-up is fitted when it is shown; measuring it now would be thrown away.
+        if (isVisible() || m_windowMode)
+            refit();
     });
 }
 
