@@ -364,11 +364,7 @@ void findKeys(const object &obj, const std::string_view (&names)[N], element (&f
 }
 
 QString widenAscii(std::string_view text) {
-    QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
-    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
-    for (const char c : text)
-        *dst++ = static_cast<char16_t>(c);
-    return out;
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Colour names repeat from palette to palette ("New color", "Color 1", ...). Equal short names
