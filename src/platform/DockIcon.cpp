@@ -151,7 +151,6 @@ const SkipTaskbar *skipTaskbar() {
 
 DockIcon::DockIcon(QObject *parent)
     : QObject(parent) {
-    watchApplication();
 }
 
 void DockIcon::watchApplication() {
@@ -177,9 +176,10 @@ bool DockIcon::isManaged(const QWidget *widget) {
 }
 
 void DockIcon::setPolicy(DockIconPolicy policy) {
-    watchApplication();
     if (policy == m_policy)
         return;
+    // Until the policy first changes every window is as Qt makes it: nothing to watch.
+    watchApplication();
     m_policy = policy;
     const bool skip = policy == DockIconPolicy::Accessory;
     const SkipTaskbar *x11 = skipTaskbar();
