@@ -69,8 +69,10 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
                                       Binding<double>::to(&this->cellRadius, changed),
                                       Binding<ModifyType>::to(&this->modifyType, changed),
                                       Binding<int>::to(&this->modifyColorIdx, changed),
-                                      Binding<QString>::to(&this->modifyColorName, changed),
-                                      Binding<ColorValue>::to(&this->modifyColorColor, changed),
+                                      // The editor shows these itself as they change; a
+                                      // keystroke or a pick need not redo the whole view.
+                                      Binding<QString>::to(&this->modifyColorName),
+                                      Binding<ColorValue>::to(&this->modifyColorColor),
                                       Binding<int>::to(&selectedFormatIdx, changed),
                                       Binding<QStringList>::to(&formats, changed), std::move(save));
     m_section = new SectionView2C(QStringLiteral("Colors"), titleContent, m_grid);
