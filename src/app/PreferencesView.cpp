@@ -12,10 +12,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#ifndef SWATCHBAR_VERSION
-#define SWATCHBAR_VERSION "1.0"
-#endif
-
 namespace {
 QLabel *centredText(const QString &text) {
     auto *label = new QLabel(text);

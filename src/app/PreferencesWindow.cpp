@@ -20,9 +20,8 @@ PreferencesWindow::PreferencesWindow()
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(tr("Preferences"));
 
-    // The final size (fonts and style applied) is needed to centre the window before it shows.
-    ensurePolished();
-    layout->activate();
+    // The final size (fonts and style applied) is needed to centre the window before it shows;
+    // adjustSize polishes and lays out first.
     adjustSize();
     const QByteArray frame = Settings::windowFrame(autosaveName());
     if (frame.isEmpty() || !restoreGeometry(frame)) {

@@ -5,10 +5,6 @@
 #include <QApplication>
 #include <cstdio>
 
-#ifndef SWATCHBAR_VERSION
-#define SWATCHBAR_VERSION "1.0"
-#endif
-
 namespace {
 // Without a display the toolkit would abort with a message about platform plugins; say what
 // is wrong instead.
