@@ -135,12 +135,6 @@ int Settings::integer(const QString &key) {
     const QVariant value = store().value(key);
     if (value.typeId() == QMetaType::Int)
         return value.toInt();
-    if (value.typeId() == QMetaType::QString) {
-        bool ok = false;
-        const qlonglong whole = value.toString().trimmed().toLongLong(&ok);
-        if (ok)
-            return whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : static_cast<int>(whole);
-    }
     return toInt(numberOf(value).value_or(0.0));
 }
 
