@@ -2,7 +2,7 @@
 // Run with QT_QPA_PLATFORM=offscreen (or under xvfb-run). Peak memory is the process's
 // maximum resident set size after the benchmark, in MiB.
 
-#include "model/Log.h"
+#include "core/Log.h"
 #include "settings/Settings.h"
 #include "store/PalettesOO.h"
 #include "views/palette/PaletteColorGridView.h"

@@ -2,7 +2,7 @@
 
 #include "app/AppIcon.h"
 #include "app/Shell.h"
-#include "model/Log.h"
+#include "core/Log.h"
 #include "platform/Platform.h"
 #include "platform/PopoverWindow.h"
 #include "platform/StatusItem.h"

@@ -1,6 +1,6 @@
 #include "platform/Autostart.h"
 
-#include "model/Log.h"
+#include "core/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/FileViewer.h"
 
-#include "model/Log.h"
+#include "core/Log.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #include "platform/SingleInstance.h"
 
-#include "model/Log.h"
+#include "core/Log.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
 #include "store/Manager.h"
 
-#include "model/Log.h"
+#include "core/Log.h"
 #include "model/PaletteCodec.h"
 #include "settings/Settings.h"
 #include "store/PalettesOO.h"

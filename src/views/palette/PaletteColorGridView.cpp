@@ -1,7 +1,7 @@
 #include "views/palette/PaletteColorGridView.h"
 
 #include "model/ColorText.h"
-#include "model/Log.h"
+#include "core/Log.h"
 #include "store/Manager.h"
 #include "views/palette/PaletteColorGridAccessible.h"
 #include "views/palette/PaletteColorGridDelegate.h"

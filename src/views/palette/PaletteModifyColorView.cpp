@@ -1,7 +1,7 @@
 #include "views/palette/PaletteModifyColorView.h"
 
 #include "model/ColorText.h"
-#include "model/Log.h"
+#include "core/Log.h"
 #include "store/Manager.h"
 #include "views/blocks/ShownColor.h"
 

@@ -1,6 +1,6 @@
 #include "views/popover/MenuItemModifyView.h"
 
-#include "model/Log.h"
+#include "core/Log.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
 

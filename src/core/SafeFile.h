@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <sys/types.h>
+
+// Replaces a file whole or not at all. The bytes go to a new file beside the target, every
+// write is checked, the data is synced, and only then is the new file renamed over the old
+// one. Any failure leaves the old file byte-identical and removes the temporary one.
+// (QSaveFile is not used: Qt 6.4's commit() ignores a failed final flush, which on a full
+// disk links an empty file into place.)
+class SafeFile {
+public:
+    SafeFile() = delete;
+
+    // False on failure, with the reason (the system's wording, such as "No space left on
+    // device") in *error when given. A symbolic link at path is refused, never followed.
+    static bool write(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+
+    // The temporary file's name for a target name: hidden, and never ending in the target's
+    // suffix, so that nobody takes it for the real file.
+    static QString temporaryPrefix(const QString &fileName);
+
+    // Tests replace the write call to fail part-way; nullptr restores ::write.
+    using WriteFunction = ssize_t (*)(int fd, const void *data, size_t size);
+    static void setWriteFunction(WriteFunction function);
+};
