@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QtGlobal>
@@ -265,6 +266,17 @@ Listing listFolder(const QString &folder) {
     return listing;
 }
 
+// A sync client keeps the losing side of a conflict as "<stem>.sync-conflict-<date>-<time>-
+// <device>.json" with the palette's own name inside. Shown under the file's name, such a copy
+// can be told apart, opened, renamed and deleted, and never takes the place of the palette it
+// conflicts with.
+bool isConflictCopy(const QString &fileStem, const QString &contentName) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(.*)\\.sync-conflict-\\d{8}-\\d{6}-[A-Z0-9]{7}$"));
+    const QRegularExpressionMatch match = pattern.match(fileStem);
+    return match.hasMatch() && match.captured(1) == contentName;
+}
+
 // What each file held when it was last read, to skip reading it again while it is unchanged.
 struct Cached {
     FileStamp stamp;
@@ -516,6 +528,8 @@ void Manager::load(bool refresh) {
         LoadedFile loaded = cachedFile(*folder, name, bytes);
         if (!loaded.palette)
             continue;
+        if (isConflictCopy(name, loaded.palette->palName))
+            loaded.palette->palName = name;
         decodedSources.insert(name);
         palettes.append(std::move(*loaded.palette));
         sources.append({name, loaded.inWrittenForm});
@@ -670,7 +684,8 @@ void Manager::deletePalette(const QString &nameRef) {
             keep = error;
         else if (!decoded.palette)
             keep = QStringLiteral("it cannot be read as a palette: ") + decoded.error;
-        else if (decoded.palette->palName != name)
+        else if (decoded.palette->palName != name &&
+                 !isConflictCopy(name, decoded.palette->palName))
             keep = QStringLiteral("it holds the palette \"%1\"")
                        .arg(printable(decoded.palette->palName));
         else if (onDisk(native) == OnDisk::Changed)
