@@ -4,10 +4,15 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-          qt6-qpa-plugins libgl-dev libsimdjson-dev libxcb1-dev)
+          qt6-qpa-plugins libgl-dev libsimdjson-dev libxcb1-dev dpkg-dev file)
 if [[ "${1:-}" == "--test" ]]; then
     # The end-to-end tests drive a real X server with a tray host, clicks and the clipboard.
-    packages+=(xvfb xauth xdotool xclip tint2 x11-utils imagemagick fonts-dejavu-core python3)
+    packages+=(xvfb xauth xdotool xclip tint2 x11-utils imagemagick fonts-dejavu-core python3
+              desktop-file-utils appstream man-db)
+fi
+if [[ "${1:-}" == "--package" ]]; then
+    # scripts/package-check.sh installs the package into a throw-away Debian root.
+    packages+=(debootstrap)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils xdotool xclip imagemagick)
