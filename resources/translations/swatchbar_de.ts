@@ -176,6 +176,10 @@
         <source>Show options</source>
         <translation>Optionen anzeigen</translation>
     </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>

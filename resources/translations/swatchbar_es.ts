@@ -176,6 +176,10 @@
         <source>Show options</source>
         <translation>Mostrar opciones</translation>
     </message>
+    <message>
+        <source>Colors</source>
+        <translation>Colores</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>

@@ -176,6 +176,10 @@
         <source>Show options</source>
         <translation>Afficher les options</translation>
     </message>
+    <message>
+        <source>Colors</source>
+        <translation>Couleurs</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>

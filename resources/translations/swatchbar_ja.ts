@@ -176,6 +176,10 @@
         <source>Show options</source>
         <translation>オプションを表示</translation>
     </message>
+    <message>
+        <source>Colors</source>
+        <translation>色</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>

@@ -176,6 +176,10 @@
         <source>Show options</source>
         <translation>Mostrar opções</translation>
     </message>
+    <message>
+        <source>Colors</source>
+        <translation>Cores</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>

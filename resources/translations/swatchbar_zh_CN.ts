@@ -176,6 +176,10 @@
         <source>Show options</source>
         <translation>显示选项</translation>
     </message>
+    <message>
+        <source>Colors</source>
+        <translation>颜色</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>
