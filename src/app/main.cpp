@@ -4,6 +4,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -18,6 +19,12 @@ bool hasGraphicalSession() {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // A closed stdout (swatchbar | head -n1) must not kill the program at its next line, and a
+    // file-size limit must fail the write that hits it (the old file stays) rather than end
+    // the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+
     if (!hasGraphicalSession()) {
         std::fprintf(stderr,
                      "swatchbar: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
@@ -37,11 +44,19 @@ int main(int argc, char *argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(QStringLiteral("swatchbar"));
-    if (!instance.claim()) {
+    switch (instance.claim()) {
+    case SingleInstance::Claim::Taken:
+        break;
+    case SingleInstance::Claim::HeldElsewhere:
         if (instance.notifyRunning())
             return 0;
-        std::fputs("swatchbar: another Swatchbar is running but does not answer\n", stderr);
+        std::fputs("swatchbar: another Swatchbar is running but did not open its popup\n", stderr);
         return 1;
+    case SingleInstance::Claim::Unavailable:
+        std::fprintf(
+            stderr, "swatchbar: not checking for another running copy: %s is unsafe (%s)\n",
+            qUtf8Printable(instance.lockPath()), qUtf8Printable(instance.unavailableReason()));
+        break;
     }
 
     AppDelegate delegate;
