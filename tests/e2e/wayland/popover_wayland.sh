@@ -2,14 +2,14 @@
 # The popover under Wayland: headless sway with waybar's tray as the StatusNotifier host on a
 # private session bus, clicks through a virtual pointer, screenshots with grim and the
 # clipboard read with wl-paste. Checks that a tray click opens a small popover of its own size
-# at the tray's end of the panel (not a workspace-size tile), that a second click and a click
-# elsewhere close it, and that a swatch click copies.
+# at the tray's end of the panel (not a workspace-size tile), that a second click, Escape and a
+# click elsewhere close it, and that a swatch click copies.
 # sway refuses to run as root: as root, the whole session runs as "nobody".
-# Usage: popover_wayland.sh PATH_TO_SWATCHBAR PATH_TO_VIRTUAL_POINTER
+# Usage: popover_wayland.sh PATH_TO_SWATCHBAR PATH_TO_VIRTUAL_INPUT
 set -euo pipefail
 
 BIN=$(readlink -f "$1")
-VPOINTER=$(readlink -f "$2")
+VINPUT=$(readlink -f "$2")
 WIDTH=1280 HEIGHT=800 BAR=30
 DEADLINE=$((SECONDS + 80))
 PIDS=()
@@ -102,8 +102,9 @@ start bus dbus-daemon --config-file="$TMP/bus.conf" --nofork --nopidfile
 ENVV+=(DBUS_SESSION_BUS_ADDRESS="unix:path=$TMP/run/bus")
 wait_for 5 test -S "$TMP/run/bus" || fail "dbus-daemon did not start"
 
-start vpointer "$VPOINTER"
-wait_for 5 grep -qx ready "$TMP/vpointer.txt" || fail "no virtual pointer: $(cat "$TMP/vpointer.txt")"
+start vinput "$VINPUT"
+VINPUT_PID=${PIDS[-1]}
+wait_for 5 grep -qx ready "$TMP/vinput.txt" || fail "no virtual pointer: $(cat "$TMP/vinput.txt")"
 
 cat >"$TMP/waybar.json" <<JSON
 { "layer": "top", "position": "top", "height": $BAR, "modules-right": ["tray"],
@@ -201,6 +202,14 @@ shot popover-wayland >/dev/null
 click "$ix" "$iy"
 wait_for 5 no_window Swatchbar ||
     fail "a second tray click did not close the popover"
+sleep 0.5
+
+# Escape closes it (the virtual keyboard presses it on SIGUSR1).
+click "$ix" "$iy"
+wait_for 10 has_window Swatchbar || fail "the popover did not open after the second click"
+sleep 0.5
+kill -USR1 "$VINPUT_PID"
+wait_for 5 no_window Swatchbar || fail "Escape did not close the popover"
 sleep 0.5
 
 # A click elsewhere (the focus goes away) closes it too.
