@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 constexpr int border = 1;
@@ -293,12 +294,24 @@ void PopoverWindow::showEvent(QShowEvent *event) {
 void PopoverWindow::changeEvent(QEvent *event) {
     // On Wayland nothing tells us about a click outside; losing focus is that click.
     if (event->type() == QEvent::ActivationChange && m_wayland && !m_windowMode && isVisible() &&
-        !isActiveWindow()) {
+        !isActiveWindow() && !ownsFocusWindow()) {
         m_outsideClose.start();
         m_outsideClickKnown = false;
         QTimer::singleShot(0, this, [this] { close(); });
     }
     QWidget::changeEvent(event);
+}
+
+bool PopoverWindow::ownsFocusWindow() const {
+    // A context menu of the content takes the focus without taking the user elsewhere.
+    if (QApplication::activePopupWidget())
+        return true;
+    for (const QWindow *window = QGuiApplication::focusWindow(); window;
+         window = window->transientParent()) {
+        if (window == windowHandle())
+            return true;
+    }
+    return false;
 }
 
 void PopoverWindow::hideEvent(QHideEvent *event) {

@@ -76,6 +76,7 @@ private:
     void scheduleRefit();
     void refit();
     void placeByCompositor();
+    bool ownsFocusWindow() const;
 
     QScrollArea *m_scroll;
     QSize m_contentSize{400, 400};

@@ -229,6 +229,17 @@ IFS=$'\t' read -r _ geometry _ < <(window Swatchbar)
 read -r px py pw ph <<<"$geometry"
 img=$(shot popover-again "$px,$py ${pw}x$ph")
 read -r cx cy < <(locate "$img" "$px" "$py" '#FF8000') || fail "no Probe preview in the popover"
+# Its context menu takes the focus but keeps the popover open; Escape closes the menu only.
+msg seat - cursor set "$cx" "$cy" >/dev/null
+sleep 0.2
+msg seat - cursor press button3 >/dev/null
+msg seat - cursor release button3 >/dev/null
+sleep 0.7
+shot context-menu-wayland >/dev/null
+has_window Swatchbar || fail "the context menu closed the popover"
+kill -USR1 "$VINPUT_PID"
+sleep 0.5
+has_window Swatchbar || fail "Escape in the context menu closed the popover"
 click "$cx" "$cy"
 wait_for 10 has_window "Viewing: Probe" || fail "no \"Viewing: Probe\" window"
 sleep 0.5
