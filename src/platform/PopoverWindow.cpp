@@ -233,7 +233,13 @@ void PopoverWindow::refit() {
     const QSize size = fittedSize(screen);
     if (m_wayland) {
         // A fixed size is what makes tiling compositors float it instead of giving it a tile.
+        const bool resized = size != this->size();
         setFixedSize(size);
+        // A new size may need a new place (above a bottom panel it grows upwards).
+        if (resized && isVisible()) {
+            m_placeAttempts = placeAttempts;
+            QTimer::singleShot(0, this, &PopoverWindow::placeByCompositor);
+        }
         return;
     }
     if (m_anchor.isNull()) {
