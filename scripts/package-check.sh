@@ -81,7 +81,7 @@ chroot "$root" env -i PATH=/usr/bin:/bin HOME=/tmp/home QT_QPA_PLATFORM=offscree
     XDG_RUNTIME_DIR=/tmp/home swatchbar >"$root/tmp/run.txt" 2>&1 &
 app=$!
 for ((i = 0; i < 100; i++)); do
-    grep -q "Successfully loaded all(0) color palettes!" "$root/tmp/run.txt" && break
+    grep -qs "Successfully loaded all(0) color palettes!" "$root/tmp/run.txt" && break
     kill -0 "$app" 2>/dev/null || break
     sleep 0.1
 done
