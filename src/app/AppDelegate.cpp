@@ -3,8 +3,11 @@
 #include "app/AppIcon.h"
 #include "app/Shell.h"
 #include "core/Log.h"
+#include "model/ColorText.h"
+#include "platform/Clipboard.h"
 #include "platform/Platform.h"
 #include "platform/PopoverWindow.h"
+#include "platform/ScreenPicker.h"
 #include "platform/StatusItem.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
@@ -13,6 +16,11 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace {
+const QString pickedPaletteName = QStringLiteral("Picked");
+} // namespace
 
 AppDelegate::AppDelegate(QObject *parent)
     : QObject(parent) {
@@ -43,6 +51,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     item->setToolTip(QStringLiteral("Swatchbar"));
     auto *menu = new QMenu(window);
     menu->addAction(tr("Preferences"), this, &AppDelegate::OnPreferencesClicked);
+    menu->addAction(tr("Pick color"), this, &AppDelegate::pickColor);
     menu->addAction(tr("Quit"), [] { quitApplication(); });
     item->setContextMenu(menu);
     connect(item, &StatusItem::clicked, this, &AppDelegate::togglePopover);
@@ -92,4 +101,60 @@ void AppDelegate::showWithoutTray() {
         "Swatchbar again to bring it back)"));
     if (popover)
         popover->showAsWindow();
+}
+
+ScreenPicker *AppDelegate::screenPicker() {
+    if (!m_picker) {
+        m_picker = new ScreenPicker(this);
+        connect(m_picker, &ScreenPicker::picked, this, &AppDelegate::storePickedColor);
+        connect(m_picker, &ScreenPicker::cancelled, this,
+                [] { logLine(QStringLiteral("Pick cancelled")); });
+        connect(m_picker, &ScreenPicker::failed, this, [](const QString &reason) {
+            logLine(QStringLiteral("Failed to pick a color: ") + reason);
+            // The tray started it: say it there, without a dialog in the way.
+            if (statusItem && statusItem->isInstalled())
+                statusItem->trayIcon()->showMessage(tr("Pick color"),
+                                                    tr("No screen color picker is available."),
+                                                    QSystemTrayIcon::Warning, 5000);
+        });
+    }
+    return m_picker;
+}
+
+void AppDelegate::pickColor() {
+    if (popover && popover->isShown())
+        popover->performClose();
+    screenPicker()->start();
+}
+
+void AppDelegate::storePickedColor(const ColorValue &color) {
+    const PaletteColor picked{QLatin1Char('#') + hexText(colorComponents(color)),
+                              colorComponentsWithAlpha(color)};
+    logLine(QStringLiteral("Picked col: ") + picked.colName + QLatin1Char(' ') +
+            color.description());
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection)
+        return;
+    int index = -1;
+    for (int i = 0; i < collection->count(); ++i)
+        if (collection->palettes().at(i).palName == pickedPaletteName)
+            index = i;
+    Palette palette;
+    if (index < 0) {
+        palette = Palette{pickedPaletteName, {picked}};
+        Manager::addPalette(palette);
+    } else {
+        palette = collection->palettes().at(index);
+        palette.palColors.append(picked);
+        collection->replace(index, palette);
+        if (!Manager::savePalette(palette))
+            return;
+    }
+    const QStringList &templates = formats();
+    const int formatIdx =
+        qBound(0, Settings::integer(SettingsKeys::formatIdxKey(pickedPaletteName)),
+               int(templates.size()) - 1);
+    const QString text = formatColor(templates.at(formatIdx), picked.colColor);
+    logLine(QStringLiteral("Copied: ") + text);
+    copyPlainText(text);
 }

@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
 #include "app/StartupTiming.h"
 #include "platform/SingleInstance.h"
 
@@ -17,6 +18,13 @@ bool hasGraphicalSession() {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    CommandLine commandLine;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<int> status = commandLine.parse(arguments))
+        return *status;
+
     if (!hasGraphicalSession()) {
         std::fprintf(stderr,
                      "swatchbar: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
@@ -35,7 +43,7 @@ int main(int argc, char *argv[]) {
 
     SingleInstance instance(QStringLiteral("swatchbar"));
     if (!instance.claim()) {
-        if (instance.notifyRunning())
+        if (commandLine.pickRequested() ? instance.requestPick() : instance.notifyRunning())
             return 0;
         std::fputs("swatchbar: another Swatchbar is running but does not answer\n", stderr);
         return 1;
@@ -44,6 +52,10 @@ int main(int argc, char *argv[]) {
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);
+    QObject::connect(&instance, &SingleInstance::pickRequested, &delegate, &AppDelegate::pickColor);
+    if (commandLine.pickRequested())
+        QObject::connect(&delegate, &AppDelegate::launched, &delegate, &AppDelegate::pickColor,
+                         Qt::QueuedConnection);
     if (StartupTiming::isRequested())
         new StartupTiming(&delegate);
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,

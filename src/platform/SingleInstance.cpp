@@ -25,6 +25,7 @@
 
 namespace {
 constexpr char showRequest[] = "show\n";
+constexpr char pickRequest[] = "pick\n";
 constexpr int maxRequest = 64; // bytes before a line that has not ended is given up on
 constexpr int maxClients = 16; // connections waiting for their line at once
 constexpr int clientTimeoutMs = 2000;
@@ -204,10 +205,12 @@ void SingleInstance::readRequest(int fd) {
         return;
     }
     // Only a whole request counts; anything else on the socket is ignored.
-    const bool show = client->received.first(end + 1) == showRequest;
+    const QByteArray line = client->received.first(end + 1);
     dropClient(fd);
-    if (show)
+    if (line == showRequest)
         emit activationRequested();
+    else if (line == pickRequest)
+        emit pickRequested();
 }
 
 void SingleInstance::dropClient(int fd) {
@@ -220,6 +223,14 @@ void SingleInstance::dropClient(int fd) {
 }
 
 bool SingleInstance::notifyRunning(int timeoutMs) {
+    return sendRequest(showRequest, timeoutMs);
+}
+
+bool SingleInstance::requestPick(int timeoutMs) {
+    return sendRequest(pickRequest, timeoutMs);
+}
+
+bool SingleInstance::sendRequest(const char *request, int timeoutMs) {
     const std::optional<sockaddr_un> address = socketAddress(QFile::encodeName(socketPath()));
     if (!address)
         return false;
@@ -236,8 +247,8 @@ bool SingleInstance::notifyRunning(int timeoutMs) {
         ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
         if (::connect(fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0) {
             // The kernel keeps what was written for the listener after this end closes.
-            const ssize_t length = static_cast<ssize_t>(std::strlen(showRequest));
-            const bool sent = ::send(fd, showRequest, size_t(length), MSG_NOSIGNAL) == length;
+            const ssize_t length = static_cast<ssize_t>(std::strlen(request));
+            const bool sent = ::send(fd, request, size_t(length), MSG_NOSIGNAL) == length;
             ::close(fd);
             if (sent)
                 return true;

@@ -28,6 +28,8 @@ public:
     // Asks the running process to show itself, waiting up to timeoutMs for it to listen.
     // False when it could not be reached.
     bool notifyRunning(int timeoutMs = 3000);
+    // Asks the running process to start the screen picker; otherwise as notifyRunning.
+    bool requestPick(int timeoutMs = 3000);
 
     QString lockPath() const {
         return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
@@ -39,9 +41,12 @@ public:
 signals:
     // Another launch asked this process to show itself.
     void activationRequested();
+    // Another launch asked this process to pick a colour on screen.
+    void pickRequested();
 
 private:
     bool listen();
+    bool sendRequest(const char *request, int timeoutMs);
     void acceptRequests();
     void readRequest(int fd);
     void dropClient(int fd);

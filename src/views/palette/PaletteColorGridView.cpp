@@ -1,7 +1,8 @@
 #include "views/palette/PaletteColorGridView.h"
 
-#include "model/ColorText.h"
 #include "core/Log.h"
+#include "model/ColorText.h"
+#include "platform/Clipboard.h"
 #include "store/Manager.h"
 #include "views/palette/PaletteColorGridAccessible.h"
 #include "views/palette/PaletteColorGridDelegate.h"
@@ -408,17 +409,7 @@ void PaletteColorGridView::copyColor(int i) {
         return;
     const QString text = formatColor(templates.at(formatIdx), current.palColors.at(i).colColor);
     logLine(QStringLiteral("Copied: ") + text);
-
-    // Exactly one plain-text item: a fresh QMimeData replaces everything the clipboard held.
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    auto *mime = new QMimeData;
-    mime->setText(text);
-    clipboard->setMimeData(mime, QClipboard::Clipboard);
-    if (clipboard->supportsSelection()) {
-        auto *selection = new QMimeData;
-        selection->setText(text);
-        clipboard->setMimeData(selection, QClipboard::Selection);
-    }
+    copyPlainText(text);
 }
 
 void PaletteColorGridView::startColorEdit(int i) {
