@@ -21,6 +21,14 @@ public:
 
     bool pickRequested() const { return m_parser.isSet(m_pick); }
 
+    // The commands that work on the palettes folder without a display.
+    enum class DataCommand { None, Import, Export, List, Print };
+    DataCommand dataCommand() const;
+    // --import: the files; --export: the target file.
+    QStringList files() const { return m_parser.positionalArguments(); }
+    // --export and --print: the palette's name.
+    QString paletteName() const;
+
     QString usage() const;
 
 private:
@@ -28,4 +36,8 @@ private:
     QCommandLineOption m_help;
     QCommandLineOption m_version;
     QCommandLineOption m_pick;
+    QCommandLineOption m_import;
+    QCommandLineOption m_export;
+    QCommandLineOption m_list;
+    QCommandLineOption m_print;
 };

@@ -1,7 +1,9 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/DataCommands.h"
 #include "app/StartupTiming.h"
 #include "platform/SingleInstance.h"
+#include "store/Manager.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -24,6 +26,13 @@ int main(int argc, char *argv[]) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     if (const std::optional<int> status = commandLine.parse(arguments))
         return *status;
+
+    if (commandLine.dataCommand() != CommandLine::DataCommand::None) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
+        QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
+        return DataCommands::run(commandLine);
+    }
 
     if (!hasGraphicalSession()) {
         std::fprintf(stderr,
@@ -53,6 +62,8 @@ int main(int argc, char *argv[]) {
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);
     QObject::connect(&instance, &SingleInstance::pickRequested, &delegate, &AppDelegate::pickColor);
+    QObject::connect(&instance, &SingleInstance::reloadRequested, &delegate,
+                     [] { Manager::loadAllPalettes(); });
     if (commandLine.pickRequested())
         QObject::connect(&delegate, &AppDelegate::launched, &delegate, &AppDelegate::pickColor,
                          Qt::QueuedConnection);

@@ -26,6 +26,7 @@
 namespace {
 constexpr char showRequest[] = "show\n";
 constexpr char pickRequest[] = "pick\n";
+constexpr char reloadRequest[] = "reload\n";
 constexpr int maxRequest = 64; // bytes before a line that has not ended is given up on
 constexpr int maxClients = 16; // connections waiting for their line at once
 constexpr int clientTimeoutMs = 2000;
@@ -211,6 +212,8 @@ void SingleInstance::readRequest(int fd) {
         emit activationRequested();
     else if (line == pickRequest)
         emit pickRequested();
+    else if (line == reloadRequest)
+        emit reloadRequested();
 }
 
 void SingleInstance::dropClient(int fd) {
@@ -228,6 +231,10 @@ bool SingleInstance::notifyRunning(int timeoutMs) {
 
 bool SingleInstance::requestPick(int timeoutMs) {
     return sendRequest(pickRequest, timeoutMs);
+}
+
+bool SingleInstance::requestReload(int timeoutMs) {
+    return sendRequest(reloadRequest, timeoutMs);
 }
 
 bool SingleInstance::sendRequest(const char *request, int timeoutMs) {

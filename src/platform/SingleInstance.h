@@ -30,6 +30,8 @@ public:
     bool notifyRunning(int timeoutMs = 3000);
     // Asks the running process to start the screen picker; otherwise as notifyRunning.
     bool requestPick(int timeoutMs = 3000);
+    // Asks the running process to read the palettes folder again; otherwise as notifyRunning.
+    bool requestReload(int timeoutMs = 3000);
 
     QString lockPath() const {
         return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
@@ -43,6 +45,8 @@ signals:
     void activationRequested();
     // Another launch asked this process to pick a colour on screen.
     void pickRequested();
+    // Another process changed the palettes folder (an import from the command line).
+    void reloadRequested();
 
 private:
     bool listen();

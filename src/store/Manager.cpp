@@ -282,17 +282,17 @@ bool Manager::savePalette(const Palette &palette) {
     return folder && writeFile(*folder, palette.palName, *json);
 }
 
-void Manager::addPalette(const Palette &palette) {
+bool Manager::addPalette(const Palette &palette) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::addPalette: no palette collection");
-        return;
+        return false;
     }
     if (refuseName(palette.palName))
-        return;
+        return false;
     collection->append(palette);
     Settings::setInteger(SettingsKeys::paletteIndexKey(palette.palName), collection->count() - 1);
-    savePalette(palette);
+    return savePalette(palette);
 }
 
 void Manager::loadAllPalettes() {

@@ -16,7 +16,8 @@ public:
     static std::optional<Palette> loadPalette(const QString &name);
     // False when the file was not written (the reason is logged).
     static bool savePalette(const Palette &palette);
-    static void addPalette(const Palette &palette);
+    // Appends the palette to the collection and saves it; false when the file was not written.
+    static bool addPalette(const Palette &palette);
     static void loadAllPalettes();
     static void deletePalette(const QString &name);
     static void revealInFileViewer(const std::optional<QString> &location);
