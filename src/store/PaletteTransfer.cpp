@@ -14,17 +14,6 @@ namespace {
 // A file name holds at most 255 bytes; the palette's file adds ".json".
 constexpr qsizetype kMaxNameBytes = 255 - 5;
 
-QString printable(const QString &text) {
-    QString out;
-    for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
-
 bool fileTaken(const QString &name) {
     const std::optional<QString> folder =
         Manager::supportSubfolder(QStringLiteral("Palettes"), false);
@@ -41,37 +30,26 @@ bool fileTaken(const QString &name) {
 QString PaletteTransfer::safeName(const QString &name, QString *reason) {
     QString safe = name;
     QStringList reasons;
-    if (safe.contains(QLatin1Char('/')) || safe.contains(QLatin1Char('\\'))) {
-        reasons << QStringLiteral("\"/\" and \"\\\" cannot be in a file name");
+    if (safe.contains(QLatin1Char('/')) || safe.contains(QChar(0))) {
+        reasons << QStringLiteral("\"/\" and NUL cannot be in a file name");
         safe.replace(QLatin1Char('/'), QLatin1Char('-'));
-        safe.replace(QLatin1Char('\\'), QLatin1Char('-'));
+        safe.replace(QChar(0), QLatin1Char('-'));
     }
-    bool control = false;
-    for (QChar &c : safe) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
-            c = QLatin1Char(' ');
-            control = true;
-        }
-    }
-    if (control) {
-        reasons << QStringLiteral("control characters cannot be in a file name");
-        safe = safe.simplified();
-    }
-    if (safe.contains(QStringLiteral(".json"), Qt::CaseInsensitive)) {
+    if (safe.contains(QStringLiteral(".json"))) {
         reasons << QStringLiteral("\".json\" would end the file name early");
-        safe.replace(QStringLiteral(".json"), QStringLiteral("-json"), Qt::CaseInsensitive);
+        safe.replace(QStringLiteral(".json"), QStringLiteral("-json"));
     }
-    if (safe.toUtf8().size() > kMaxNameBytes) {
+    if (QFile::encodeName(safe).size() > kMaxNameBytes) {
         reasons << QStringLiteral("a file name holds at most 255 bytes");
-        while (safe.toUtf8().size() > kMaxNameBytes)
-            safe.chop(safe.size() >= 2 && safe.at(safe.size() - 1).isLowSurrogate() ? 2 : 1);
+        while (QFile::encodeName(safe).size() > kMaxNameBytes)
+            safe.chop(safe.size() >= 2 && safe.back().isLowSurrogate() ? 2 : 1);
     }
-    if (safe.trimmed().isEmpty() || safe == QLatin1String(".") || safe == QLatin1String("..")) {
+    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String("..")) {
         if (!name.isEmpty())
             reasons << QStringLiteral("it cannot be a file name");
         safe = QStringLiteral("Imported");
     }
-    // Whatever the store refuses beyond the above.
+    // Whatever else the store refuses.
     if (!Manager::isValidPaletteName(safe)) {
         reasons << Manager::invalidNameReason(safe);
         safe = QStringLiteral("Imported");
@@ -95,7 +73,7 @@ QString PaletteTransfer::freeName(const QString &name) {
         const QString number = QLatin1Char(' ') + QString::number(n);
         // Keep room for the number within the file-name limit.
         QString base = name;
-        while (!base.isEmpty() && (base + number).toUtf8().size() > kMaxNameBytes)
+        while (!base.isEmpty() && QFile::encodeName(base + number).size() > kMaxNameBytes)
             base.chop(base.size() >= 2 && base.back().isLowSurrogate() ? 2 : 1);
         if (isFree(base + number))
             return base + number;

@@ -20,8 +20,8 @@ public:
     // not at all. Prints one line either way.
     static bool exportPalette(const QString &name, const QString &path);
 
-    // A name that can be a palette file's name: "/" and "\" become "-", control characters
-    // spaces, ".json" "-json", and an over-long name is cut. Empty reason when unchanged.
+    // A name that can be a palette file's name: "/" and NUL become "-", ".json" "-json", and
+    // an over-long name is cut. Empty reason when unchanged.
     static QString safeName(const QString &name, QString *reason = nullptr);
     // The name itself when no palette or file has it, else the first free "name 2", "name 3"...
     static QString freeName(const QString &name);

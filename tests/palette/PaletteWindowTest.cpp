@@ -251,7 +251,7 @@ private slots:
             Binding<double>::constant(0), Binding<ModifyType>::constant(ModifyType::None),
             Binding<int>::constant(-1), Binding<QString>::constant({}),
             Binding<ColorValue>::constant({}), Binding<int>::to(&badFormat),
-            Binding<QStringList>::constant(formats()), [](const Palette &) {});
+            Binding<QStringList>::constant(formats()), {});
         lines = capturedLines([&] {
             lonely.copyColor(0);
             badFormat = -1;
@@ -454,7 +454,7 @@ private slots:
             Binding<Palette>::constant(threeColors(QStringLiteral("Calm"))),
             Binding<ModifyType>::constant(ModifyType::None), Binding<int>::constant(-1),
             Binding<QString>::constant({}), Binding<ColorValue>::constant({}),
-            [](const Palette &) {});
+            {});
         lines = capturedLines([&] { orphan.applyColorChange(); });
         QCOMPARE(lines, QStringList{QStringLiteral("ERROR: Invalid col modifyType!")});
     }

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class PaletteColorGridModel;
 #include "views/palette/PaletteModifyColorView.h"
@@ -21,14 +22,14 @@ class QMenu;
 class PaletteColorGridView : public QAbstractItemView {
     Q_OBJECT
 public:
-    using Saver = std::function<void(const Palette &)>;
+    using Editor = PaletteModifyColorView::Editor;
 
     PaletteColorGridView(Binding<Palette> palette, Binding<int> colCount, Binding<double> cellSize,
                          Binding<double> cellSpacing, Binding<double> cellRadius,
                          Binding<ModifyType> modifyType, Binding<int> modifyColorIdx,
                          Binding<QString> modifyColorName, Binding<ColorValue> modifyColorColor,
                          Binding<int> selectedFormatIdx, Binding<QStringList> formats,
-                         Saver save = {}, QWidget *parent = nullptr);
+                         Editor edit = {}, QWidget *parent = nullptr);
     ~PaletteColorGridView() override;
 
     // Rereads the palette and the display values and places the editor.
@@ -96,7 +97,9 @@ private:
     Binding<int> selectedFormatIdx;
     Binding<QStringList> formats;
     bool updater = false;
-    Saver m_save;
+    Editor m_edit;
+    // The colour being edited as it was when the edit began.
+    std::optional<PaletteColor> m_editOriginal;
 
     PaletteColorGridModel *m_model;
     QPointer<PaletteModifyColorView> m_editor;
