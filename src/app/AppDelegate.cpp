@@ -9,6 +9,7 @@
 #include "platform/PopoverWindow.h"
 #include "platform/ScreenPicker.h"
 #include "platform/StatusItem.h"
+#include "settings/CopyFormats.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
@@ -150,11 +151,9 @@ void AppDelegate::storePickedColor(const ColorValue &color) {
         if (!Manager::savePalette(palette))
             return;
     }
-    const QStringList &templates = formats();
-    const int formatIdx =
-        qBound(0, Settings::integer(SettingsKeys::formatIdxKey(pickedPaletteName)),
-               int(templates.size()) - 1);
-    const QString text = formatColor(templates.at(formatIdx), picked.colColor);
+    const QString text = formatColor(
+        CopyFormats::at(Settings::integer(SettingsKeys::formatIdxKey(pickedPaletteName))),
+        picked.colColor);
     logLine(QStringLiteral("Copied: ") + text);
     copyPlainText(text);
 }

@@ -145,8 +145,10 @@ private slots:
         QCOMPARE(view->formatsValue(), formats());
         QCOMPARE(view->section()->title(), QStringLiteral("Colors"));
         QCOMPARE(view->optionsToggle()->text(), QStringLiteral("Show options"));
-        QCOMPARE(view->formatPicker()->count(), 6);
+        // The six built-in templates, a separator, then "Edit formats…".
+        QCOMPARE(view->formatPicker()->count(), 8);
         QCOMPARE(view->formatPicker()->itemText(5), QStringLiteral("#hexA"));
+        QCOMPARE(view->formatPicker()->itemText(7), QStringLiteral("Edit formats…"));
 
         // Three swatches and the add cell; captions count the palette's colours.
         PaletteColorGridView *grid = view->grid();
@@ -245,13 +247,13 @@ private slots:
         // A format index outside the list copies nothing either.
         Palette one{QStringLiteral("x"), {{QStringLiteral("c"), rgb(0, 0, 0)}}};
         int badFormat = 6;
-        PaletteColorGridView lonely(
-            Binding<Palette>::constant(one), Binding<int>::constant(2),
-            Binding<double>::constant(50), Binding<double>::constant(5),
-            Binding<double>::constant(0), Binding<ModifyType>::constant(ModifyType::None),
-            Binding<int>::constant(-1), Binding<QString>::constant({}),
-            Binding<ColorValue>::constant({}), Binding<int>::to(&badFormat),
-            Binding<QStringList>::constant(formats()), {});
+        PaletteColorGridView lonely(Binding<Palette>::constant(one), Binding<int>::constant(2),
+                                    Binding<double>::constant(50), Binding<double>::constant(5),
+                                    Binding<double>::constant(0),
+                                    Binding<ModifyType>::constant(ModifyType::None),
+                                    Binding<int>::constant(-1), Binding<QString>::constant({}),
+                                    Binding<ColorValue>::constant({}), Binding<int>::to(&badFormat),
+                                    Binding<QStringList>::constant(formats()), {});
         lines = capturedLines([&] {
             lonely.copyColor(0);
             badFormat = -1;
@@ -453,8 +455,7 @@ private slots:
         PaletteModifyColorView orphan(
             Binding<Palette>::constant(threeColors(QStringLiteral("Calm"))),
             Binding<ModifyType>::constant(ModifyType::None), Binding<int>::constant(-1),
-            Binding<QString>::constant({}), Binding<ColorValue>::constant({}),
-            {});
+            Binding<QString>::constant({}), Binding<ColorValue>::constant({}), {});
         lines = capturedLines([&] { orphan.applyColorChange(); });
         QCOMPARE(lines, QStringList{QStringLiteral("ERROR: Invalid col modifyType!")});
     }

@@ -202,9 +202,10 @@ void MenuItemViewTest::contextMenuRenamesAndDeletes() {
 
     std::unique_ptr<QMenu> menu(view->createContextMenu(2, nullptr));
     const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions.size(), 3);
     QCOMPARE(actions[0]->text(), QString("Rename"));
     QCOMPARE(actions[1]->text(), QString("Delete"));
+    QCOMPARE(actions[2]->text(), QString("Export…"));
 
     actions[0]->trigger();
     QCOMPARE(view->modifyType.get(), ModifyType::Edit);

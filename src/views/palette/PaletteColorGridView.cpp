@@ -12,11 +12,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDrag>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <cmath>
@@ -412,6 +415,63 @@ QMenu *PaletteColorGridView::contextMenuFor(int i) {
     menu->addAction(tr("Edit"), this, [this, i] { startColorEdit(i); });
     menu->addAction(tr("Delete"), this, [this, i] { deleteColor(i); });
     return menu;
+}
+
+void PaletteColorGridView::mousePressEvent(QMouseEvent *event) {
+    m_pressItem = -1;
+    if (event->button() == Qt::LeftButton) {
+        m_pressAt = event->position().toPoint();
+        const QModelIndex index = indexAt(m_pressAt);
+        if (index.isValid() && index.row() < m_model->colorCount() && index.row() != editorItem())
+            m_pressItem = index.row();
+    }
+    QAbstractItemView::mousePressEvent(event);
+}
+
+void PaletteColorGridView::mouseMoveEvent(QMouseEvent *event) {
+    if (m_pressItem >= 0 && (event->buttons() & Qt::LeftButton) &&
+        (event->position().toPoint() - m_pressAt).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        const int item = m_pressItem;
+        m_pressItem = -1;
+        startColorDrag(item);
+        return;
+    }
+    QAbstractItemView::mouseMoveEvent(event);
+}
+
+QMimeData *PaletteColorGridView::dragData(int i) const {
+    const Palette current = palette.get();
+    const QStringList templates = formats.get();
+    if (i < 0 || i >= current.palColors.size() || templates.isEmpty())
+        return nullptr;
+    const SerializableColor &color = current.palColors.at(i).colColor;
+    const QString format =
+        templates.at(qBound(0, selectedFormatIdx.get(), int(templates.size()) - 1));
+    auto *data = new QMimeData;
+    data->setText(formatColor(format, color));
+    const auto unit = [](double c) {
+        return c > 0 ? std::min(c, 1.0) : 0.0;
+    };
+    data->setColorData(QColor::fromRgbF(float(unit(color.red)), float(unit(color.green)),
+                                        float(unit(color.blue)),
+                                        float(unit(color.alpha.value_or(1.0)))));
+    return data;
+}
+
+void PaletteColorGridView::startColorDrag(int i) {
+    QMimeData *data = dragData(i);
+    if (!data)
+        return;
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    QPixmap image(24, 24);
+    image.fill(qvariant_cast<QColor>(data->colorData()));
+    drag->setPixmap(image);
+    drag->setHotSpot(QPoint(12, 12));
+    // The release ends the drag, not a click: nothing goes to the clipboard.
+    setState(NoState);
+    drag->exec(Qt::CopyAction);
 }
 
 void PaletteColorGridView::activate(int item) {

@@ -14,6 +14,7 @@
 class PaletteColorGridModel;
 #include "views/palette/PaletteModifyColorView.h"
 class QMenu;
+class QMimeData;
 
 // The swatches of one palette, row by row in colCount columns, then the add cell. Only the
 // items on screen are painted, so a palette with thousands of colours stays cheap; the one
@@ -73,8 +74,20 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+public:
+    // What a drag of swatch i carries: its text in the copy format as text/plain, and the
+    // colour as application/x-color. Null for no swatch.
+    QMimeData *dragData(int i) const;
 
 private:
+    // Nothing is copied: the drop target takes the colour.
+    void startColorDrag(int i);
+    QPoint m_pressAt;
+    int m_pressItem = -1;
+
     void activate(int item);
     void relayout();
     void syncEditor();

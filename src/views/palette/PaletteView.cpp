@@ -1,8 +1,11 @@
 #include "views/palette/PaletteView.h"
 
 #include "model/ColorText.h"
+#include "settings/CopyFormats.h"
 #include "settings/Settings.h"
 #include "views/blocks/SectionView2C.h"
+#include "views/palette/CopyFormatsNotifier.h"
+#include "views/palette/FormatEditor.h"
 #include "views/palette/PaletteColorGridView.h"
 #include "views/palette/PaletteOptionsView.h"
 #include "views/palette/PaletteWindow.h"
@@ -32,7 +35,7 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
     , modifyColorName(std::move(modifyColorName))
     , modifyColorColor(std::move(modifyColorColor))
     , showOptions(showOptions)
-    , formats(::formats()) {
+    , formats(CopyFormats::all()) {
     const auto changed = [this] {
         stateChanged();
     };
@@ -47,12 +50,25 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
     m_picker = new QComboBox;
     m_picker->setAccessibleName(tr("Copy format"));
     pickerLabel->setBuddy(m_picker);
-    for (int i = 0; i < formats.size(); ++i)
-        m_picker->addItem(formatLabel(formats.at(i)), i);
+    fillPicker();
     pickerRow->addWidget(pickerLabel);
     pickerRow->addWidget(m_picker, 1);
     picker->setMinimumWidth(250);
-    connect(m_picker, &QComboBox::activated, this, [this](int i) { storeFormatIdx(i); });
+    connect(m_picker, &QComboBox::activated, this, [this](int i) {
+        if (i < formats.size()) {
+            storeFormatIdx(i);
+            return;
+        }
+        // "Edit formats…" is no format: the picker goes back to the one in use.
+        const QSignalBlocker blocker(m_picker);
+        m_picker->setCurrentIndex(selectedFormatIdx);
+        openFormatEditor();
+    });
+    connect(CopyFormatsNotifier::instance(), &CopyFormatsNotifier::formatsChanged, this, [this] {
+        formats = CopyFormats::all();
+        fillPicker();
+        restoreFormatIdx();
+    });
 
     m_toggle = new QPushButton;
     connect(m_toggle, &QPushButton::clicked, this, &PaletteView::toggleOptions);
@@ -92,6 +108,22 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
 
     m_building = false;
     stateChanged();
+}
+
+void PaletteView::fillPicker() {
+    const QSignalBlocker blocker(m_picker);
+    m_picker->clear();
+    for (int i = 0; i < formats.size(); ++i)
+        m_picker->addItem(formatLabel(formats.at(i)), i);
+    m_picker->insertSeparator(m_picker->count());
+    m_picker->addItem(tr("Edit formats…"), -1);
+    m_picker->setCurrentIndex(selectedFormatIdx);
+}
+
+void PaletteView::openFormatEditor() {
+    const Palette current = palette.get();
+    FormatEditor::open(current.palColors.isEmpty() ? SerializableColor{1.0, 0.5, 0.0, std::nullopt}
+                                                   : current.palColors.first().colColor);
 }
 
 void PaletteView::stateChanged() {

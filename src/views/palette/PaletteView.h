@@ -34,6 +34,8 @@ public:
                 Editor edit = {}, QWidget *parent = nullptr);
 
     void restoreFormatIdx();
+    // "Edit formats…", the picker's last entry.
+    void openFormatEditor();
     void storeFormatIdx(int i);
     // Reads the palette again after the collection changed.
     void refresh();
@@ -79,6 +81,7 @@ private:
     ColorValue modifyColorColor;
     bool showOptions;
     int selectedFormatIdx = 0;
+    void fillPicker();
     QStringList formats;
 
     SectionView2C *m_section = nullptr;
