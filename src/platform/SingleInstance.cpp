@@ -12,6 +12,7 @@
 #include <QSysInfo>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,8 +25,7 @@
 #include <unistd.h>
 
 namespace {
-constexpr char showRequest[] = "show\n";
-constexpr char pickRequest[] = "pick\n";
+constexpr char answer[] = "ok\n";
 constexpr int maxRequest = 64; // bytes before a line that has not ended is given up on
 constexpr int maxClients = 16; // connections waiting for their line at once
 constexpr int clientTimeoutMs = 2000;
@@ -39,11 +39,26 @@ std::optional<sockaddr_un> socketAddress(const QByteArray &path) {
     return address;
 }
 
+// The user's runtime folder, or else a folder of our own under the temp folder. Qt's fallback
+// for a missing XDG_RUNTIME_DIR is empty when that folder is not usable, and the shared temp
+// folder itself is never used: claim() checks whatever is returned here.
 QString runtimeFolder(const QString &folder) {
     if (!folder.isEmpty())
         return folder;
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime;
+    const QString own =
+        QDir::tempPath() + QStringLiteral("/swatchbar-") + QString::number(::geteuid());
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
+    return own;
+}
+
+bool isRequestWord(const QByteArray &word) {
+    if (word.isEmpty() || word.size() > 32)
+        return false;
+    return std::all_of(word.cbegin(), word.cend(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; });
 }
 
 // What a QLockFile writes, so the file reads the same to anyone who looks (or to a copy that
@@ -89,7 +104,8 @@ SingleInstance::~SingleInstance() {
 int SingleInstance::takeFileLock() {
     const QByteArray path = QFile::encodeName(lockPath());
     for (int attempt = 0; attempt < 10; ++attempt) {
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
         if (fd < 0)
             return 0;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -115,21 +131,36 @@ int SingleInstance::takeFileLock() {
     return 0;
 }
 
-bool SingleInstance::claim() {
-    QDir().mkpath(m_folder);
+QString SingleInstance::unsafeFolderReason(const QString &folder) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        return qt_error_string(errno);
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("it is not a folder");
+    if (info.st_uid != ::geteuid())
+        return QStringLiteral("it belongs to another user");
+    if ((info.st_mode & 077) != 0)
+        return QStringLiteral("others may write or read in it");
+    return {};
+}
+
+SingleInstance::Claim SingleInstance::claim() {
+    m_unavailable = unsafeFolderReason(m_folder);
+    if (!m_unavailable.isEmpty())
+        return Claim::Unavailable;
     const int taken = takeFileLock();
     if (taken < 0) {
         // tryLock takes over a lock whose process no longer runs.
         m_fallbackLock = std::make_unique<QLockFile>(lockPath());
         if (!m_fallbackLock->tryLock(0))
-            return false;
+            return Claim::HeldElsewhere;
     } else if (taken == 0) {
-        return false;
+        return Claim::HeldElsewhere;
     }
     // Still the only instance when this fails (the lock says so); later launches just cannot
     // reach it.
     listen();
-    return true;
+    return Claim::Taken;
 }
 
 bool SingleInstance::listen() {
@@ -170,12 +201,12 @@ void SingleInstance::acceptRequests() {
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return; // none left (or a client that gave up before we got to it)
-        if (m_clients.size() >= maxClients) {
-            ::close(fd);
-            continue;
-        }
+        // Idle clients must not lock out a real request: the oldest one makes room.
+        if (m_clients.size() >= maxClients && !m_clientOrder.isEmpty())
+            dropClient(m_clientOrder.first());
         auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         m_clients.insert(fd, Client{notifier, {}});
+        m_clientOrder.append(fd);
         connect(notifier, &QSocketNotifier::activated, this, [this, fd] { readRequest(fd); });
         // A client that connects and never finishes its line does not keep a socket forever.
         QTimer::singleShot(clientTimeoutMs, notifier, [this, fd, notifier] {
@@ -204,17 +235,24 @@ void SingleInstance::readRequest(int fd) {
             dropClient(fd);
         return;
     }
-    // Only a whole request counts; anything else on the socket is ignored.
-    const QByteArray line = client->received.first(end + 1);
-    dropClient(fd);
-    if (line == showRequest)
+    // Only a whole request word counts; anything else on the socket is ignored.
+    const QByteArray word = client->received.first(end);
+    if (!isRequestWord(word)) {
+        dropClient(fd);
+        return;
+    }
+    // The answer goes out once the request was acted on, so the sender can tell.
+    if (word == "show")
         emit activationRequested();
-    else if (line == pickRequest)
-        emit pickRequested();
+    else
+        emit requestReceived(word);
+    ::send(fd, answer, std::strlen(answer), MSG_NOSIGNAL | MSG_DONTWAIT);
+    dropClient(fd);
 }
 
 void SingleInstance::dropClient(int fd) {
     const Client client = m_clients.take(fd);
+    m_clientOrder.removeOne(fd);
     if (client.notifier) {
         client.notifier->setEnabled(false);
         client.notifier->deleteLater(); // may be the one whose signal is running
@@ -222,18 +260,19 @@ void SingleInstance::dropClient(int fd) {
     ::close(fd);
 }
 
-bool SingleInstance::notifyRunning(int timeoutMs) {
-    return sendRequest(showRequest, timeoutMs);
+namespace {
+timeval timeLeft(const QDeadlineTimer &deadline) {
+    const qint64 remaining = qMax<qint64>(1, deadline.remainingTime());
+    return timeval{static_cast<time_t>(remaining / 1000),
+                   static_cast<suseconds_t>(remaining % 1000 * 1000)};
 }
+} // namespace
 
-bool SingleInstance::requestPick(int timeoutMs) {
-    return sendRequest(pickRequest, timeoutMs);
-}
-
-bool SingleInstance::sendRequest(const char *request, int timeoutMs) {
+bool SingleInstance::notifyRunning(const QByteArray &request, int timeoutMs) {
     const std::optional<sockaddr_un> address = socketAddress(QFile::encodeName(socketPath()));
-    if (!address)
+    if (!address || !isRequestWord(request))
         return false;
+    const QByteArray line = request + '\n';
     // The running process may be starting up and not listen yet: keep trying for a while.
     const QDeadlineTimer deadline(timeoutMs);
     do {
@@ -241,17 +280,28 @@ bool SingleInstance::sendRequest(const char *request, int timeoutMs) {
         if (fd < 0)
             return false;
         // A connect to a listener whose queue is full waits; not past the deadline.
-        const qint64 remaining = qMax<qint64>(1, deadline.remainingTime());
-        timeval limit{static_cast<time_t>(remaining / 1000),
-                      static_cast<suseconds_t>(remaining % 1000 * 1000)};
+        timeval limit = timeLeft(deadline);
         ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
         if (::connect(fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) == 0) {
-            // The kernel keeps what was written for the listener after this end closes.
-            const ssize_t length = static_cast<ssize_t>(std::strlen(request));
-            const bool sent = ::send(fd, request, size_t(length), MSG_NOSIGNAL) == length;
+            const bool sent =
+                ::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) == line.size();
+            // Connected and sent: the answer says the request was acted on. No answer in
+            // time means it was not, and asking again could act twice.
+            char reply[8] = {};
+            ssize_t got = 0;
+            while (sent && got < 3 && !deadline.hasExpired()) {
+                limit = timeLeft(deadline);
+                ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+                const ssize_t n = ::recv(fd, reply + got, size_t(3 - got), 0);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                got += n;
+            }
             ::close(fd);
             if (sent)
-                return true;
+                return got == 3 && std::memcmp(reply, answer, 3) == 0;
         } else {
             ::close(fd);
         }

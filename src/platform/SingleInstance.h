@@ -9,9 +9,11 @@
 
 class QSocketNotifier;
 
-// One running copy per user. The first process takes a lock file in the runtime folder and
-// listens on a Unix socket beside it; a later one finds the lock held and asks the first,
-// through the socket, to show itself. A lock left by a process that died is taken over.
+// One running copy per user. The first process takes a lock file in a private folder and
+// listens on a Unix socket beside it; a later one finds the lock held and sends the first a
+// request word through the socket ("show", ...), which the first answers once it has acted on
+// it. A lock left by a process that died is taken over. The folder must be the user's own
+// and closed to others: in a shared one another user could plant the lock or the socket.
 // Plain sockets rather than QtNetwork: that library and what it pulls in cost more than a
 // megabyte of memory for one line of text.
 class SingleInstance : public QObject {
@@ -23,13 +25,20 @@ public:
                             QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // Takes the lock and starts listening. False when another process holds it.
-    bool claim();
-    // Asks the running process to show itself, waiting up to timeoutMs for it to listen.
-    // False when it could not be reached.
-    bool notifyRunning(int timeoutMs = 3000);
-    // Asks the running process to start the screen picker; otherwise as notifyRunning.
-    bool requestPick(int timeoutMs = 3000);
+    enum class Claim {
+        Taken,         // this is the one instance
+        HeldElsewhere, // another process holds the lock
+        Unavailable,   // no safe folder for the lock: run alone, without the check
+    };
+    // Takes the lock and starts listening.
+    Claim claim();
+    // Sends a request word to the running process and waits up to timeoutMs for its answer.
+    // False when it could not be reached or did not answer.
+    bool notifyRunning(const QByteArray &request = QByteArrayLiteral("show"), int timeoutMs = 3000);
+    // Why claim() found no safe folder; empty otherwise.
+    QString unavailableReason() const { return m_unavailable; }
+    // Whether folder can hold the lock: a real folder of this user's, closed to others.
+    static QString unsafeFolderReason(const QString &folder);
 
     QString lockPath() const {
         return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
@@ -39,14 +48,13 @@ public:
     }
 
 signals:
-    // Another launch asked this process to show itself.
+    // Another launch asked this process to show itself ("show").
     void activationRequested();
-    // Another launch asked this process to pick a colour on screen.
-    void pickRequested();
+    // Any other request word another launch sent.
+    void requestReceived(const QByteArray &request);
 
 private:
     bool listen();
-    bool sendRequest(const char *request, int timeoutMs);
     void acceptRequests();
     void readRequest(int fd);
     void dropClient(int fd);
@@ -55,6 +63,7 @@ private:
 
     QString m_name;
     QString m_folder;
+    QString m_unavailable;
     int m_lockFd = -1;
     std::unique_ptr<QLockFile> m_fallbackLock;
     int m_listenFd = -1;
@@ -65,4 +74,5 @@ private:
         QByteArray received;
     };
     QHash<int, Client> m_clients;
+    QList<int> m_clientOrder; // oldest first: the first to go when the table is full
 };

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cstring>
+#include <future>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -30,6 +31,21 @@ int connectTo(const QString &path) {
         return -1;
     }
     return fd;
+}
+
+using Claim = SingleInstance::Claim;
+
+// The sender waits for the answer, which the listener in this same thread can only give while
+// the event loop runs: send from another thread and keep the loop going.
+bool notifyFromThread(SingleInstance &sender, const QByteArray &request = "show",
+                      int timeoutMs = 2000) {
+    std::future<bool> result = std::async(std::launch::async, [&sender, request, timeoutMs] {
+        return sender.notifyRunning(request, timeoutMs);
+    });
+    const bool finished = QTest::qWaitFor(
+        [&result] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        timeoutMs + 2000);
+    return finished && result.get();
 }
 
 // Runs the event loop until the server has hung up on fd.
@@ -114,21 +130,92 @@ private slots:
     void secondInstanceAsksTheFirstToShowItself() {
         QTemporaryDir dir;
         SingleInstance first(QStringLiteral("swatchbar"), dir.path());
-        QVERIFY(first.claim());
+        QCOMPARE(first.claim(), Claim::Taken);
         QSignalSpy asked(&first, &SingleInstance::activationRequested);
+        QSignalSpy other(&first, &SingleInstance::requestReceived);
         SingleInstance second(QStringLiteral("swatchbar"), dir.path());
-        QVERIFY(!second.claim());
-        QVERIFY(second.notifyRunning(2000));
-        QTRY_COMPARE(asked.size(), 1);
+        QCOMPARE(second.claim(), Claim::HeldElsewhere);
+        QVERIFY(notifyFromThread(second));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(notifyFromThread(second, "reload"));
+        QCOMPARE(other.size(), 1);
+        QCOMPARE(other.at(0).at(0).toByteArray(), QByteArray("reload"));
+        QCOMPARE(asked.size(), 1);
         // Another name is another program.
-        SingleInstance other(QStringLiteral("other"), dir.path());
-        QVERIFY(other.claim());
+        SingleInstance another(QStringLiteral("other"), dir.path());
+        QCOMPARE(another.claim(), Claim::Taken);
+    }
+
+    // Sixteen connections that never say anything must not stop a real request, and a
+    // listener that never answers is a failure for the sender, not a success.
+    void idleClientsDoNotBlockARequest() {
+        QTemporaryDir dir;
+        SingleInstance first(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(first.claim(), Claim::Taken);
+        QSignalSpy asked(&first, &SingleInstance::activationRequested);
+        QList<int> idle;
+        // One at a time, so that each is accepted before the next (a full backlog blocks).
+        for (int i = 0; i < 20; ++i) {
+            idle.append(connectTo(first.socketPath()));
+            QTest::qWait(5);
+        }
+        SingleInstance second(QStringLiteral("swatchbar"), dir.path());
+        QVERIFY(notifyFromThread(second));
+        QCOMPARE(asked.size(), 1);
+        for (int fd : std::as_const(idle))
+            ::close(fd);
+
+        // A process that holds the socket but never reads from it.
+        QTemporaryDir deaf;
+        const QString path = deaf.path() + QStringLiteral("/swatchbar.socket");
+        const QByteArray native = QFile::encodeName(path);
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+        QCOMPARE(::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+        QCOMPARE(::listen(listener, 4), 0);
+        SingleInstance sender(QStringLiteral("swatchbar"), deaf.path());
+        QVERIFY(!sender.notifyRunning("show", 300));
+        ::close(listener);
+    }
+
+    // The lock and socket live only in a folder of the user's own that others cannot enter;
+    // anything else means running without the check rather than trusting a planted file.
+    void unsafeFoldersAreRefused() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadOther |
+                                                      QFile::WriteOther | QFile::ExeOther));
+        SingleInstance open(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(open.claim(), Claim::Unavailable);
+        QVERIFY(!open.unavailableReason().isEmpty());
+        QVERIFY(!QFile::exists(open.lockPath()));
+
+        QTemporaryDir base;
+        const QString link = base.path() + QStringLiteral("/link");
+        QVERIFY(QFile::link(base.path(), link));
+        SingleInstance linked(QStringLiteral("swatchbar"), link);
+        QCOMPARE(linked.claim(), Claim::Unavailable);
+
+        // A planted lock that is a link to another file is not followed.
+        QTemporaryDir safe;
+        const QString victim = base.path() + QStringLiteral("/victim");
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep");
+        file.close();
+        QVERIFY(QFile::link(victim, safe.path() + QStringLiteral("/swatchbar.lock")));
+        SingleInstance planted(QStringLiteral("swatchbar"), safe.path());
+        QVERIFY(planted.claim() != Claim::Taken);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("keep"));
     }
 
     void strayConnectionsDoNotActivate() {
         QTemporaryDir dir;
         SingleInstance first(QStringLiteral("swatchbar"), dir.path());
-        QVERIFY(first.claim());
+        QCOMPARE(first.claim(), Claim::Taken);
         // Nobody else may even connect.
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(first.socketPath()).constData(), &info), 0);
@@ -184,18 +271,18 @@ private slots:
         stale.close();
 
         SingleInstance next(QStringLiteral("swatchbar"), dir.path());
-        QVERIFY(next.claim());
+        QCOMPARE(next.claim(), Claim::Taken);
         QSignalSpy asked(&next, &SingleInstance::activationRequested);
         SingleInstance later(QStringLiteral("swatchbar"), dir.path());
-        QVERIFY(!later.claim());
-        QVERIFY(later.notifyRunning(2000));
-        QTRY_COMPARE(asked.size(), 1);
+        QCOMPARE(later.claim(), Claim::HeldElsewhere);
+        QVERIFY(notifyFromThread(later));
+        QCOMPARE(asked.size(), 1);
     }
 
     void nobodyToNotifyIsAFailure() {
         QTemporaryDir dir;
         SingleInstance lonely(QStringLiteral("swatchbar"), dir.path());
-        QVERIFY(!lonely.notifyRunning(200));
+        QVERIFY(!lonely.notifyRunning("show", 200));
     }
 
     void popoverPlacement_data() {
