@@ -1,6 +1,7 @@
 #include "views/palette/PaletteColorGridView.h"
 
 #include "core/Log.h"
+#include "interchange/ColorTextParser.h"
 #include "model/ColorText.h"
 #include "platform/Clipboard.h"
 #include "store/Manager.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -71,6 +74,10 @@ PaletteColorGridView::PaletteColorGridView(
     setBackgroundRole(QPalette::Window);
     viewport()->setBackgroundRole(QPalette::Window);
     viewport()->setCursor(Qt::PointingHandCursor);
+    // Colours dropped as text or as application/x-color are added (dropEvent).
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(DropOnly);
     setAccessibleName(tr("Colors"));
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { activate(index.row()); });
@@ -371,6 +378,11 @@ void PaletteColorGridView::keyPressEvent(QKeyEvent *event) {
     default:
         break;
     }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteFromClipboard();
+        event->accept();
+        return;
+    }
     QAbstractItemView::keyPressEvent(event);
 }
 
@@ -449,4 +461,99 @@ void PaletteColorGridView::deleteColor(int i) {
     }
     updater = !updater;
     refresh();
+}
+
+void PaletteColorGridView::addColors(const QList<PaletteColor> &colors) {
+    if (colors.isEmpty())
+        return;
+    Palette changed = palette.get();
+    for (const PaletteColor &color : colors) {
+        logLine(QStringLiteral("Added col: ") + color.colName + QLatin1Char(' ') +
+                displayColor(color.colColor).description());
+        changed.palColors.append(color);
+    }
+    palette.set(changed);
+    m_save(palette.get());
+    updater = !updater;
+    refresh();
+}
+
+namespace {
+QList<PaletteColor> colorsInText(const QString &text) {
+    QList<PaletteColor> colors;
+    for (const ColorTextParser::Found &found : ColorTextParser::findAll(text))
+        colors.append(PaletteColor{found.text, colorComponentsWithAlpha(found.color)});
+    return colors;
+}
+} // namespace
+
+int PaletteColorGridView::pasteFromClipboard() {
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    const QList<PaletteColor> colors = mime ? colorsIn(mime) : QList<PaletteColor>();
+    if (colors.isEmpty()) {
+        logLine(QStringLiteral("No color found on the clipboard: nothing added"));
+        return 0;
+    }
+    addColors(colors);
+    return int(colors.size());
+}
+
+QList<PaletteColor> PaletteColorGridView::colorsIn(const QMimeData *mime) const {
+    if (mime->hasText()) {
+        const QList<PaletteColor> colors = colorsInText(mime->text());
+        if (!colors.isEmpty())
+            return colors;
+    }
+    if (mime->hasColor()) {
+        const QColor color = qvariant_cast<QColor>(mime->colorData()).toRgb();
+        if (color.isValid()) {
+            // 8 bits a channel, as every colour from an 8-bit source is stored.
+            const SerializableColor components{color.red() / 255.0, color.green() / 255.0,
+                                               color.blue() / 255.0, color.alpha() / 255.0};
+            const QString name =
+                QLatin1Char('#') +
+                (color.alpha() == 255 ? hexText(components) : hexTextWithAlpha(components));
+            return {PaletteColor{name, components}};
+        }
+    }
+    return {};
+}
+
+void PaletteColorGridView::addPickedColor(const ColorValue &color) {
+    const PaletteColor picked{QLatin1Char('#') + hexText(colorComponents(color)),
+                              colorComponentsWithAlpha(color)};
+    logLine(QStringLiteral("Picked col: ") + picked.colName + QLatin1Char(' ') +
+            color.description());
+    Palette changed = palette.get();
+    changed.palColors.append(picked);
+    palette.set(changed);
+    m_save(palette.get());
+    updater = !updater;
+    refresh();
+    copyColor(int(palette.get().palColors.size()) - 1);
+}
+
+void PaletteColorGridView::dragEnterEvent(QDragEnterEvent *event) {
+    if (event->mimeData()->hasText() || event->mimeData()->hasColor())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PaletteColorGridView::dragMoveEvent(QDragMoveEvent *event) {
+    if (event->mimeData()->hasText() || event->mimeData()->hasColor())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PaletteColorGridView::dropEvent(QDropEvent *event) {
+    const QList<PaletteColor> colors = colorsIn(event->mimeData());
+    if (colors.isEmpty()) {
+        logLine(QStringLiteral("No color found in the drop: nothing added"));
+        event->ignore();
+        return;
+    }
+    addColors(colors);
+    event->acceptProposedAction();
 }
