@@ -239,10 +239,19 @@ void PaletteModifyColorView::placeColorDialog() {
             return;
         }
     }
-    // A screen smaller than editor and dialog together: the corner farthest from the editor.
-    const QPoint centre = editor.center();
-    m_dialog->move(centre.x() < room.center().x() ? clampX(room.right()) : room.left(),
-                   centre.y() < room.center().y() ? clampY(room.bottom()) : room.top());
+    // A screen too small for both: beside the editor where most of the dialog stays on screen.
+    // Part of it may hang off the edge, where it can be moved back; the editor stays visible.
+    QPoint best = candidates.at(4);
+    qint64 bestArea = -1;
+    for (qsizetype i = 4; i < candidates.size(); ++i) {
+        const QRect visible = QRect(candidates.at(i), size) & room;
+        const qint64 area = qint64(visible.width()) * visible.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = candidates.at(i);
+        }
+    }
+    m_dialog->move(best);
 }
 
 void PaletteModifyColorView::pickColor(const QColor &color) {
