@@ -38,8 +38,11 @@ signals:
     void overlayShown();
 
 private:
+    // A mouse event on an overlay: the device pixel it computed, bettered on X11 by asking
+    // the server where the pointer is in device pixels.
+    void onMouse(PickerOverlay *overlay, QPoint devicePixel);
     void onPointerMoved(PickerOverlay *overlay, QPoint devicePixel);
-    void onPick(PickerOverlay *overlay);
+    void onPick(PickerOverlay *clicked);
     void closeOverlays();
     PickerOverlay *currentOverlay() const;
     void grabKeyboard(int attemptsLeft);

@@ -90,4 +90,29 @@ e2e_wait 5 test "$(lines "Copied: 255, 0, 255")" -ge 2 || e2e_fail "the pick was
 e2e_screenshot picker_window_after >/dev/null
 e2e_log "picked from a palette window"
 
+# At scale 2 each logical pixel covers four device pixels: the pick must be the device pixel
+# under the pointer. The root shows a checkerboard of single device pixels.
+kill "$E2E_APP_PID"
+wait "$E2E_APP_PID" 2>/dev/null || true
+convert -size 2x2 xc:'#FF0000' -fill '#00FF00' -draw 'point 1,0' -draw 'point 0,1' \
+    "$E2E_TMP/checker.png"
+# display ends with status 1 even when it has set the background; the pixels are checked.
+display -window root "$E2E_TMP/checker.png" || true
+import -window root "$E2E_TMP/root.png"
+[[ "$(convert "$E2E_TMP/root.png" -format '%[pixel:p{641,401}] %[pixel:p{641,400}]' info:)" == \
+    "srgb(255,0,0) srgb(0,255,0)" ]] || e2e_fail "the root shows no checkerboard"
+QT_SCALE_FACTOR=2 e2e_start_app --pick
+overlay >/dev/null || e2e_fail "no overlay at scale 2"
+# Logical (320.5, 200) rounds to (321, 200), whose first device pixel is red.
+e2e_click 641 400
+e2e_wait_for_line "Picked col: #00FF00 sRGB 0 1 0 1"
+QT_SCALE_FACTOR=2 "$E2E_BIN" --pick
+overlay >/dev/null || e2e_fail "no second overlay at scale 2"
+xdotool mousemove 641 401
+sleep 0.3
+# One device pixel to the right, not one logical pixel.
+xdotool key --delay 80 Right Return
+e2e_wait 5 test "$(lines "Picked col: #00FF00")" -eq 2 || e2e_fail "Right at scale 2 did not pick $(tail -n2 "$E2E_OUT")"
+e2e_log "scale 2 picks the device pixel"
+
 e2e_pass
