@@ -52,7 +52,8 @@ QString SafeFile::temporaryPrefix(const QString &fileName) {
     return QLatin1Char('.') + base + QStringLiteral(".tmp-");
 }
 
-bool SafeFile::write(const QString &path, QByteArrayView bytes, QString *error) {
+bool SafeFile::write(const QString &path, QByteArrayView bytes, QString *error,
+                     struct stat *written) {
     const QByteArray target = QFile::encodeName(path);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     const QString folder = slash < 0 ? QStringLiteral(".") : path.left(slash);
@@ -85,6 +86,9 @@ bool SafeFile::write(const QString &path, QByteArrayView bytes, QString *error) 
         problem = errno;
     if (problem == 0 && ::fdatasync(fd) != 0)
         problem = errno;
+    struct stat own {};
+    if (problem == 0 && ::fstat(fd, &own) != 0)
+        problem = errno;
     if (::close(fd) != 0 && problem == 0)
         problem = errno;
     if (problem == 0 && ::rename(temporary.constData(), target.constData()) != 0)
@@ -92,6 +96,12 @@ bool SafeFile::write(const QString &path, QByteArrayView bytes, QString *error) 
     if (problem != 0) {
         ::unlink(temporary.constData());
         return fail(error, errnoText(problem));
+    }
+    if (written) {
+        // The rename itself changes the status time: read it as it now stands.
+        if (::lstat(target.constData(), written) != 0 || written->st_ino != own.st_ino ||
+            written->st_dev != own.st_dev)
+            *written = {};
     }
     return true;
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <sys/types.h>
 
+struct stat;
+
 // Replaces a file whole or not at all. The bytes go to a new file beside the target, every
 // write is checked, the data is synced, and only then is the new file renamed over the old
 // one. Any failure leaves the old file byte-identical and removes the temporary one.
@@ -15,7 +17,10 @@ public:
 
     // False on failure, with the reason (the system's wording, such as "No space left on
     // device") in *error when given. A symbolic link at path is refused, never followed.
-    static bool write(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+    // *written, when given, receives the new file's status as it stands in place (zeroed when
+    // another file took its place at once), so callers can tell later changes from their own.
+    static bool write(const QString &path, QByteArrayView bytes, QString *error = nullptr,
+                      struct stat *written = nullptr);
 
     // The temporary file's name for a target name: hidden, and never ending in the target's
     // suffix, so that nobody takes it for the real file.

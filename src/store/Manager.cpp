@@ -1,12 +1,14 @@
 #include "store/Manager.h"
 
 #include "core/Log.h"
+#include "core/SafeFile.h"
 #include "model/PaletteCodec.h"
 #include "settings/Settings.h"
+#include "store/FileStamp.h"
 #include "store/PalettesOO.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QHash>
 #include <QSet>
 #include <QStandardPaths>
 #include <QtGlobal>
@@ -25,6 +27,7 @@ namespace {
 constexpr qint64 maxPaletteFileSize = qint64(64) * 1024 * 1024;
 
 const QString jsonSuffix = QStringLiteral(".json");
+constexpr qsizetype maxFileNameBytes = 255;
 const QString palettesFolderName = QStringLiteral("Palettes");
 
 Manager::FileViewer &fileViewer() {
@@ -36,18 +39,28 @@ QString errnoText(int error) {
     return QString::fromStdString(std::generic_category().message(error));
 }
 
-// Control characters would break a log line in two; show them as escapes.
-QString printable(const QString &name) {
-    QString out;
-    out.reserve(name.size());
-    for (const QChar c : name) {
-        const ushort u = c.unicode();
-        if (u < 0x20 || u == 0x7F)
-            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
+// What this program last read or wrote at each palette file's path; anything else found
+// there was written by another program.
+QHash<QByteArray, FileStamp> &knownStamps() {
+    static QHash<QByteArray, FileStamp> stamps;
+    return stamps;
+}
+
+void remember(const QByteArray &nativePath, const FileStamp &stamp) {
+    if (stamp.isValid())
+        knownStamps().insert(nativePath, stamp);
+    else
+        knownStamps().remove(nativePath);
+}
+
+enum class OnDisk { AsKnown, Missing, Changed };
+
+OnDisk onDisk(const QByteArray &nativePath) {
+    const FileStamp now = FileStamp::ofPath(nativePath);
+    if (!now.isValid())
+        return OnDisk::Missing;
+    const auto known = knownStamps().constFind(nativePath);
+    return known != knownStamps().cend() && *known == now ? OnDisk::AsKnown : OnDisk::Changed;
 }
 
 bool refuseName(const QString &name) {
@@ -72,8 +85,8 @@ QString symlinkRefusal() {
 }
 
 // Reads the whole file into bytes, reusing their memory; empty bytes on failure. Returns the
-// error text, empty when the whole file was read.
-QString readFile(const QString &path, QByteArray &bytes) {
+// error text, empty when the whole file was read; *stamp tells what was read.
+QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp = nullptr) {
     QString error;
     bytes.truncate(0);
     const QByteArray native = QFile::encodeName(path);
@@ -111,6 +124,8 @@ QString readFile(const QString &path, QByteArray &bytes) {
             filled += n;
         }
         bytes.truncate(error.isEmpty() ? filled : 0);
+        if (stamp && error.isEmpty())
+            *stamp = FileStamp::of(info);
     }
     ::close(fd);
     return error;
@@ -126,8 +141,10 @@ struct LoadedFile {
 LoadedFile loadFile(const QString &folder, const QString &name, bool checkWrittenForm,
                     QByteArray &bytes) {
     LoadedFile loaded;
-    const QString fileName = name + jsonSuffix;
-    const QString error = readFile(filePath(folder, name), bytes);
+    const QString fileName = printable(name) + jsonSuffix;
+    const QString path = filePath(folder, name);
+    FileStamp stamp;
+    const QString error = readFile(path, bytes, &stamp);
     if (!error.isEmpty())
         logLine(QStringLiteral("Failed to load file %1 : %2").arg(fileName, error));
     PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
@@ -135,6 +152,8 @@ LoadedFile loadFile(const QString &folder, const QString &name, bool checkWritte
         logLine(QStringLiteral("Failed to decode file %1 : %2").arg(fileName, decoded.error));
         return loaded;
     }
+    // From now on a save may replace what was read here, and only that.
+    remember(QFile::encodeName(path), stamp);
     // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
     loaded.inWrittenForm = checkWrittenForm && decoded.palette->palName == name &&
                            PaletteCodec::encodesTo(*decoded.palette, bytes);
@@ -151,28 +170,34 @@ std::optional<QByteArray> encodeOrReport(const Palette &palette) {
     return json;
 }
 
-// False when the file was not written, with one line saying why.
-bool writeFile(const QString &folder, const QString &name, const QByteArray &json) {
+QString changedElsewhere() {
+    return QStringLiteral("it was changed by another program since Swatchbar read it");
+}
+
+// False when the file was not written, with one line saying why. The file is replaced whole
+// or left as it was. Unless told otherwise, a file that another program changed since this
+// one read or wrote it is left alone.
+bool writeFile(const QString &folder, const QString &name, const QByteArray &json,
+               bool overwriteChanges = false) {
+    const QString path = filePath(folder, name);
+    const QByteArray native = QFile::encodeName(path);
+    const auto fail = [&name](const QString &reason) {
+        logLine(QStringLiteral("Failed to save file %1%2 : %3")
+                    .arg(printable(name), jsonSuffix, reason));
+        return false;
+    };
     // Saving through a link would write its target, which may lie outside the folder.
     struct stat info {};
-    if (::lstat(QFile::encodeName(filePath(folder, name)).constData(), &info) == 0 &&
-        S_ISLNK(info.st_mode)) {
-        logLine(QStringLiteral("Failed to save file %1%2 : %3")
-                    .arg(name, jsonSuffix, symlinkRefusal()));
-        return false;
-    }
-    QSaveFile file(filePath(folder, name));
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(json) == json.size();
-    if (ok)
-        ok = file.commit();
-    if (!ok) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        logLine(QStringLiteral("Failed to save file %1%2 : %3").arg(name, jsonSuffix, error));
-    }
-    return ok;
+    if (::lstat(native.constData(), &info) == 0 && S_ISLNK(info.st_mode))
+        return fail(symlinkRefusal());
+    if (!overwriteChanges && onDisk(native) == OnDisk::Changed)
+        return fail(changedElsewhere());
+    QString error;
+    struct stat written {};
+    if (!SafeFile::write(path, json, &error, &written))
+        return fail(error);
+    remember(native, FileStamp::of(written));
+    return true;
 }
 
 bool existsOnDisk(const QString &path) {
@@ -224,15 +249,15 @@ bool Manager::isValidPaletteName(const QString &name) {
 QString Manager::invalidNameReason(const QString &name) {
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("\".\" and \"..\" cannot be file names");
-    for (const QChar c : name) {
-        const ushort u = c.unicode();
-        if (u == '/')
-            return QStringLiteral("contains \"/\"");
-        if (u == '\\')
-            return QStringLiteral("contains \"\\\"");
-        if (u < 0x20 || u == 0x7F)
-            return QStringLiteral("contains a control character");
-    }
+    if (name.contains(QLatin1Char('/')))
+        return QStringLiteral("contains \"/\"");
+    if (name.contains(QChar(0)))
+        return QStringLiteral("contains a NUL character");
+    // The name read back from "<name>.json" drops every ".json" in it.
+    if (name.contains(jsonSuffix))
+        return QStringLiteral("contains \".json\"");
+    if (QFile::encodeName(name + jsonSuffix).size() > maxFileNameBytes)
+        return QStringLiteral("is too long for a file name (255 bytes with \".json\")");
     return {};
 }
 
@@ -291,8 +316,64 @@ void Manager::addPalette(const Palette &palette) {
     if (refuseName(palette.palName))
         return;
     collection->append(palette);
-    Settings::setInteger(SettingsKeys::paletteIndexKey(palette.palName), collection->count() - 1);
-    savePalette(palette);
+    // A palette whose file could not be written gets no position key.
+    const int index = collection->count() - 1;
+    if (savePalette(palette))
+        Settings::setInteger(SettingsKeys::paletteIndexKey(palette.palName), index);
+}
+
+Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection || !collection->contains(index))
+        return EditResult::Refused;
+    Palette current = collection->palettes().at(index);
+    const QString name = current.palName;
+    if (refuseName(name))
+        return EditResult::Refused;
+    const std::optional<QString> folder = palettesFolder();
+    if (!folder)
+        return EditResult::WriteFailed;
+    const QByteArray native = QFile::encodeName(filePath(*folder, name));
+    const QString shownName = printable(name);
+
+    // Another program changed the file: start from what it wrote, never from the older copy
+    // shown here, so its changes survive this one.
+    if (onDisk(native) == OnDisk::Changed) {
+        QByteArray bytes;
+        FileStamp stamp;
+        QString error = readFile(filePath(*folder, name), bytes, &stamp);
+        std::optional<Palette> fresh;
+        if (error.isEmpty()) {
+            PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
+            if (!decoded.palette)
+                error = decoded.error;
+            else if (decoded.palette->palName != name)
+                error = QStringLiteral("it now holds the palette \"%1\"")
+                            .arg(printable(decoded.palette->palName));
+            else
+                fresh = std::move(decoded.palette);
+        }
+        if (!fresh) {
+            logLine(QStringLiteral("Not saving palette \"%1\" : its file %1.json was changed by "
+                                   "another program and cannot be used now: %2")
+                        .arg(shownName, error));
+            return EditResult::Refused;
+        }
+        // Only a read that could be used counts as seen.
+        remember(native, stamp);
+        logLine(QStringLiteral("Reread file %1.json : %2").arg(shownName, changedElsewhere()));
+        current = *fresh;
+        collection->replace(index, current);
+    }
+
+    if (!edit.applyTo(current)) {
+        logLine(QStringLiteral("Not saving palette \"%1\" : the color \"%2\" was changed or "
+                               "removed elsewhere; the edit is kept")
+                    .arg(shownName, printable(edit.original.colName)));
+        return EditResult::Refused;
+    }
+    collection->replace(index, current);
+    return savePalette(current) ? EditResult::Saved : EditResult::WriteFailed;
 }
 
 void Manager::loadAllPalettes() {
@@ -349,17 +430,19 @@ void Manager::loadAllPalettes() {
     // a file it did not read that palette from.
     QSet<QString> written;
     for (qsizetype i = 0; i < palettes.size(); ++i) {
+        const auto setPositionKey = [&palettes, i] {
+            Settings::setInteger(SettingsKeys::paletteIndexKey(palettes.at(i).palName),
+                                 static_cast<int>(i));
+        };
         const Palette &palette = palettes.at(i);
         const Source &source = sources.at(i);
         const QString &target = palette.palName;
         const QString reason = Manager::invalidNameReason(target);
         if (!reason.isEmpty()) {
             logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 : its name %4")
-                        .arg(printable(target), source.name, jsonSuffix, reason));
+                        .arg(printable(target), printable(source.name), jsonSuffix, reason));
             continue;
         }
-        Settings::setInteger(SettingsKeys::paletteIndexKey(target), static_cast<int>(i));
-
         if (target != source.name) {
             QString holder;
             if (written.contains(target))
@@ -370,23 +453,27 @@ void Manager::loadAllPalettes() {
                 holder = QStringLiteral("it is a file that could not be loaded");
             if (!holder.isEmpty()) {
                 logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 over %1%3 : %4")
-                            .arg(target, source.name, jsonSuffix, holder));
+                            .arg(printable(target), printable(source.name), jsonSuffix, holder));
+                setPositionKey();
                 continue;
             }
         } else if (written.contains(target)) {
             // "x.json" listed again as "x.json.json": the same file, already handled.
+            setPositionKey();
             continue;
         }
 
         written.insert(target);
-        if (target == source.name && source.inWrittenForm)
-            continue;
-        const std::optional<QByteArray> json = encodeOrReport(palette);
-        if (!json) {
-            written.remove(target);
-            continue;
+        bool saved = target == source.name && source.inWrittenForm;
+        if (!saved) {
+            const std::optional<QByteArray> json = encodeOrReport(palette);
+            saved = json && writeFile(*folder, target, *json);
+            if (!json)
+                written.remove(target);
         }
-        writeFile(*folder, target, *json);
+        // A palette whose file could not be written gets no position key.
+        if (saved)
+            setPositionKey();
     }
 
     logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
@@ -404,9 +491,35 @@ void Manager::deletePalette(const QString &nameRef) {
     const std::optional<QString> folder = palettesFolder();
     if (!folder)
         return;
+    const QString path = filePath(*folder, name);
+    const QByteArray native = QFile::encodeName(path);
+    // Only a file that holds this very palette, as this program last saw it, is removed: a
+    // file that holds another palette, or that another program changed since, stays.
+    QString keep;
+    if (onDisk(native) != OnDisk::Missing) {
+        QByteArray bytes;
+        const QString error = readFile(path, bytes);
+        const PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
+        if (!error.isEmpty())
+            keep = error;
+        else if (!decoded.palette)
+            keep = QStringLiteral("it cannot be read as a palette: ") + decoded.error;
+        else if (decoded.palette->palName != name)
+            keep = QStringLiteral("it holds the palette \"%1\"")
+                       .arg(printable(decoded.palette->palName));
+        else if (onDisk(native) == OnDisk::Changed)
+            keep = changedElsewhere();
+    }
+    if (!keep.isEmpty()) {
+        logLine(
+            QStringLiteral("Not deleting file %1%2 : %3").arg(printable(name), jsonSuffix, keep));
+        loadAllPalettes();
+        return;
+    }
     // unlink, not a general remove: the store only ever deletes its own plain files.
-    if (::unlink(QFile::encodeName(filePath(*folder, name)).constData()) != 0)
+    if (::unlink(native.constData()) != 0)
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
+    knownStamps().remove(native);
     loadAllPalettes();
     Settings::remove(SettingsKeys::paletteIndexKey(name));
 }

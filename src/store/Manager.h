@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ColorEdit.h"
 #include "model/Palette.h"
 
 #include <QString>
@@ -14,8 +15,19 @@ public:
 
     static std::optional<QString> supportSubfolder(const QString &name, bool create);
     static std::optional<Palette> loadPalette(const QString &name);
-    // False when the file was not written (the reason is logged).
+    // False when the file was not written (the reason is logged). A file that another
+    // program changed since this one last read or wrote it is never overwritten.
     static bool savePalette(const Palette &palette);
+
+    enum class EditResult {
+        Saved,       // applied and written
+        WriteFailed, // applied in the collection; the file keeps its old content
+        Refused,     // not applied: the edited colour can no longer be told (logged)
+    };
+    // Applies a colour edit to the palette at index of the shared collection and saves it.
+    // When another program changed the file, its content is read first and the edit is made
+    // on that, if the edited colour is still there; otherwise nothing changes.
+    static EditResult editColors(int index, const ColorEdit &edit);
     static void addPalette(const Palette &palette);
     static void loadAllPalettes();
     static void deletePalette(const QString &name);

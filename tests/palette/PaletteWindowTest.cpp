@@ -245,13 +245,13 @@ private slots:
         // A format index outside the list copies nothing either.
         Palette one{QStringLiteral("x"), {{QStringLiteral("c"), rgb(0, 0, 0)}}};
         int badFormat = 6;
-        PaletteColorGridView lonely(
-            Binding<Palette>::constant(one), Binding<int>::constant(2),
-            Binding<double>::constant(50), Binding<double>::constant(5),
-            Binding<double>::constant(0), Binding<ModifyType>::constant(ModifyType::None),
-            Binding<int>::constant(-1), Binding<QString>::constant({}),
-            Binding<ColorValue>::constant({}), Binding<int>::to(&badFormat),
-            Binding<QStringList>::constant(formats()), [](const Palette &) {});
+        PaletteColorGridView lonely(Binding<Palette>::constant(one), Binding<int>::constant(2),
+                                    Binding<double>::constant(50), Binding<double>::constant(5),
+                                    Binding<double>::constant(0),
+                                    Binding<ModifyType>::constant(ModifyType::None),
+                                    Binding<int>::constant(-1), Binding<QString>::constant({}),
+                                    Binding<ColorValue>::constant({}), Binding<int>::to(&badFormat),
+                                    Binding<QStringList>::constant(formats()), {});
         lines = capturedLines([&] {
             lonely.copyColor(0);
             badFormat = -1;
@@ -425,9 +425,12 @@ private slots:
         int saves = 0;
         Palette saved;
         PaletteView view(Binding<Palette>::to(&palette), 6, 100, 25, 25, ModifyType::None, -1,
-                         QString(), ColorValue::fromSrgb(1, 1, 1, 1), false, [&](const Palette &p) {
+                         QString(), ColorValue::fromSrgb(1, 1, 1, 1), false,
+                         [&](const ColorEdit &edit) {
                              ++saves;
-                             saved = p;
+                             edit.applyTo(palette);
+                             saved = palette;
+                             return Manager::EditResult::Saved;
                          });
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -467,7 +470,11 @@ private slots:
         int saves = 0;
         PaletteView view(Binding<Palette>::to(&palette), 6, 100, 25, 25, ModifyType::None, -1,
                          QString(), ColorValue::fromSrgb(1, 1, 1, 1), false,
-                         [&](const Palette &) { ++saves; });
+                         [&](const ColorEdit &edit) {
+                             ++saves;
+                             edit.applyTo(palette);
+                             return Manager::EditResult::Saved;
+                         });
         QGuiApplication::clipboard()->setText(QStringLiteral("no colours here, 12 34 #12"));
         QStringList lines = capturedLines([&] { view.grid()->pasteFromClipboard(); });
         QCOMPARE(lines,
@@ -494,7 +501,11 @@ private slots:
         int saves = 0;
         PaletteView view(Binding<Palette>::to(&palette), 6, 100, 25, 25, ModifyType::None, -1,
                          QString(), ColorValue::fromSrgb(1, 1, 1, 1), false,
-                         [&](const Palette &) { ++saves; });
+                         [&](const ColorEdit &edit) {
+                             ++saves;
+                             edit.applyTo(palette);
+                             return Manager::EditResult::Saved;
+                         });
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         QWidget *target = view.grid()->viewport();
@@ -655,8 +666,7 @@ private slots:
         PaletteModifyColorView orphan(
             Binding<Palette>::constant(threeColors(QStringLiteral("Calm"))),
             Binding<ModifyType>::constant(ModifyType::None), Binding<int>::constant(-1),
-            Binding<QString>::constant({}), Binding<ColorValue>::constant({}),
-            [](const Palette &) {});
+            Binding<QString>::constant({}), Binding<ColorValue>::constant({}), {});
         lines = capturedLines([&] { orphan.applyColorChange(); });
         QCOMPARE(lines, QStringList{QStringLiteral("ERROR: Invalid col modifyType!")});
     }

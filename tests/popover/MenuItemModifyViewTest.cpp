@@ -2,9 +2,12 @@
 
 #include "PopoverFixture.h"
 #include "StdoutCapture.h"
+#include "core/SafeFile.h"
 #include "views/popover/MenuItemModifyView.h"
 #include "views/popover/PaletteGridView.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -123,14 +126,19 @@ void MenuItemModifyViewTest::renameThatCannotBeWrittenKeepsEverything() {
     const QStringList before = names(view->palettesOO());
     const QByteArray warmBytes = fileBytes("Warm");
     view->renamePalette(indexOf(*view, "Warm"));
-    // Longer than a file name may be: the new file cannot be written.
-    const QString tooLong(300, QLatin1Char('h'));
-    typeName(*view, tooLong);
+    // The disk fills up: the new file cannot be written.
+    const QString hot("Hot");
+    typeName(*view, hot);
     QVERIFY(view->modifyView()->okButton()->isEnabled());
+    SafeFile::setWriteFunction([](int, const void *, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
     const QStringList lines = capturedLines([&] { view->modifyView()->ok(); });
-    QCOMPARE(lines.first(), "Changed pal: " + tooLong);
-    QCOMPARE(lines.last(),
-             QString("Failed to write file %1.json : pal Warm keeps its name").arg(tooLong));
+    QCOMPARE(lines.first(), "Changed pal: " + hot);
+    QCOMPARE(lines.at(1), QString("Failed to save file Hot.json : No space left on device"));
+    QCOMPARE(lines.last(), QString("Failed to write file Hot.json : pal Warm keeps its name"));
+    QVERIFY(!QFile::exists(palettePath(hot)));
     QCOMPARE(fileBytes("Warm"), warmBytes);
     QVERIFY(Settings::contains(SettingsKeys::paletteIndexKey("Warm")));
     QCOMPARE(names(view->palettesOO()), before);
@@ -138,11 +146,16 @@ void MenuItemModifyViewTest::renameThatCannotBeWrittenKeepsEverything() {
 
     // Adding under such a name says so and adds nothing.
     view->addPalette();
-    typeName(*view, tooLong);
+    typeName(*view, hot);
     const QStringList added = capturedLines([&] { view->modifyView()->ok(); });
-    QCOMPARE(added.first(), "Added pal: " + tooLong);
-    QCOMPARE(added.last(), QString("Failed to write file %1.json : pal not added").arg(tooLong));
+    SafeFile::setWriteFunction(nullptr);
+    QCOMPARE(added.first(), "Added pal: " + hot);
+    QCOMPARE(added.last(), QString("Failed to write file Hot.json : pal not added"));
     QCOMPARE(names(view->palettesOO()), before);
+    QVERIFY(QDir(QFileInfo(palettePath(hot)).path())
+                .entryList(QDir::Files | QDir::Hidden)
+                .filter("Hot")
+                .isEmpty());
 }
 
 void MenuItemModifyViewTest::cancelOnlyCloses() {
@@ -178,9 +191,20 @@ void MenuItemModifyViewTest::takenOrImpossibleNamesCannotBeConfirmed() {
     const struct {
         QString name;
         bool allowed;
-    } cases[] = {{"Cool", false},      {"Warm", false},        {"a/b", false},    {"..", false},
-                 {"tab\there", false}, {"back\\slash", false}, {"Broken", false}, {"Fresh", true},
-                 {"", true},           {"cool", true}};
+    } cases[] = {{"Cool", false},
+                 {"Warm", false},
+                 {"a/b", false},
+                 {"..", false},
+                 {"my.json", false},
+                 {"report.json-2024", false},
+                 {QString(251, QLatin1Char('h')), false},
+                 {QString(250, QLatin1Char('h')), true},
+                 {"Broken", false},
+                 {"Fresh", true},
+                 {"tab\there", true},
+                 {"back\\slash", true},
+                 {"", true},
+                 {"cool", true}};
     for (const auto &c : cases) {
         typeName(*view, c.name);
         QCOMPARE(view->newPaletteName.get(), c.name);

@@ -14,6 +14,9 @@ int main(int argc, char *argv[]) {
         return 2;
     const int count = args.at(1).toInt();
     int round = args.at(2).toInt();
+    // The store saves only over files it has read (or written) itself.
+    for (int i = 0; i < count; ++i)
+        Manager::loadPalette(QStringLiteral("P%1").arg(i));
     bool announced = false;
     for (;; ++round) {
         for (int i = 0; i < count; ++i) {

@@ -48,7 +48,7 @@ PaletteColorGridView::PaletteColorGridView(
     Binding<double> cellSpacing, Binding<double> cellRadius, Binding<ModifyType> modifyType,
     Binding<int> modifyColorIdx, Binding<QString> modifyColorName,
     Binding<ColorValue> modifyColorColor, Binding<int> selectedFormatIdx,
-    Binding<QStringList> formats, Saver save, QWidget *parent)
+    Binding<QStringList> formats, Editor edit, QWidget *parent)
     : QAbstractItemView(parent)
     , palette(std::move(palette))
     , colCount(std::move(colCount))
@@ -61,7 +61,7 @@ PaletteColorGridView::PaletteColorGridView(
     , modifyColorColor(std::move(modifyColorColor))
     , selectedFormatIdx(std::move(selectedFormatIdx))
     , formats(std::move(formats))
-    , m_save(save ? std::move(save) : Saver(&Manager::savePalette))
+    , m_edit(edit ? std::move(edit) : PaletteModifyColorView::bindingEditor(this->palette))
     , m_model(new PaletteColorGridModel(this)) {
     PaletteColorGridAccessible::installFactory();
     setModel(m_model);
@@ -106,6 +106,14 @@ int PaletteColorGridView::editorItem() const {
 
 void PaletteColorGridView::refresh() {
     const Palette current = palette.get();
+    // An open edit follows its colour when other windows or programs move it.
+    if (modifyType.get() == ModifyType::Edit && m_editOriginal) {
+        const int at = ColorEdit::change(modifyColorIdx.get(), *m_editOriginal, {}).locate(current);
+        if (at >= 0 && at != modifyColorIdx.get()) {
+            modifyColorIdx.set(at);
+            return; // the index change refreshes again
+        }
+    }
     if (!(current == m_model->palette())) {
         // A model reset forgets the keyboard position; put it back without scrolling to it.
         const int row = currentIndex().row();
@@ -123,6 +131,14 @@ void PaletteColorGridView::refresh() {
 }
 
 void PaletteColorGridView::syncEditor() {
+    if (modifyType.get() != ModifyType::Edit) {
+        m_editOriginal.reset();
+    } else if (!m_editOriginal) {
+        const Palette current = palette.get();
+        const int i = modifyColorIdx.get();
+        if (i >= 0 && i < current.palColors.size())
+            m_editOriginal = current.palColors.at(i);
+    }
     if (editorItem() < 0) {
         if (m_editor) {
             const bool hadFocus = m_editor->isAncestorOf(QApplication::focusWidget());
@@ -136,12 +152,16 @@ void PaletteColorGridView::syncEditor() {
     }
     if (!m_editor) {
         m_editor = new PaletteModifyColorView(palette, modifyType, modifyColorIdx, modifyColorName,
-                                              modifyColorColor, m_save, viewport());
+                                              modifyColorColor, m_edit, viewport());
+        if (m_editOriginal)
+            m_editor->setOriginal(*m_editOriginal);
         m_editor->refresh();
         m_editor->show();
         m_editor->focusName();
         return;
     }
+    if (m_editOriginal)
+        m_editor->setOriginal(*m_editOriginal);
     m_editor->refresh();
 }
 
@@ -429,6 +449,7 @@ void PaletteColorGridView::startColorEdit(int i) {
     if (i < 0 || i >= current.palColors.size())
         return;
     const PaletteColor &color = current.palColors.at(i);
+    m_editOriginal = color;
     modifyColorName.set(color.colName);
     modifyColorColor.set(displayColor(color.colColor));
     modifyColorIdx.set(i);
@@ -444,38 +465,33 @@ void PaletteColorGridView::startColorAdd() {
 }
 
 void PaletteColorGridView::deleteColor(int i) {
-    Palette current = palette.get();
+    const Palette current = palette.get();
     if (i < 0 || i >= current.palColors.size())
         return;
-    current.palColors.removeAt(i);
-    palette.set(current);
-    m_save(palette.get());
-    // An open edit keeps pointing at its own colour: later colours moved down by one, and the
-    // edited colour itself is gone. Left alone, "Ok" would overwrite a different colour.
-    if (modifyType.get() == ModifyType::Edit) {
-        const int edited = modifyColorIdx.get();
-        if (edited == i)
-            modifyType.set(ModifyType::None);
-        else if (edited > i)
-            modifyColorIdx.set(edited - 1);
-    }
+    const PaletteColor deleted = current.palColors.at(i);
+    const bool deletesEdited = modifyType.get() == ModifyType::Edit && modifyColorIdx.get() == i &&
+                               m_editOriginal == deleted;
+    if (m_edit(ColorEdit::remove(i, deleted)) == Manager::EditResult::Refused)
+        return;
+    // Deleting the colour being edited ends the edit; any other open edit follows its colour
+    // to its new place (refresh does that).
+    if (deletesEdited)
+        modifyType.set(ModifyType::None);
     updater = !updater;
     refresh();
 }
 
-void PaletteColorGridView::addColors(const QList<PaletteColor> &colors) {
+bool PaletteColorGridView::addColors(const QList<PaletteColor> &colors) {
     if (colors.isEmpty())
-        return;
-    Palette changed = palette.get();
-    for (const PaletteColor &color : colors) {
-        logLine(QStringLiteral("Added col: ") + color.colName + QLatin1Char(' ') +
+        return false;
+    for (const PaletteColor &color : colors)
+        logLine(QStringLiteral("Added col: ") + printable(color.colName) + QLatin1Char(' ') +
                 displayColor(color.colColor).description());
-        changed.palColors.append(color);
-    }
-    palette.set(changed);
-    m_save(palette.get());
+    if (m_edit(ColorEdit::addAll(colors)) == Manager::EditResult::Refused)
+        return false;
     updater = !updater;
     refresh();
+    return true;
 }
 
 namespace {
@@ -524,10 +540,8 @@ void PaletteColorGridView::addPickedColor(const ColorValue &color) {
                               colorComponentsWithAlpha(color)};
     logLine(QStringLiteral("Picked col: ") + picked.colName + QLatin1Char(' ') +
             color.description());
-    Palette changed = palette.get();
-    changed.palColors.append(picked);
-    palette.set(changed);
-    m_save(palette.get());
+    if (m_edit(ColorEdit::add(picked)) == Manager::EditResult::Refused)
+        return;
     updater = !updater;
     refresh();
     copyColor(int(palette.get().palColors.size()) - 1);

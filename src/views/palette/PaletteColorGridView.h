@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class PaletteColorGridModel;
 #include "views/palette/PaletteModifyColorView.h"
@@ -22,14 +23,14 @@ class QMimeData;
 class PaletteColorGridView : public QAbstractItemView {
     Q_OBJECT
 public:
-    using Saver = std::function<void(const Palette &)>;
+    using Editor = PaletteModifyColorView::Editor;
 
     PaletteColorGridView(Binding<Palette> palette, Binding<int> colCount, Binding<double> cellSize,
                          Binding<double> cellSpacing, Binding<double> cellRadius,
                          Binding<ModifyType> modifyType, Binding<int> modifyColorIdx,
                          Binding<QString> modifyColorName, Binding<ColorValue> modifyColorColor,
                          Binding<int> selectedFormatIdx, Binding<QStringList> formats,
-                         Saver save = {}, QWidget *parent = nullptr);
+                         Editor edit = {}, QWidget *parent = nullptr);
     ~PaletteColorGridView() override;
 
     // Rereads the palette and the display values and places the editor.
@@ -40,8 +41,8 @@ public:
     void startColorAdd();
     void deleteColor(int i);
 
-    // Appends colours in one save, each logged as added.
-    void addColors(const QList<PaletteColor> &colors);
+    // Appends colours in one save, each logged as added; false when nothing was added.
+    bool addColors(const QList<PaletteColor> &colors);
     // Adds every colour found in the clipboard's text (each named by its own text), else its
     // application/x-color; one line and nothing written when there is none. Returns how many.
     int pasteFromClipboard();
@@ -110,7 +111,9 @@ private:
     Binding<int> selectedFormatIdx;
     Binding<QStringList> formats;
     bool updater = false;
-    Saver m_save;
+    Editor m_edit;
+    // The colour being edited as it was when the edit began.
+    std::optional<PaletteColor> m_editOriginal;
 
     PaletteColorGridModel *m_model;
     QPointer<PaletteModifyColorView> m_editor;

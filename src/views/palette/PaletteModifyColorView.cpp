@@ -43,11 +43,22 @@ QIcon wellIcon(const QColor &color, const QSize &size) {
 }
 } // namespace
 
+PaletteModifyColorView::Editor PaletteModifyColorView::bindingEditor(Binding<Palette> palette) {
+    return [palette](const ColorEdit &edit) {
+        Palette changed = palette.get();
+        if (!edit.applyTo(changed))
+            return Manager::EditResult::Refused;
+        palette.set(changed);
+        return Manager::savePalette(changed) ? Manager::EditResult::Saved
+                                             : Manager::EditResult::WriteFailed;
+    };
+}
+
 PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
                                                Binding<ModifyType> modifyType,
                                                Binding<int> modifyColorIdx,
                                                Binding<QString> modifyColorName,
-                                               Binding<ColorValue> modifyColorColor, Saver save,
+                                               Binding<ColorValue> modifyColorColor, Editor edit,
                                                QWidget *parent)
     : QWidget(parent)
     , palette(std::move(palette))
@@ -55,7 +66,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     , modifyColorIdx(std::move(modifyColorIdx))
     , modifyColorName(std::move(modifyColorName))
     , modifyColorColor(std::move(modifyColorColor))
-    , m_save(save ? std::move(save) : Saver(&Manager::savePalette))
+    , m_edit(edit ? std::move(edit) : bindingEditor(this->palette))
     , m_name(new QLineEdit)
     , m_well(new QToolButton)
     , m_text(new QLineEdit)
@@ -277,30 +288,33 @@ void PaletteModifyColorView::applyColorChange() {
         return;
     const QString name = modifyColorName.get();
     const ColorValue color = modifyColorColor.get();
+    Manager::EditResult result = Manager::EditResult::Saved;
     switch (modifyType.get()) {
     case ModifyType::Edit: {
-        logLine(QStringLiteral("Changed col: ") + name + QLatin1Char(' ') + color.description());
-        Palette changed = palette.get();
+        logLine(QStringLiteral("Changed col: ") + printable(name) + QLatin1Char(' ') +
+                color.description());
         const int i = modifyColorIdx.get();
-        if (i >= 0 && i < changed.palColors.size()) {
-            changed.palColors[i].colName = name;
-            changed.palColors[i].colColor = colorComponents(color);
-            palette.set(changed);
-        }
+        const Palette current = palette.get();
+        if (!m_original && i >= 0 && i < current.palColors.size())
+            m_original = current.palColors.at(i);
+        if (!m_original)
+            return;
+        result =
+            m_edit(ColorEdit::change(i, *m_original, PaletteColor{name, colorComponents(color)}));
         break;
     }
-    case ModifyType::Add: {
-        logLine(QStringLiteral("Added col: ") + name + QLatin1Char(' ') + color.description());
-        Palette changed = palette.get();
-        changed.palColors.append(PaletteColor{name, colorComponentsWithAlpha(color)});
-        palette.set(changed);
+    case ModifyType::Add:
+        logLine(QStringLiteral("Added col: ") + printable(name) + QLatin1Char(' ') +
+                color.description());
+        result = m_edit(ColorEdit::add(PaletteColor{name, colorComponentsWithAlpha(color)}));
         break;
-    }
     case ModifyType::None:
         logLine(QStringLiteral("ERROR: Invalid col modifyType!"));
         break;
     }
-    m_save(palette.get());
+    // An edit that could not be applied stays open with what the user typed.
+    if (result == Manager::EditResult::Refused)
+        return;
     if (m_dialog)
         m_dialog->close();
     modifyType.set(ModifyType::None);

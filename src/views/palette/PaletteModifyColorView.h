@@ -1,13 +1,16 @@
 #pragma once
 
+#include "model/ColorEdit.h"
 #include "model/ColorValue.h"
 #include "model/ModifyType.h"
 #include "model/Palette.h"
+#include "store/Manager.h"
 #include "views/blocks/Binding.h"
 
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include <QColorDialog>
 class QLineEdit;
@@ -19,12 +22,20 @@ class QToolButton;
 class PaletteModifyColorView : public QWidget {
     Q_OBJECT
 public:
-    using Saver = std::function<void(const Palette &)>;
+    // Makes a colour edit and saves it; the palette window's goes through the store's
+    // change check.
+    using Editor = std::function<Manager::EditResult(const ColorEdit &)>;
+    // Applies an edit to the bound palette and saves it as it then stands.
+    static Editor bindingEditor(Binding<Palette> palette);
 
     PaletteModifyColorView(Binding<Palette> palette, Binding<ModifyType> modifyType,
                            Binding<int> modifyColorIdx, Binding<QString> modifyColorName,
-                           Binding<ColorValue> modifyColorColor, Saver save = {},
+                           Binding<ColorValue> modifyColorColor, Editor edit = {},
                            QWidget *parent = nullptr);
+
+    // The colour as it was when the edit began: "Ok" changes that colour wherever it is now,
+    // and nothing when it is gone.
+    void setOriginal(const PaletteColor &color) { m_original = color; }
 
     void applyColorChange();
     void cancelColorChange();
@@ -61,7 +72,8 @@ private:
     Binding<int> modifyColorIdx;
     Binding<QString> modifyColorName;
     Binding<ColorValue> modifyColorColor;
-    Saver m_save;
+    Editor m_edit;
+    std::optional<PaletteColor> m_original;
 
     QLineEdit *m_name;
     QToolButton *m_well;

@@ -24,7 +24,7 @@ void openPaletteWindow(PalettesOO *collection, int index) {
 PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize,
                          double cellSpacing, double cellRadius, ModifyType modifyType,
                          int modifyColorIdx, QString modifyColorName, ColorValue modifyColorColor,
-                         bool showOptions, Saver save, QWidget *parent)
+                         bool showOptions, Editor edit, QWidget *parent)
     : QWidget(parent)
     , palette(std::move(palette))
     , colCount(colCount)
@@ -83,7 +83,7 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
                                       Binding<QString>::to(&this->modifyColorName),
                                       Binding<ColorValue>::to(&this->modifyColorColor),
                                       Binding<int>::to(&selectedFormatIdx, changed),
-                                      Binding<QStringList>::to(&formats, changed), std::move(save));
+                                      Binding<QStringList>::to(&formats, changed), std::move(edit));
     m_section = new SectionView2C(QStringLiteral("Colors"), titleContent, m_grid);
 
     m_options = new PaletteOptionsView(

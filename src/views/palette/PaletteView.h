@@ -3,6 +3,7 @@
 #include "model/ColorValue.h"
 #include "model/ModifyType.h"
 #include "model/Palette.h"
+#include "store/Manager.h"
 #include "views/blocks/Binding.h"
 
 #include <QStringList>
@@ -27,12 +28,12 @@ void openPaletteWindow(PalettesOO *collection, int index);
 class PaletteView : public QWidget {
     Q_OBJECT
 public:
-    using Saver = std::function<void(const Palette &)>;
+    using Editor = std::function<Manager::EditResult(const ColorEdit &)>;
 
     PaletteView(Binding<Palette> palette, int colCount, double cellSize, double cellSpacing,
                 double cellRadius, ModifyType modifyType, int modifyColorIdx,
                 QString modifyColorName, ColorValue modifyColorColor, bool showOptions,
-                Saver save = {}, QWidget *parent = nullptr);
+                Editor edit = {}, QWidget *parent = nullptr);
 
     void restoreFormatIdx();
     void storeFormatIdx(int i);

@@ -41,11 +41,13 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
                              Settings::floatValue(SettingsKeys::viewGridCellSpacing),
                              Settings::floatValue(SettingsKeys::viewGridCellRadius),
                              ModifyType::None, -1, QString(), ColorValue::fromSrgb(1, 1, 1, 1),
-                             false, [place](const Palette &palette) {
+                             false, [place](const ColorEdit &edit) {
                                  // A palette that left the collection is not written back under an
                                  // empty name.
-                                 if (place && !place->isGone())
-                                     Manager::savePalette(palette);
+                                 const int index = place ? place->index() : -1;
+                                 if (index < 0)
+                                     return Manager::EditResult::Refused;
+                                 return Manager::editColors(index, edit);
                              });
     setWidget(m_view);
 

@@ -1,0 +1,52 @@
+#include "model/ColorEdit.h"
+
+ColorEdit ColorEdit::change(int index, PaletteColor original, PaletteColor result) {
+    return ColorEdit{Kind::Change, index, std::move(original), std::move(result), {}};
+}
+
+ColorEdit ColorEdit::add(PaletteColor color) {
+    return ColorEdit{Kind::Add, -1, {}, std::move(color), {}};
+}
+
+ColorEdit ColorEdit::addAll(QList<PaletteColor> colors) {
+    ColorEdit edit = add(colors.isEmpty() ? PaletteColor{} : colors.takeFirst());
+    edit.more = std::move(colors);
+    return edit;
+}
+
+ColorEdit ColorEdit::remove(int index, PaletteColor original) {
+    return ColorEdit{Kind::Delete, index, std::move(original), {}, {}};
+}
+
+int ColorEdit::locate(const Palette &palette) const {
+    if (kind == Kind::Add)
+        return -1;
+    const QList<PaletteColor> &colors = palette.palColors;
+    if (index >= 0 && index < colors.size() && colors.at(index) == original)
+        return index;
+    int found = -1;
+    for (int i = 0; i < colors.size(); ++i) {
+        if (colors.at(i) == original) {
+            if (found >= 0)
+                return -1;
+            found = i;
+        }
+    }
+    return found;
+}
+
+bool ColorEdit::applyTo(Palette &palette) const {
+    if (kind == Kind::Add) {
+        palette.palColors.append(result);
+        palette.palColors.append(more);
+        return true;
+    }
+    const int at = locate(palette);
+    if (at < 0)
+        return false;
+    if (kind == Kind::Change)
+        palette.palColors[at] = result;
+    else
+        palette.palColors.removeAt(at);
+    return true;
+}

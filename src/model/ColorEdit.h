@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/Palette.h"
+
+// One change the user makes to a palette's colours, bound to the colour it was made on rather
+// than to a bare position: between the start of an edit and its "Ok", another window or
+// another program may have moved, changed or removed colours.
+struct ColorEdit {
+    enum class Kind { Change, Add, Delete };
+
+    Kind kind = Kind::Add;
+    int index = -1;           // where the colour was when the edit began (Change, Delete)
+    PaletteColor original;    // the colour as it was then (Change, Delete)
+    PaletteColor result;      // the colour as the user left it (Change, Add)
+    QList<PaletteColor> more; // further colours an Add appends after result, in the same save
+
+    static ColorEdit change(int index, PaletteColor original, PaletteColor result);
+    static ColorEdit add(PaletteColor color);
+    // Several colours added at once (a paste, a drop); colors must not be empty.
+    static ColorEdit addAll(QList<PaletteColor> colors);
+    static ColorEdit remove(int index, PaletteColor original);
+
+    // Where the edited colour is in palette now: at its old index if it is still there
+    // unchanged, otherwise the one equal colour elsewhere; -1 when it is gone or when several
+    // equal colours leave it ambiguous. Always -1 for Add.
+    int locate(const Palette &palette) const;
+    // Applies the edit; false (palette untouched) when its colour can no longer be told.
+    bool applyTo(Palette &palette) const;
+};
