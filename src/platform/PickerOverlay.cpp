@@ -103,6 +103,7 @@ void PickerOverlay::paintEvent(QPaintEvent *event) {
     painter.drawImage(QPoint(0, 0), m_snapshot.image);
     if (m_target.x() >= 0 && event->region().intersects(m_loupe.adjusted(-1, -1, 1, 1)))
         paintLoupe(painter);
+    emit painted();
 }
 
 void PickerOverlay::paintLoupe(QPainter &painter) {

@@ -116,6 +116,7 @@ void ScreenPicker::startWithSnapshots(QList<ScreenSnapshot> snapshots) {
         return;
     }
     m_active = true;
+    m_paintedOverlays = 0;
     const QList<QScreen *> screens = QGuiApplication::screens();
     for (ScreenSnapshot &snapshot : snapshots) {
         QScreen *screen = nullptr;
@@ -126,6 +127,13 @@ void ScreenPicker::startWithSnapshots(QList<ScreenSnapshot> snapshots) {
         connect(overlay, &PickerOverlay::pointerMoved, this, &ScreenPicker::onMouse);
         connect(overlay, &PickerOverlay::pickRequested, this, &ScreenPicker::onPick);
         connect(overlay, &PickerOverlay::cancelRequested, this, &ScreenPicker::cancel);
+        connect(
+            overlay, &PickerOverlay::painted, this,
+            [this] {
+                if (++m_paintedOverlays == m_overlays.size())
+                    emit overlayShown();
+            },
+            Qt::SingleShotConnection);
         connect(overlay, &PickerOverlay::moveRequested, this, [this](QPoint delta) {
             PickerOverlay *current = currentOverlay();
             if (current)
@@ -145,7 +153,6 @@ void ScreenPicker::startWithSnapshots(QList<ScreenSnapshot> snapshots) {
                 onPointerMoved(overlay, *pixel);
     }
     grabKeyboard(kGrabAttempts);
-    emit overlayShown();
 }
 
 PickerOverlay *ScreenPicker::currentOverlay() const {

@@ -34,7 +34,7 @@ signals:
     void picked(const ColorValue &color);
     void cancelled();
     void failed(const QString &reason);
-    // Every overlay is on screen (benchmark hook).
+    // Every overlay of this pick has been painted once (for the benchmark).
     void overlayShown();
 
 private:
@@ -49,5 +49,6 @@ private:
 
     bool m_active = false;
     QList<PickerOverlay *> m_overlays;
+    qsizetype m_paintedOverlays = 0;
     QPointer<PortalColorPicker> m_portal;
 };
