@@ -180,6 +180,12 @@ void ScreenPicker::grabKeyboard(int attemptsLeft) {
 
 void ScreenPicker::onMouse(PickerOverlay *overlay, QPoint devicePixel) {
     if (const std::optional<QPoint> native = nativePointer()) {
+        // Screens may overlap (mirrored monitors): the overlay that got the event is the one
+        // on top there.
+        if (const std::optional<QPoint> pixel = devicePixelIn(overlay, *native)) {
+            onPointerMoved(overlay, *pixel);
+            return;
+        }
         for (PickerOverlay *candidate : std::as_const(m_overlays)) {
             if (const std::optional<QPoint> pixel = devicePixelIn(candidate, *native)) {
                 onPointerMoved(candidate, *pixel);
