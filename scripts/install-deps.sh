@@ -11,7 +11,7 @@ if [[ "${1:-}" == "--test" ]]; then
                 python3 dbus-daemon)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils xdotool xclip imagemagick)
+    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils x11-xserver-utils xdotool xclip imagemagick)
 fi
 
 missing=()

@@ -140,16 +140,10 @@ void AppDelegate::storePickedColor(const ColorValue &color) {
     for (int i = 0; i < collection->count(); ++i)
         if (collection->palettes().at(i).palName == pickedPaletteName)
             index = i;
-    Palette palette;
     if (index < 0) {
-        palette = Palette{pickedPaletteName, {picked}};
-        Manager::addPalette(palette);
-    } else {
-        palette = collection->palettes().at(index);
-        palette.palColors.append(picked);
-        collection->replace(index, palette);
-        if (!Manager::savePalette(palette))
-            return;
+        Manager::addPalette(Palette{pickedPaletteName, {picked}});
+    } else if (Manager::editColors(index, ColorEdit::add(picked)) != Manager::EditResult::Saved) {
+        return;
     }
     const QString text = formatColor(
         CopyFormats::at(Settings::integer(SettingsKeys::formatIdxKey(pickedPaletteName))),

@@ -65,7 +65,8 @@ int main(int argc, char *argv[]) {
         if (commandLine.pickRequested()) {
             if (instance.notifyRunning(QByteArrayLiteral("pick")))
                 return 0;
-            std::fputs("swatchbar: another Swatchbar is running but does not answer\n", stderr);
+            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
+                       stderr);
             return 1;
         }
         if (instance.notifyRunning())

@@ -67,6 +67,8 @@ QRect PickerOverlay::loupeRectFor(QPoint devicePixel) const {
         x = at.x() - kOffset - size.width();
     if (y + size.height() > height())
         y = at.y() - kOffset - size.height();
+    // A screen too low for either: kept on it, still beside the pointer rather than under it.
+    y = qBound(0, y, qMax(0, height() - size.height()));
     return QRect(QPoint(x, y), size);
 }
 
@@ -101,6 +103,7 @@ void PickerOverlay::paintEvent(QPaintEvent *event) {
     painter.drawImage(QPoint(0, 0), m_snapshot.image);
     if (m_target.x() >= 0 && event->region().intersects(m_loupe.adjusted(-1, -1, 1, 1)))
         paintLoupe(painter);
+    emit painted();
 }
 
 void PickerOverlay::paintLoupe(QPainter &painter) {

@@ -38,6 +38,8 @@ signals:
     void pickRequested(PickerOverlay *overlay);
     void moveRequested(QPoint delta);
     void cancelRequested();
+    // A paint has finished (the screen shows the overlay once it is flushed).
+    void painted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

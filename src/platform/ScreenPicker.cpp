@@ -9,6 +9,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <cstdlib>
+#include <memory>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -18,6 +21,37 @@ constexpr int kGrabRetryMs = 25;
 ColorValue colorOf(QRgb rgb) {
     // Exact fractions of 255 in double: 102 is stored as 0.4, not as a float's neighbour.
     return ColorValue::fromSrgb(qRed(rgb) / 255.0, qGreen(rgb) / 255.0, qBlue(rgb) / 255.0, 1.0);
+}
+
+// The pointer on the X11 root window in device pixels. Qt hands out mouse positions in logical
+// pixels rounded to whole ones, which at a scale of 2 cannot tell the four device pixels of a
+// logical pixel apart.
+std::optional<QPoint> nativePointer() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return std::nullopt;
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return std::nullopt;
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen)
+        return std::nullopt;
+    const std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)> reply(
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr),
+        &std::free);
+    if (!reply || !reply->same_screen)
+        return std::nullopt;
+    return QPoint(reply->root_x, reply->root_y);
+}
+
+// Qt keeps a screen's top left corner where it is in device pixels and scales only its size,
+// so a device position on the root lies in a snapshot at (position - its top left).
+std::optional<QPoint> devicePixelIn(const PickerOverlay *overlay, QPoint native) {
+    const ScreenSnapshot &snapshot = overlay->snapshot();
+    const QRect device(snapshot.geometry.topLeft(), snapshot.image.size());
+    if (!device.contains(native))
+        return std::nullopt;
+    return native - device.topLeft();
 }
 
 } // namespace
@@ -82,6 +116,7 @@ void ScreenPicker::startWithSnapshots(QList<ScreenSnapshot> snapshots) {
         return;
     }
     m_active = true;
+    m_paintedOverlays = 0;
     const QList<QScreen *> screens = QGuiApplication::screens();
     for (ScreenSnapshot &snapshot : snapshots) {
         QScreen *screen = nullptr;
@@ -89,9 +124,16 @@ void ScreenPicker::startWithSnapshots(QList<ScreenSnapshot> snapshots) {
             if (candidate->geometry() == snapshot.geometry)
                 screen = candidate;
         auto *overlay = new PickerOverlay(std::move(snapshot), screen);
-        connect(overlay, &PickerOverlay::pointerMoved, this, &ScreenPicker::onPointerMoved);
+        connect(overlay, &PickerOverlay::pointerMoved, this, &ScreenPicker::onMouse);
         connect(overlay, &PickerOverlay::pickRequested, this, &ScreenPicker::onPick);
         connect(overlay, &PickerOverlay::cancelRequested, this, &ScreenPicker::cancel);
+        connect(
+            overlay, &PickerOverlay::painted, this,
+            [this] {
+                if (++m_paintedOverlays == m_overlays.size())
+                    emit overlayShown();
+            },
+            Qt::SingleShotConnection);
         connect(overlay, &PickerOverlay::moveRequested, this, [this](QPoint delta) {
             PickerOverlay *current = currentOverlay();
             if (current)
@@ -101,13 +143,16 @@ void ScreenPicker::startWithSnapshots(QList<ScreenSnapshot> snapshots) {
     }
     // Start with the loupe where the pointer is, so the keyboard alone can pick.
     const QPoint cursor = QCursor::pos();
+    const std::optional<QPoint> native = nativePointer();
     for (PickerOverlay *overlay : std::as_const(m_overlays)) {
         overlay->show();
-        if (overlay->geometry().contains(cursor))
+        if (overlay->geometry().contains(cursor) && currentOverlay() == nullptr)
             overlay->setTarget(overlay->devicePixelAt(QPointF(cursor - overlay->pos())));
+        if (native)
+            if (const std::optional<QPoint> pixel = devicePixelIn(overlay, *native))
+                onPointerMoved(overlay, *pixel);
     }
     grabKeyboard(kGrabAttempts);
-    emit overlayShown();
 }
 
 PickerOverlay *ScreenPicker::currentOverlay() const {
@@ -133,6 +178,24 @@ void ScreenPicker::grabKeyboard(int attemptsLeft) {
                            [this, attemptsLeft] { grabKeyboard(attemptsLeft - 1); });
 }
 
+void ScreenPicker::onMouse(PickerOverlay *overlay, QPoint devicePixel) {
+    if (const std::optional<QPoint> native = nativePointer()) {
+        // Screens may overlap (mirrored monitors): the overlay that got the event is the one
+        // on top there.
+        if (const std::optional<QPoint> pixel = devicePixelIn(overlay, *native)) {
+            onPointerMoved(overlay, *pixel);
+            return;
+        }
+        for (PickerOverlay *candidate : std::as_const(m_overlays)) {
+            if (const std::optional<QPoint> pixel = devicePixelIn(candidate, *native)) {
+                onPointerMoved(candidate, *pixel);
+                return;
+            }
+        }
+    }
+    onPointerMoved(overlay, devicePixel);
+}
+
 void ScreenPicker::onPointerMoved(PickerOverlay *overlay, QPoint devicePixel) {
     for (PickerOverlay *other : std::as_const(m_overlays))
         if (other != overlay)
@@ -140,9 +203,11 @@ void ScreenPicker::onPointerMoved(PickerOverlay *overlay, QPoint devicePixel) {
     overlay->setTarget(devicePixel);
 }
 
-void ScreenPicker::onPick(PickerOverlay *overlay) {
+void ScreenPicker::onPick(PickerOverlay *clicked) {
+    // The press has just placed the target, on whichever screen the pointer really is.
+    PickerOverlay *overlay = currentOverlay();
     if (!overlay)
-        overlay = currentOverlay();
+        overlay = clicked;
     if (!overlay || overlay->target().x() < 0)
         return;
     const ColorValue color = colorOf(overlay->pixelAt(overlay->target()));

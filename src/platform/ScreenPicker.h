@@ -34,17 +34,21 @@ signals:
     void picked(const ColorValue &color);
     void cancelled();
     void failed(const QString &reason);
-    // Every overlay is on screen (benchmark hook).
+    // Every overlay of this pick has been painted once (for the benchmark).
     void overlayShown();
 
 private:
+    // A mouse event on an overlay: the device pixel it computed, bettered on X11 by asking
+    // the server where the pointer is in device pixels.
+    void onMouse(PickerOverlay *overlay, QPoint devicePixel);
     void onPointerMoved(PickerOverlay *overlay, QPoint devicePixel);
-    void onPick(PickerOverlay *overlay);
+    void onPick(PickerOverlay *clicked);
     void closeOverlays();
     PickerOverlay *currentOverlay() const;
     void grabKeyboard(int attemptsLeft);
 
     bool m_active = false;
     QList<PickerOverlay *> m_overlays;
+    qsizetype m_paintedOverlays = 0;
     QPointer<PortalColorPicker> m_portal;
 };

@@ -1,6 +1,7 @@
 #include "views/palette/PaletteColorGridView.h"
 
 #include "core/Log.h"
+#include "interchange/ColorTextParser.h"
 #include "model/ColorText.h"
 #include "platform/Clipboard.h"
 #include "store/Manager.h"
@@ -13,6 +14,8 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -74,6 +77,10 @@ PaletteColorGridView::PaletteColorGridView(
     setBackgroundRole(QPalette::Window);
     viewport()->setBackgroundRole(QPalette::Window);
     viewport()->setCursor(Qt::PointingHandCursor);
+    // Colours dropped as text or as application/x-color are added (dropEvent).
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(DropOnly);
     setAccessibleName(tr("Colors"));
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { activate(index.row()); });
@@ -394,6 +401,11 @@ void PaletteColorGridView::keyPressEvent(QKeyEvent *event) {
     default:
         break;
     }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteFromClipboard();
+        event->accept();
+        return;
+    }
     QAbstractItemView::keyPressEvent(event);
 }
 
@@ -527,4 +539,95 @@ void PaletteColorGridView::deleteColor(int i) {
         modifyType.set(ModifyType::None);
     updater = !updater;
     refresh();
+}
+
+bool PaletteColorGridView::addColors(const QList<PaletteColor> &colors) {
+    if (colors.isEmpty())
+        return false;
+    for (const PaletteColor &color : colors)
+        logLine(QStringLiteral("Added col: ") + printable(color.colName) + QLatin1Char(' ') +
+                displayColor(color.colColor).description());
+    if (m_edit(ColorEdit::addAll(colors)) == Manager::EditResult::Refused)
+        return false;
+    updater = !updater;
+    refresh();
+    return true;
+}
+
+namespace {
+QList<PaletteColor> colorsInText(const QString &text) {
+    QList<PaletteColor> colors;
+    for (const ColorTextParser::Found &found : ColorTextParser::findAll(text))
+        colors.append(PaletteColor{found.text, colorComponentsWithAlpha(found.color)});
+    return colors;
+}
+} // namespace
+
+int PaletteColorGridView::pasteFromClipboard() {
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    const QList<PaletteColor> colors = mime ? colorsIn(mime) : QList<PaletteColor>();
+    if (colors.isEmpty()) {
+        logLine(QStringLiteral("No color found on the clipboard: nothing added"));
+        return 0;
+    }
+    addColors(colors);
+    return int(colors.size());
+}
+
+QList<PaletteColor> PaletteColorGridView::colorsIn(const QMimeData *mime) const {
+    if (mime->hasText()) {
+        const QList<PaletteColor> colors = colorsInText(mime->text());
+        if (!colors.isEmpty())
+            return colors;
+    }
+    if (mime->hasColor()) {
+        const QColor color = qvariant_cast<QColor>(mime->colorData()).toRgb();
+        if (color.isValid()) {
+            // 8 bits a channel, as every colour from an 8-bit source is stored.
+            const SerializableColor components{color.red() / 255.0, color.green() / 255.0,
+                                               color.blue() / 255.0, color.alpha() / 255.0};
+            const QString name =
+                QLatin1Char('#') +
+                (color.alpha() == 255 ? hexText(components) : hexTextWithAlpha(components));
+            return {PaletteColor{name, components}};
+        }
+    }
+    return {};
+}
+
+void PaletteColorGridView::addPickedColor(const ColorValue &color) {
+    const PaletteColor picked{QLatin1Char('#') + hexText(colorComponents(color)),
+                              colorComponentsWithAlpha(color)};
+    logLine(QStringLiteral("Picked col: ") + picked.colName + QLatin1Char(' ') +
+            color.description());
+    if (m_edit(ColorEdit::add(picked)) == Manager::EditResult::Refused)
+        return;
+    updater = !updater;
+    refresh();
+    copyColor(int(palette.get().palColors.size()) - 1);
+}
+
+void PaletteColorGridView::dragEnterEvent(QDragEnterEvent *event) {
+    if (event->mimeData()->hasText() || event->mimeData()->hasColor())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PaletteColorGridView::dragMoveEvent(QDragMoveEvent *event) {
+    if (event->mimeData()->hasText() || event->mimeData()->hasColor())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PaletteColorGridView::dropEvent(QDropEvent *event) {
+    const QList<PaletteColor> colors = colorsIn(event->mimeData());
+    if (colors.isEmpty()) {
+        logLine(QStringLiteral("No color found in the drop: nothing added"));
+        event->ignore();
+        return;
+    }
+    addColors(colors);
+    event->acceptProposedAction();
 }

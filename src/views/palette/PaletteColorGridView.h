@@ -41,6 +41,14 @@ public:
     void startColorAdd();
     void deleteColor(int i);
 
+    // Appends colours in one save, each logged as added; false when nothing was added.
+    bool addColors(const QList<PaletteColor> &colors);
+    // Adds every colour found in the clipboard's text (each named by its own text), else its
+    // application/x-color; one line and nothing written when there is none. Returns how many.
+    int pasteFromClipboard();
+    // A colour from the screen picker: appended under its hex text and copied.
+    void addPickedColor(const ColorValue &color);
+
     PaletteColorGridModel *gridModel() const { return m_model; }
     PaletteModifyColorView *editor() const { return m_editor; }
     QRect cellRect(int item) const;
@@ -74,6 +82,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
@@ -89,6 +100,8 @@ private:
     int m_pressItem = -1;
 
     void activate(int item);
+    // Colours a drop would add: from its text, else from its application/x-color.
+    QList<PaletteColor> colorsIn(const QMimeData *mime) const;
     void relayout();
     void syncEditor();
     int editorItem() const;
