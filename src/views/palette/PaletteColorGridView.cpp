@@ -608,20 +608,27 @@ void PaletteColorGridView::addPickedColor(const ColorValue &color) {
 }
 
 void PaletteColorGridView::dragEnterEvent(QDragEnterEvent *event) {
-    if (event->mimeData()->hasText() || event->mimeData()->hasColor())
+    // A swatch dragged out and back into its own grid is not a new colour.
+    if (event->source() != this &&
+        (event->mimeData()->hasText() || event->mimeData()->hasColor()))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void PaletteColorGridView::dragMoveEvent(QDragMoveEvent *event) {
-    if (event->mimeData()->hasText() || event->mimeData()->hasColor())
+    if (event->source() != this &&
+        (event->mimeData()->hasText() || event->mimeData()->hasColor()))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void PaletteColorGridView::dropEvent(QDropEvent *event) {
+    if (event->source() == this) {
+        event->ignore();
+        return;
+    }
     const QList<PaletteColor> colors = colorsIn(event->mimeData());
     if (colors.isEmpty()) {
         logLine(QStringLiteral("No color found in the drop: nothing added"));

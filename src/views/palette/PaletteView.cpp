@@ -2,8 +2,8 @@
 
 #include "core/Log.h"
 #include "model/ColorText.h"
-#include "settings/CopyFormats.h"
 #include "platform/ScreenPicker.h"
+#include "settings/CopyFormats.h"
 #include "settings/Settings.h"
 #include "views/blocks/SectionView2C.h"
 #include "views/palette/CopyFormatsNotifier.h"
