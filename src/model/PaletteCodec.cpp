@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -429,7 +430,13 @@ bool readString(const element &value, const Path &path, QString &out, QString &e
 bool readNumber(const element &value, const Path &path, double &out, QString &error) {
     const element_type type = value.type();
     if (!isNumber(type)) {
-        error = expected(path, "a number", type);
+        // What the huge-number rewrite left in place of a number no double can hold.
+        std::string_view text;
+        if (type == element_type::STRING && value.get_string().get(text) == simdjson::SUCCESS &&
+            !text.empty() && text.find_first_not_of('#') == std::string_view::npos)
+            error = path.prefix() + QStringLiteral("a number too large to be read");
+        else
+            error = expected(path, "a number", type);
         return false;
     }
     if (type == element_type::DOUBLE)
@@ -606,8 +613,59 @@ bool rewriteBigIntegers(char *text, size_t size) {
         while (i < size && (isDigit(text[i]) || text[i] == '.' || text[i] == 'e' ||
                             text[i] == 'E' || text[i] == '+' || text[i] == '-'))
             ++i;
+        // A number too large for a double (1e400) cannot be a colour component, but it may
+        // sit in a key the format ignores: turn it into a string of the same length, which an
+        // ignored key drops and a component reports as the wrong type.
+        if (i - start >= 2 && text[start] != ' ') {
+            double value = 0.0;
+            const auto parsed = std::from_chars(text + start, text + i, value);
+            const std::string_view token(text + start, i - start);
+            const size_t e = token.find_first_of("eE");
+            const bool underflow =
+                e != std::string_view::npos && e + 1 < token.size() && token[e + 1] == '-';
+            if (parsed.ec == std::errc::result_out_of_range && !underflow) {
+                text[start] = '"';
+                std::memset(text + start + 1, '#', i - start - 2);
+                text[i - 1] = '"';
+                changed = true;
+            }
+        }
     }
     return changed;
+}
+
+// simdjson reads "-0" as the integer 0; written back that would drop the sign that "-0.0"
+// keeps. Gives every such "-0" a fraction; nullopt when there is none (the usual case).
+std::optional<std::string> withSignedZeros(const char *text, size_t size) {
+    if (!memmem(text, size, "-0", 2))
+        return std::nullopt;
+    std::string out;
+    bool inString = false;
+    bool found = false;
+    for (size_t i = 0; i < size; ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\' && i + 1 < size) {
+                out.push_back(c);
+                out.push_back(text[++i]);
+                continue;
+            }
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '-' && i + 1 < size && text[i + 1] == '0' &&
+                   (i + 2 >= size || !(isDigit(text[i + 2]) || text[i + 2] == '.' ||
+                                       text[i + 2] == 'e' || text[i + 2] == 'E'))) {
+            out.append("-0.0");
+            ++i;
+            found = true;
+            continue;
+        }
+        out.push_back(c);
+    }
+    if (!found)
+        return std::nullopt;
+    return out;
 }
 
 } // namespace
@@ -640,6 +698,12 @@ PaletteCodec::DecodeResult PaletteCodec::decode(QByteArrayView json) {
     if (size == 0) {
         result.error = QStringLiteral("empty text");
         return result;
+    }
+
+    const std::optional<std::string> signedZeros = withSignedZeros(data, size);
+    if (signedZeros) {
+        data = signedZeros->data();
+        size = signedZeros->size();
     }
 
     // simdjson reads a little past the end; keep one padded buffer per thread for reuse.

@@ -1,11 +1,11 @@
 #include "platform/Autostart.h"
 
 #include "core/Log.h"
+#include "core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QString Autostart::entryPath() {
     // The XDG base directory rules: a relative $XDG_CONFIG_HOME is invalid and ignored.
@@ -82,11 +82,9 @@ bool Autostart::setEnabled(bool enabled, const QString &executable) {
                     .arg(path));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(entryText(executable)) < 0 ||
-        !file.commit()) {
-        logLine(QStringLiteral("Failed to write the autostart entry %1: %2")
-                    .arg(path, file.errorString()));
+    QString error;
+    if (!SafeFile::write(path, entryText(executable), &error)) {
+        logLine(QStringLiteral("Failed to write the autostart entry %1: %2").arg(path, error));
         return false;
     }
     return true;

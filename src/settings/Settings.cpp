@@ -1,5 +1,11 @@
 #include "settings/Settings.h"
 
+#include "core/Log.h"
+#include "settings/IniCodec.h"
+
+#include <QFileDevice>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QUrl>
 #include <QVariant>
@@ -11,12 +17,53 @@
 
 namespace {
 
+bool readIni(QIODevice &device, QSettings::SettingsMap &map) {
+    map = IniCodec::read(device.readAll());
+    return true;
+}
+
+// QSettings hands us its QSaveFile, whose commit() would link a file in place even when the
+// last buffered bytes never reached the disk: flush and check here, and a failure leaves the
+// old file as it was.
+bool writeIni(QIODevice &device, const QSettings::SettingsMap &map) {
+    const QByteArray bytes = IniCodec::write(map);
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    const bool ok = device.write(bytes) == bytes.size() && (!file || file->flush());
+    if (!ok) {
+        const QString name =
+            file ? QFileInfo(file->fileName()).fileName() : QStringLiteral("Swatchbar.conf");
+        logLine(QStringLiteral("Failed to save file %1 : %2").arg(name, device.errorString()));
+    }
+    return ok;
+}
+
+// The same file as QSettings' native format, written through our own INI writer.
+QSettings::Format iniFormat() {
+    static const QSettings::Format format =
+        QSettings::registerFormat(QStringLiteral("conf"), readIni, writeIni);
+    return format;
+}
+
+// QSettings waits on "<file>.lock" before writing and takes an empty one (left by a crash
+// between its creation and its first write) for live for 30 seconds. Such a file holds no
+// process: clear it, waiting at most a moment for a real holder.
+void clearStaleLock(const QString &settingsFile) {
+    QLockFile lock(settingsFile + QStringLiteral(".lock"));
+    lock.setStaleLockTime(1000);
+    if (lock.tryLock(1500))
+        lock.unlock();
+}
+
 // One long-lived store: QSettings keeps changes in memory and writes them back from the event
 // loop, so thousands of position keys per load cost little.
 QSettings &store() {
-    static const std::unique_ptr<QSettings> settings =
-        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                    QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
+    static const std::unique_ptr<QSettings> settings = [] {
+        auto made =
+            std::make_unique<QSettings>(iniFormat(), QSettings::UserScope,
+                                        QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
+        clearStaleLock(made->fileName());
+        return made;
+    }();
     return *settings;
 }
 
@@ -184,6 +231,7 @@ void Settings::remove(const QString &key) {
 }
 
 void Settings::sync() {
+    clearStaleLock(store().fileName());
     store().sync();
 }
 

@@ -14,6 +14,7 @@
 #include <QtGlobal>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -40,27 +41,51 @@ QString errnoText(int error) {
 }
 
 // What this program last read or wrote at each palette file's path; anything else found
-// there was written by another program.
-QHash<QByteArray, FileStamp> &knownStamps() {
-    static QHash<QByteArray, FileStamp> stamps;
+// there was written by another program. File times tick only every few milliseconds, so a
+// rewrite of the same size within the tick of our own read or write leaves the stamp as it
+// was: for such a file the content is compared as well.
+struct Known {
+    FileStamp stamp;
+    size_t contentHash = 0;
+    qint64 recordedAt = 0; // wall clock, nanoseconds
+};
+
+QHash<QByteArray, Known> &knownStamps() {
+    static QHash<QByteArray, Known> stamps;
     return stamps;
 }
 
-void remember(const QByteArray &nativePath, const FileStamp &stamp) {
+qint64 wallClockNanoseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void remember(const QByteArray &nativePath, const FileStamp &stamp, QByteArrayView content) {
     if (stamp.isValid())
-        knownStamps().insert(nativePath, stamp);
+        knownStamps().insert(nativePath, Known{stamp, qHash(content), wallClockNanoseconds()});
     else
         knownStamps().remove(nativePath);
 }
 
 enum class OnDisk { AsKnown, Missing, Changed };
 
+QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp = nullptr);
+
 OnDisk onDisk(const QByteArray &nativePath) {
     const FileStamp now = FileStamp::ofPath(nativePath);
     if (!now.isValid())
         return OnDisk::Missing;
     const auto known = knownStamps().constFind(nativePath);
-    return known != knownStamps().cend() && *known == now ? OnDisk::AsKnown : OnDisk::Changed;
+    if (known == knownStamps().cend() || !(known->stamp == now))
+        return OnDisk::Changed;
+    constexpr qint64 clockTick = 20 * 1000 * 1000;
+    if (known->stamp.changed + clockTick < known->recordedAt)
+        return OnDisk::AsKnown;
+    QByteArray bytes;
+    const QString error = readFile(QFile::decodeName(nativePath), bytes);
+    return error.isEmpty() && qHash(bytes) == known->contentHash ? OnDisk::AsKnown
+                                                                 : OnDisk::Changed;
 }
 
 bool refuseName(const QString &name) {
@@ -86,7 +111,7 @@ QString symlinkRefusal() {
 
 // Reads the whole file into bytes, reusing their memory; empty bytes on failure. Returns the
 // error text, empty when the whole file was read; *stamp tells what was read.
-QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp = nullptr) {
+QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp) {
     QString error;
     bytes.truncate(0);
     const QByteArray native = QFile::encodeName(path);
@@ -153,7 +178,7 @@ LoadedFile loadFile(const QString &folder, const QString &name, bool checkWritte
         return loaded;
     }
     // From now on a save may replace what was read here, and only that.
-    remember(QFile::encodeName(path), stamp);
+    remember(QFile::encodeName(path), stamp, bytes);
     // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
     loaded.inWrittenForm = checkWrittenForm && decoded.palette->palName == name &&
                            PaletteCodec::encodesTo(*decoded.palette, bytes);
@@ -196,7 +221,7 @@ bool writeFile(const QString &folder, const QString &name, const QByteArray &jso
     struct stat written {};
     if (!SafeFile::write(path, json, &error, &written))
         return fail(error);
-    remember(native, FileStamp::of(written));
+    remember(native, FileStamp::of(written), json);
     return true;
 }
 
@@ -238,6 +263,56 @@ Listing listFolder(const QString &folder) {
     }
     ::closedir(dir);
     return listing;
+}
+
+// What each file held when it was last read, to skip reading it again while it is unchanged.
+struct Cached {
+    FileStamp stamp;
+    Palette palette;
+    bool inWrittenForm = false;
+};
+
+QHash<QByteArray, Cached> &fileCache() {
+    static QHash<QByteArray, Cached> cache;
+    return cache;
+}
+
+LoadedFile cachedFile(const QString &folder, const QString &name, QByteArray &bytes) {
+    const QByteArray native = QFile::encodeName(filePath(folder, name));
+    const auto hit = fileCache().constFind(native);
+    if (hit != fileCache().cend() && onDisk(native) == OnDisk::AsKnown &&
+        hit->stamp == FileStamp::ofPath(native))
+        return LoadedFile{hit->palette, hit->inWrittenForm};
+    LoadedFile loaded = loadFile(folder, name, true, bytes);
+    if (loaded.palette) {
+        const auto known = knownStamps().constFind(native);
+        if (known != knownStamps().cend())
+            fileCache().insert(native, Cached{known->stamp, *loaded.palette, loaded.inWrittenForm});
+    } else {
+        fileCache().remove(native);
+    }
+    return loaded;
+}
+
+void publish(PalettesOO &collection, const QList<Palette> &palettes, bool refresh) {
+    if (refresh && palettes.size() == collection.count()) {
+        const QList<Palette> &current = collection.palettes();
+        qsizetype differing = -1;
+        qsizetype count = 0;
+        for (qsizetype i = 0; i < palettes.size() && count < 2; ++i) {
+            if (!(palettes.at(i) == current.at(i))) {
+                differing = i;
+                ++count;
+            }
+        }
+        if (count == 0)
+            return;
+        if (count == 1) {
+            collection.replace(int(differing), palettes.at(differing));
+            return;
+        }
+    }
+    collection.setPalettes(palettes);
 }
 
 } // namespace
@@ -360,7 +435,7 @@ Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
             return EditResult::Refused;
         }
         // Only a read that could be used counts as seen.
-        remember(native, stamp);
+        remember(native, stamp, bytes);
         logLine(QStringLiteral("Reread file %1.json : %2").arg(shownName, changedElsewhere()));
         current = *fresh;
         collection->replace(index, current);
@@ -377,12 +452,36 @@ Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
 }
 
 void Manager::loadAllPalettes() {
+    load(false);
+}
+
+void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
+    if (!everything) {
+        const std::optional<QString> folder = supportSubfolder(palettesFolderName, false);
+        if (!folder)
+            return;
+        // The program's own writes left the stamps it knows: nothing to do for them.
+        const bool changed =
+            std::any_of(fileNames.cbegin(), fileNames.cend(), [&folder](const QString &name) {
+                const QByteArray native = QFile::encodeName(*folder + QLatin1Char('/') + name);
+                const OnDisk state = onDisk(native);
+                return state == OnDisk::Changed ||
+                       (state == OnDisk::Missing && knownStamps().contains(native));
+            });
+        if (!changed)
+            return;
+    }
+    load(true);
+}
+
+void Manager::load(bool refresh) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
         return;
     }
-    collection->setPalettes({});
+    if (!refresh)
+        collection->setPalettes({});
 
     const std::optional<QString> folder = palettesFolder();
     Listing listing;
@@ -414,7 +513,7 @@ void Manager::loadAllPalettes() {
         name.remove(jsonSuffix);
         if (refuseName(name))
             continue;
-        LoadedFile loaded = loadFile(*folder, name, true, bytes);
+        LoadedFile loaded = cachedFile(*folder, name, bytes);
         if (!loaded.palette)
             continue;
         decodedSources.insert(name);
@@ -423,8 +522,9 @@ void Manager::loadAllPalettes() {
     }
 
     // One change for the whole list: observers redraw once, not once per palette. The list
-    // is shared with the collection, not copied.
-    collection->setPalettes(palettes);
+    // is shared with the collection, not copied. A refresh that changed one palette replaces
+    // only that one, and one that changed nothing says nothing.
+    publish(*collection, palettes, refresh);
 
     // Each palette goes back to the file named after its content, but a load never replaces
     // a file it did not read that palette from.

@@ -234,7 +234,7 @@ private slots:
         QTest::newRow("invalid utf-8") << fixture(QStringLiteral("invalid-utf8.json"))
                                        << "not valid JSON: The input is not valid UTF-8";
         QTest::newRow("out of double range") << colorFile(R"({"red":1e400,"green":0,"blue":0})")
-                                             << "not valid JSON: Problem while parsing a number";
+                                             << "palColors[0].colColor.red: a number too large";
         QTest::newRow("deep nesting")
             << QByteArray(100000, '[') + QByteArray(100000, ']') << "not valid JSON: ";
         QTest::newRow("top level array")
@@ -294,6 +294,32 @@ private slots:
         QVERIFY(
             !PaletteCodec::decode(colorFile(R"({"red":000000000000000000001,"green":0,"blue":0})"))
                  .palette);
+    }
+
+    // "-0" keeps its sign through a rewrite; a number no double can hold rejects the file only
+    // where it would be a component, never in a key the format drops.
+    void signedZeroAndHugeNumbers() {
+        const auto zero = PaletteCodec::decode(
+            colorFile(R"({"red":-0,"green":0,"blue":-0.0,"note":"-0","x":[-0]})"));
+        QVERIFY2(zero.palette, qPrintable(zero.error));
+        const SerializableColor &c = zero.palette->palColors.at(0).colColor;
+        QVERIFY(std::signbit(c.red));
+        QVERIFY(!std::signbit(c.green));
+        QVERIFY(std::signbit(c.blue));
+        QVERIFY(PaletteCodec::encode(*zero.palette)->contains("\"red\":-0.0"));
+
+        const auto ignored = PaletteCodec::decode(
+            colorFile(R"({"red":1,"green":0,"blue":0,"extra":1e400,"more":[-2E+999]})"));
+        QVERIFY2(ignored.palette, qPrintable(ignored.error));
+        QCOMPARE(ignored.palette->palColors.at(0).colColor.red, 1.0);
+        const auto tiny = PaletteCodec::decode(colorFile(R"({"red":1e-400,"green":0,"blue":0})"));
+        QVERIFY2(tiny.palette, qPrintable(tiny.error));
+        const auto used = PaletteCodec::decode(colorFile(R"({"red":1e400,"green":0,"blue":0})"));
+        QVERIFY(!used.palette);
+        QVERIFY2(used.error.contains(QStringLiteral("red")), qPrintable(used.error));
+        // Names that look like such numbers are text and stay as they are.
+        const QByteArray named = R"({"palName":"1e400 -0","palColors":[]})";
+        QCOMPARE(PaletteCodec::decode(named).palette->palName, QStringLiteral("1e400 -0"));
     }
 
     // ---- colour values -------------------------------------------------------------------

@@ -1,8 +1,15 @@
 #include "settings/Settings.h"
 #include "TestSupport.h"
 
+#include "settings/IniCodec.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPoint>
+#include <QRect>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cfloat>
 #include <climits>
 
@@ -209,6 +216,83 @@ private slots:
         raw().beginGroup(QStringLiteral("windowFrames"));
         QCOMPARE(raw().childKeys().size(), 3);
         raw().endGroup();
+    }
+    // The file is written by our own writer; it must read back the same in QSettings, and
+    // what QSettings wrote (earlier versions) must read the same here.
+    void iniFilesMatchQSettings() {
+        const QMap<QString, QVariant> values{
+            {"int", 4},
+            {"dbl", 33.29999923706055},
+            {"bool", true},
+            {"str", "hello world"},
+            {"lead", " sp "},
+            {"comma", "a,b;c=d"},
+            {"at", "@x"},
+            {"esc", QString("q\"b\\s\tn\nz\x01"
+                            "9")},
+            {"uni", QString::fromUtf8("\xc3\x9cn\xc3\xaf \xc3\xa9 \xe2\x80\xae")},
+            {"list", QStringList{"a", "b c", "d,e"}},
+            {"one", QStringList{"solo"}},
+            {"empty", QStringList{}},
+            {"ba", QByteArray("\x01\x02\xff"
+                              "abc\"\\,",
+                              9)},
+            {"rect", QRect(1, 2, 3, 4)},
+            {"point", QPoint(-5, 6)},
+            {"windowFrames/Viewing%3A%20a", QByteArray("x")},
+            {"General/g", 1},
+            {"sp ace/k ey", 2},
+            {QString::fromUtf8("\xc3\x9cn\xc3\xaf \"x\".colFormatIdx"), 3},
+            {"a\\b", 5},
+            {"emptystr", QString()},
+        };
+        QTemporaryDir dir;
+        const QString theirs = dir.filePath("theirs.conf");
+        {
+            QSettings qt(theirs, QSettings::IniFormat);
+            for (auto it = values.cbegin(); it != values.cend(); ++it)
+                qt.setValue(it.key(), it.value());
+        }
+        QFile file(theirs);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray qtBytes = file.readAll();
+        // Byte for byte what QSettings writes, so nothing changes for people who read the file.
+        QCOMPARE(IniCodec::write(values), qtBytes);
+
+        const QMap<QString, QVariant> ours = IniCodec::read(qtBytes);
+        // A fresh path: QSettings would answer from its in-process cache of the one above.
+        const QString copy = dir.filePath("copy.conf");
+        QVERIFY(QFile::copy(theirs, copy));
+        QSettings qt(copy, QSettings::IniFormat);
+        QCOMPARE(QStringList(ours.keys()), qt.allKeys());
+        for (const QString &key : qt.allKeys())
+            QVERIFY2(ours.value(key) == qt.value(key), qPrintable(key));
+
+        // Hand-edited forms: comments, spaces, CRLF, continued lines, octal escapes.
+        const QMap<QString, QVariant> hand = IniCodec::read(
+            "\xEF\xBB\xBF; comment\r\n# another\r\n[General]\r\n  k1 =  v 1  \r\nk2=\"a\\\n"
+            "b\"\nk3=x\\101y\n\n[grp]\nz=1, 2\nbroken line\n");
+        QCOMPARE(hand.value("k1"), QVariant("v 1"));
+        QCOMPARE(hand.value("k2"), QVariant("ab"));
+        QCOMPARE(hand.value("k3"), QVariant("xAy"));
+        QCOMPARE(hand.value("grp/z"), QVariant(QStringList{"1", "2"}));
+        QCOMPARE(hand.size(), 4);
+    }
+
+    // A lock file left empty by a crash must not hold a write (it used to wait 30 seconds).
+    void staleEmptyLockDoesNotStall() {
+        Settings::setInteger("k", 1);
+        Settings::sync();
+        QFile lock(Settings::fileName() + ".lock");
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.close();
+        QElapsedTimer timer;
+        timer.start();
+        Settings::setInteger("k", 2);
+        Settings::sync();
+        QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+        QSettings reread(Settings::fileName(), QSettings::IniFormat);
+        QCOMPARE(reread.value("k").toInt(), 2);
     }
 };
 

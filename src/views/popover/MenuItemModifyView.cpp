@@ -153,12 +153,12 @@ void MenuItemModifyView::renamePalette(int index, const QString &name) {
         return;
     const Palette old = m_palettes->palettes().at(index);
     const Palette renamed{name, old.palColors};
-    logLine(QStringLiteral("Changed pal: ") + name);
+    logLine(QStringLiteral("Changed pal: ") + printable(name));
 
     // The new file first: if it cannot be written, the old one must still be there.
     if (!Manager::savePalette(renamed)) {
         logLine(QStringLiteral("Failed to write file %1 : pal %2 keeps its name")
-                    .arg(fileName(name), old.palName));
+                    .arg(fileName(printable(name)), printable(old.palName)));
         return;
     }
     QList<Palette> palettes;
@@ -180,10 +180,11 @@ void MenuItemModifyView::renamePalette(int index, const QString &name) {
 }
 
 void MenuItemModifyView::addPalette(const QString &name) {
-    logLine(QStringLiteral("Added pal: ") + name);
+    logLine(QStringLiteral("Added pal: ") + printable(name));
     const Palette palette{name, {}};
     if (!Manager::savePalette(palette)) {
-        logLine(QStringLiteral("Failed to write file %1 : pal not added").arg(fileName(name)));
+        logLine(QStringLiteral("Failed to write file %1 : pal not added")
+                    .arg(fileName(printable(name))));
         return;
     }
     m_palettes->append(palette);
