@@ -41,6 +41,22 @@ int main(int argc, char *argv[]) {
         return DataCommands::run(commandLine);
     }
 
+    // A running copy is asked at once, before a toolkit starts here: a keyboard shortcut's
+    // "--pick" then costs a socket round trip, not a program start.
+    if (commandLine.pickRequested()) {
+        SingleInstance running(QStringLiteral("swatchbar"));
+        switch (running.askOnce(QByteArrayLiteral("pick"))) {
+        case SingleInstance::Reach::Answered:
+            return 0;
+        case SingleInstance::Reach::NoAnswer:
+            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
+                       stderr);
+            return 1;
+        case SingleInstance::Reach::NotListening:
+            break;
+        }
+    }
+
     if (!hasGraphicalSession()) {
         std::fprintf(stderr,
                      "swatchbar: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
