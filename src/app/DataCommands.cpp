@@ -50,15 +50,12 @@ int importFiles(const QStringList &files) {
         else
             status = 1;
     }
-    // A running Swatchbar shows the new palettes. Whether one runs is told by its lock, held
-    // here only for that moment when none does.
-    if (imported) {
-        SingleInstance instance(QStringLiteral("swatchbar"));
-        if (instance.claim() == SingleInstance::Claim::HeldElsewhere &&
-            !instance.notifyRunning(QByteArrayLiteral("reload")))
-            logLine(QStringLiteral("The running Swatchbar did not answer; \"Reload palettes\" "
-                                   "in its preferences shows the new palettes"));
-    }
+    // A running Swatchbar shows the new palettes; when none listens there is nobody to tell.
+    if (imported &&
+        SingleInstance(QStringLiteral("swatchbar")).askOnce(QByteArrayLiteral("reload")) ==
+            SingleInstance::Reach::NoAnswer)
+        logLine(QStringLiteral("The running Swatchbar did not answer; \"Reload palettes\" in "
+                               "its preferences shows the new palettes"));
     return status;
 }
 
