@@ -1,7 +1,10 @@
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
+#include "app/DataCommands.h"
 #include "app/StartupTiming.h"
 #include "app/Translations.h"
 #include "platform/SingleInstance.h"
+#include "store/Manager.h"
 
 #include <QApplication>
 #include <csignal>
@@ -24,6 +27,36 @@ int main(int argc, char *argv[]) {
     // the process.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+
+    CommandLine commandLine;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<int> status = commandLine.parse(arguments))
+        return *status;
+
+    if (commandLine.dataCommand() != CommandLine::DataCommand::None) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
+        QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
+        return DataCommands::run(commandLine);
+    }
+
+    // A running copy is asked at once, before a toolkit starts here: a keyboard shortcut's
+    // "--pick" then costs a socket round trip, not a program start.
+    if (commandLine.pickRequested()) {
+        SingleInstance running(QStringLiteral("swatchbar"));
+        switch (running.askOnce(QByteArrayLiteral("pick"))) {
+        case SingleInstance::Reach::Answered:
+            return 0;
+        case SingleInstance::Reach::NoAnswer:
+            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
+                       stderr);
+            return 1;
+        case SingleInstance::Reach::NotListening:
+            break;
+        }
+    }
 
     if (!hasGraphicalSession()) {
         std::fprintf(stderr,
@@ -48,6 +81,13 @@ int main(int argc, char *argv[]) {
     case SingleInstance::Claim::Taken:
         break;
     case SingleInstance::Claim::HeldElsewhere:
+        if (commandLine.pickRequested()) {
+            if (instance.notifyRunning(QByteArrayLiteral("pick")))
+                return 0;
+            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
+                       stderr);
+            return 1;
+        }
         if (instance.notifyRunning())
             return 0;
         std::fputs("swatchbar: another Swatchbar is running but did not open its popup\n", stderr);
@@ -62,6 +102,16 @@ int main(int argc, char *argv[]) {
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);
+    QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
+                     [&delegate](const QByteArray &request) {
+                         if (request == "pick")
+                             delegate.pickColor();
+                         else if (request == "reload")
+                             Manager::loadAllPalettes();
+                     });
+    if (commandLine.pickRequested())
+        QObject::connect(&delegate, &AppDelegate::launched, &delegate, &AppDelegate::pickColor,
+                         Qt::QueuedConnection);
     if (StartupTiming::isRequested())
         new StartupTiming(&delegate);
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,

@@ -1,19 +1,25 @@
 #include "model/ColorEdit.h"
 
 ColorEdit ColorEdit::change(int index, PaletteColor original, PaletteColor result) {
-    return ColorEdit{Kind::Change, index, std::move(original), std::move(result)};
+    return ColorEdit{Kind::Change, index, std::move(original), std::move(result), {}};
 }
 
 ColorEdit ColorEdit::add(PaletteColor color) {
-    return ColorEdit{Kind::Add, -1, {}, std::move(color)};
+    return ColorEdit{Kind::Add, -1, {}, std::move(color), {}};
+}
+
+ColorEdit ColorEdit::addAll(QList<PaletteColor> colors) {
+    ColorEdit edit = add(colors.isEmpty() ? PaletteColor{} : colors.takeFirst());
+    edit.more = std::move(colors);
+    return edit;
 }
 
 ColorEdit ColorEdit::remove(int index, PaletteColor original) {
-    return ColorEdit{Kind::Delete, index, std::move(original), {}};
+    return ColorEdit{Kind::Delete, index, std::move(original), {}, {}};
 }
 
 ColorEdit ColorEdit::insert(int index, PaletteColor color) {
-    return ColorEdit{Kind::Insert, index, {}, std::move(color)};
+    return ColorEdit{Kind::Insert, index, {}, std::move(color), {}};
 }
 
 ColorEdit ColorEdit::inverse(int paletteSizeAfter) const {
@@ -50,6 +56,7 @@ int ColorEdit::locate(const Palette &palette) const {
 bool ColorEdit::applyTo(Palette &palette) const {
     if (kind == Kind::Add) {
         palette.palColors.append(result);
+        palette.palColors.append(more);
         return true;
     }
     if (kind == Kind::Insert) {

@@ -9,12 +9,15 @@ struct ColorEdit {
     enum class Kind { Change, Add, Delete, Insert };
 
     Kind kind = Kind::Add;
-    int index = -1;        // where the colour was when the edit began (Change, Delete)
-    PaletteColor original; // the colour as it was then (Change, Delete)
-    PaletteColor result;   // the colour as the user left it (Change, Add)
+    int index = -1;           // where the colour was when the edit began (Change, Delete)
+    PaletteColor original;    // the colour as it was then (Change, Delete)
+    PaletteColor result;      // the colour as the user left it (Change, Add)
+    QList<PaletteColor> more; // further colours an Add appends after result, in the same save
 
     static ColorEdit change(int index, PaletteColor original, PaletteColor result);
     static ColorEdit add(PaletteColor color);
+    // Several colours added at once (a paste, a drop); colors must not be empty.
+    static ColorEdit addAll(QList<PaletteColor> colors);
     static ColorEdit remove(int index, PaletteColor original);
     // Puts a colour back at index (or at the end when the palette got shorter): undoes a delete.
     static ColorEdit insert(int index, PaletteColor color);

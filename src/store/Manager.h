@@ -29,7 +29,8 @@ public:
     // When another program changed the file, its content is read first and the edit is made
     // on that, if the edited colour is still there; otherwise nothing changes.
     static EditResult editColors(int index, const ColorEdit &edit);
-    static void addPalette(const Palette &palette);
+    // Appends the palette to the collection and saves it; false when the file was not written.
+    static bool addPalette(const Palette &palette);
     static void loadAllPalettes();
     // A load after other programs changed files: unchanged files are not read again, only
     // palettes that changed are replaced, and nothing happens when every named file is as this

@@ -347,6 +347,47 @@ private slots:
         QVERIFY(!lonely.notifyRunning("show", 200));
     }
 
+    // "--pick" asks a running copy once, before any toolkit: no listener is no wait, a
+    // listener that takes the word but never answers is not asked twice.
+    void askOnceTellsTheThreeOutcomesApart() {
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        SingleInstance client(QStringLiteral("swatchbar"), dir.path());
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(client.askOnce("pick", 2000), SingleInstance::Reach::NotListening);
+        QVERIFY(clock.elapsed() < 500);
+
+        SingleInstance first(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(first.claim(), SingleInstance::Claim::Taken);
+        QSignalSpy requests(&first, &SingleInstance::requestReceived);
+        std::future<SingleInstance::Reach> reach =
+            std::async(std::launch::async, [&client] { return client.askOnce("pick", 2000); });
+        QVERIFY(QTest::qWaitFor(
+            [&reach] {
+                return reach.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            },
+            4000));
+        QCOMPARE(reach.get(), SingleInstance::Reach::Answered);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.at(0).at(0).toByteArray(), QByteArray("pick"));
+
+        // Held, but nobody reads: sent, not answered.
+        QTemporaryDir deaf;
+        QFile::setPermissions(deaf.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray native =
+            QFile::encodeName(deaf.path() + QStringLiteral("/swatchbar.socket"));
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+        QCOMPARE(::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+        QCOMPARE(::listen(listener, 4), 0);
+        SingleInstance sender(QStringLiteral("swatchbar"), deaf.path());
+        QCOMPARE(sender.askOnce("pick", 300), SingleInstance::Reach::NoAnswer);
+        ::close(listener);
+    }
+
     void popoverPlacement_data() {
         QTest::addColumn<QRect>("anchor");
         QTest::addColumn<QRect>("expected");

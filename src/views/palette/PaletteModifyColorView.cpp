@@ -1,7 +1,9 @@
 #include "views/palette/PaletteModifyColorView.h"
 
 #include "core/Log.h"
+#include "interchange/ColorTextParser.h"
 #include "model/ColorText.h"
+#include "store/Manager.h"
 #include "views/blocks/ShownColor.h"
 
 #include <QColorDialog>
@@ -67,6 +69,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     , m_edit(edit ? std::move(edit) : bindingEditor(this->palette))
     , m_name(new QLineEdit)
     , m_well(new QToolButton)
+    , m_text(new QLineEdit)
     , m_cancel(new QToolButton)
     , m_ok(new QToolButton) {
     setAutoFillBackground(true);
@@ -85,10 +88,18 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     m_well->setIconSize(QSize(32, 14));
     m_well->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_well, &QToolButton::clicked, this, &PaletteModifyColorView::openColorDialog);
+    m_text->setAccessibleName(tr("Color text"));
+    m_text->setToolTip(tr("#RRGGBB, rgb(), hsl() or a color name"));
+    // The editor is one grid cell wide: label, well and text share it.
+    m_text->setMinimumWidth(30);
+    m_well->setMinimumWidth(16);
+    connect(m_text, &QLineEdit::textEdited, this, &PaletteModifyColorView::colorTextEdited);
     auto *colorRow = new QHBoxLayout;
     colorRow->setContentsMargins(0, 0, 0, 0);
+    colorRow->setSpacing(2);
     colorRow->addWidget(colorLabel);
     colorRow->addWidget(m_well, 1);
+    colorRow->addWidget(m_text, 2);
 
     m_cancel->setText(tr("Cancel"));
     m_ok->setText(tr("Ok"));
@@ -114,6 +125,12 @@ void PaletteModifyColorView::refresh() {
     const QString name = modifyColorName.get();
     if (m_name->text() != name)
         m_name->setText(name);
+    const ColorValue color = modifyColorColor.get();
+    // A text left invalid is dropped once the user is elsewhere and the editor shows a colour.
+    if (!(color == m_textColor) || (!m_textValid && !m_text->hasFocus())) {
+        m_untouchedColor = color;
+        showColorText(color);
+    }
     showWell();
     if (m_dialog) {
         const QColor shown = toQColor(modifyColorColor.get());
@@ -129,6 +146,49 @@ void PaletteModifyColorView::showWell() {
     const QColor color = toQColor(modifyColorColor.get());
     m_well->setIcon(wellIcon(color, m_well->iconSize()));
     m_well->setAccessibleDescription(color.name(QColor::HexArgb));
+}
+
+QString PaletteModifyColorView::colorText(const ColorValue &color) {
+    const SerializableColor components = colorComponentsWithAlpha(color);
+    return QLatin1Char('#') + (components.alpha.value_or(1.0) == 1.0
+                                   ? hexText(components)
+                                   : hexTextWithAlpha(components));
+}
+
+void PaletteModifyColorView::showColorText(const ColorValue &color) {
+    m_textColor = color;
+    m_text->setText(colorText(color));
+    setColorTextValid(true);
+}
+
+void PaletteModifyColorView::setColorTextValid(bool valid) {
+    m_textValid = valid;
+    QPalette shown = m_name->palette();
+    if (!valid)
+        shown.setColor(QPalette::Base, QColor(255, 205, 205));
+    m_text->setPalette(shown);
+    m_text->setAccessibleDescription(valid ? QString() : tr("Not a color"));
+    m_ok->setEnabled(valid);
+}
+
+void PaletteModifyColorView::colorTextEdited(const QString &text) {
+    std::optional<ColorValue> parsed = ColorTextParser::parse(text);
+    if (!parsed) {
+        setColorTextValid(false);
+        return;
+    }
+    // The text of the colour loaded into the editor stands for that colour, not for the 8-bit
+    // colour it rounds to.
+    if (text.trimmed().compare(colorText(m_untouchedColor), Qt::CaseInsensitive) == 0)
+        parsed = m_untouchedColor;
+    m_textColor = *parsed;
+    setColorTextValid(true);
+    modifyColorColor.set(*parsed);
+    showWell();
+    if (m_dialog) {
+        const QSignalBlocker blocker(m_dialog);
+        m_dialog->setCurrentColor(toQColor(*parsed));
+    }
 }
 
 void PaletteModifyColorView::focusName() {
@@ -151,25 +211,68 @@ void PaletteModifyColorView::openColorDialog() {
                 &PaletteModifyColorView::pickColor);
     }
     m_dialog->show();
-    // Beside the palette window rather than over it, so the grid stays in view while picking.
-    if (QWidget *top = window(); top && m_dialog->screen()) {
-        const QRect room = m_dialog->screen()->availableGeometry();
-        const QRect frame = top->frameGeometry();
-        const QSize size = m_dialog->frameGeometry().size();
-        const int y =
-            qBound(room.top(), frame.top(), qMax(room.top(), room.bottom() - size.height()));
-        if (frame.right() + size.width() < room.right())
-            m_dialog->move(frame.right() + 1, y);
-        else if (frame.left() - size.width() > room.left())
-            m_dialog->move(frame.left() - size.width(), y);
-    }
+    placeColorDialog();
     m_dialog->raise();
     m_dialog->activateWindow();
 }
 
+// Beside the palette window rather than over it, so the grid stays in view while picking; where
+// the screen has no room for that, anywhere that leaves the editor itself uncovered.
+void PaletteModifyColorView::placeColorDialog() {
+    QWidget *top = window();
+    QScreen *screen = m_dialog->screen();
+    if (!top || !screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = top->frameGeometry();
+    const QRect editor(mapToGlobal(QPoint(0, 0)), size());
+    const QSize size = m_dialog->frameGeometry().size();
+    const auto clampY = [&](int y) {
+        return qBound(room.top(), y, qMax(room.top(), room.bottom() + 1 - size.height()));
+    };
+    const auto clampX = [&](int x) {
+        return qBound(room.left(), x, qMax(room.left(), room.right() + 1 - size.width()));
+    };
+    const QList<QPoint> candidates = {
+        {frame.right() + 1, clampY(frame.top())},
+        {frame.left() - size.width(), clampY(frame.top())},
+        {clampX(frame.left()), frame.bottom() + 1},
+        {clampX(frame.left()), frame.top() - size.height()},
+        {editor.right() + 1, clampY(editor.top())},
+        {editor.left() - size.width(), clampY(editor.top())},
+        {clampX(editor.left()), editor.bottom() + 1},
+        {clampX(editor.left()), editor.top() - size.height()},
+    };
+    for (const QPoint &at : candidates) {
+        const QRect placed(at, size);
+        if (room.contains(placed) && !placed.intersects(editor)) {
+            m_dialog->move(at);
+            return;
+        }
+    }
+    // A screen too small for both: beside the editor where most of the dialog stays on screen.
+    // Part of it may hang off the edge, where it can be moved back; the editor stays visible.
+    QPoint best = candidates.at(4);
+    qint64 bestArea = -1;
+    for (qsizetype i = 4; i < candidates.size(); ++i) {
+        const QRect visible = QRect(candidates.at(i), size) & room;
+        const qint64 area = qint64(visible.width()) * visible.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = candidates.at(i);
+        }
+    }
+    m_dialog->move(best);
+}
+
 void PaletteModifyColorView::pickColor(const QColor &color) {
+    // The dialog works in 8 bits a channel: store exact fractions of 255, computed in double.
     const QColor rgb = color.toRgb();
-    modifyColorColor.set(ColorValue::fromSrgb(rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()));
+    const ColorValue picked = ColorValue::fromSrgb(rgb.red() / 255.0, rgb.green() / 255.0,
+                                                   rgb.blue() / 255.0, rgb.alpha() / 255.0);
+    modifyColorColor.set(picked);
+    m_untouchedColor = picked;
+    showColorText(picked);
     showWell();
 }
 
@@ -180,6 +283,9 @@ void PaletteModifyColorView::cancelColorChange() {
 }
 
 void PaletteModifyColorView::applyColorChange() {
+    // Return in the text field with a text that is no colour: Ok is off, and so is this.
+    if (!m_textValid)
+        return;
     const QString name = modifyColorName.get();
     const ColorValue color = modifyColorColor.get();
     Manager::EditResult result = Manager::EditResult::Saved;

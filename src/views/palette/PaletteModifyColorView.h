@@ -46,6 +46,10 @@ public:
 
     QLineEdit *nameField() const { return m_name; }
     QToolButton *colorWell() const { return m_well; }
+    // The colour as text: "#RRGGBB", or "#RRGGBBAA" when not opaque; takes any colour text.
+    QLineEdit *colorTextField() const { return m_text; }
+    bool isColorTextValid() const { return m_textValid; }
+    static QString colorText(const ColorValue &color);
     QToolButton *cancelButton() const { return m_cancel; }
     QToolButton *okButton() const { return m_ok; }
     // The open colour picker, if any.
@@ -58,6 +62,10 @@ protected:
 private:
     void pickColor(const QColor &color);
     void showWell();
+    void colorTextEdited(const QString &text);
+    void showColorText(const ColorValue &color);
+    void setColorTextValid(bool valid);
+    void placeColorDialog();
 
     Binding<Palette> palette;
     Binding<ModifyType> modifyType;
@@ -69,6 +77,12 @@ private:
 
     QLineEdit *m_name;
     QToolButton *m_well;
+    QLineEdit *m_text;
+    // The colour the text field shows, and the one it showed before the user typed: typing
+    // that colour's text back keeps it bit for bit.
+    ColorValue m_textColor;
+    ColorValue m_untouchedColor;
+    bool m_textValid = true;
     QToolButton *m_cancel;
     QToolButton *m_ok;
     QPointer<QColorDialog> m_dialog;
