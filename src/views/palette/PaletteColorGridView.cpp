@@ -5,6 +5,8 @@
 #include "model/ColorText.h"
 #include "platform/Clipboard.h"
 #include "store/Manager.h"
+#include "store/UndoStack.h"
+#include "views/blocks/UndoActions.h"
 #include "views/palette/PaletteColorGridAccessible.h"
 #include "views/palette/PaletteColorGridDelegate.h"
 #include "views/palette/PaletteColorGridModel.h"
@@ -423,6 +425,7 @@ QMenu *PaletteColorGridView::contextMenuFor(int i) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(tr("Edit"), this, [this, i] { startColorEdit(i); });
     menu->addAction(tr("Delete"), this, [this, i] { deleteColor(i); });
+    UndoActions::addTo(menu, UndoStack::forPalette(palette.get().palName));
     return menu;
 }
 
