@@ -26,8 +26,12 @@ ColorEdit ColorEdit::inverse(int paletteSizeAfter) const {
     switch (kind) {
     case Kind::Change:
         return change(index, result, original);
-    case Kind::Add:
-        return remove(paletteSizeAfter - 1, result);
+    case Kind::Add: {
+        // Several colours added at once go in one step: a Delete of the first and those after.
+        ColorEdit back = remove(paletteSizeAfter - 1 - int(more.size()), result);
+        back.more = more;
+        return back;
+    }
     case Kind::Delete:
         return insert(index, original);
     case Kind::Insert:
@@ -66,9 +70,13 @@ bool ColorEdit::applyTo(Palette &palette) const {
     const int at = locate(palette);
     if (at < 0)
         return false;
-    if (kind == Kind::Change)
+    if (kind == Kind::Change) {
         palette.palColors[at] = result;
-    else
-        palette.palColors.removeAt(at);
+        return true;
+    }
+    // A Delete with more removes them too, only while they still follow the first unchanged.
+    if (palette.palColors.mid(at + 1, more.size()) != more)
+        return false;
+    palette.palColors.remove(at, 1 + more.size());
     return true;
 }

@@ -9,10 +9,12 @@ struct ColorEdit {
     enum class Kind { Change, Add, Delete, Insert };
 
     Kind kind = Kind::Add;
-    int index = -1;           // where the colour was when the edit began (Change, Delete)
-    PaletteColor original;    // the colour as it was then (Change, Delete)
-    PaletteColor result;      // the colour as the user left it (Change, Add)
-    QList<PaletteColor> more; // further colours an Add appends after result, in the same save
+    int index = -1;        // where the colour was when the edit began (Change, Delete)
+    PaletteColor original; // the colour as it was then (Change, Delete)
+    PaletteColor result;   // the colour as the user left it (Change, Add)
+    // Further colours an Add appends after result in the same save; for a Delete (the undo of
+    // such an Add), the colours right after original that go with it.
+    QList<PaletteColor> more;
 
     static ColorEdit change(int index, PaletteColor original, PaletteColor result);
     static ColorEdit add(PaletteColor color);

@@ -26,6 +26,9 @@ stop_fake() {
     wait "$FAKE_PID" 2>/dev/null || true
 }
 calls() { grep -c '^PickColor$' "$E2E_TMP/fake.txt" || true; }
+# Evaluated by e2e_wait on each try.
+called() { (($(calls) >= 1)); }
+clipboard_is() { [[ "$(e2e_clipboard)" == "$1" ]]; }
 
 e2e_init "$1"
 export DBUS_SESSION_BUS_ADDRESS="$bus" SWATCHBAR_USE_PORTAL=1
@@ -38,7 +41,7 @@ start_fake color 0.4000000059604645 0.2 0.6
 e2e_start_app --pick
 e2e_wait_for_line "Picked col: #663399 sRGB 0.4 0.2 0.6 1"
 e2e_wait_for_line "Copied: 102, 51, 153"
-e2e_wait 5 test "$(e2e_clipboard)" = "102, 51, 153" || e2e_fail "clipboard: $(e2e_clipboard)"
+e2e_wait 5 clipboard_is "102, 51, 153" || e2e_fail "clipboard: $(e2e_clipboard)"
 expected='{"palName":"Picked","palColors":[{"colName":"#663399","colColor":{"red":0.4,"green":0.2,"blue":0.6,"alpha":1}}]}'
 [[ "$(cat "$E2E_PALETTES/Picked.json")" == "$expected" ]] ||
     e2e_fail "Picked.json holds: $(cat "$E2E_PALETTES/Picked.json")"
@@ -57,7 +60,7 @@ e2e_log "portal cancel"
 stop_fake
 start_fake silent
 "$E2E_BIN" --pick || e2e_fail "--pick to the running program failed"
-e2e_wait 5 test "$(calls)" -ge 1 || e2e_fail "the silent portal was not called"
+e2e_wait 5 called || e2e_fail "the silent portal was not called"
 e2e_wait_for_line "Failed to pick a color: the desktop portal did not answer" 20
 e2e_log "silent portal ends the pick"
 
