@@ -236,6 +236,8 @@ e2e_windows() {
 # e2e_geometry WINDOW: prints "X Y WIDTH HEIGHT" of a window in root coordinates.
 e2e_geometry() {
     local info
+    # Without an id xwininfo waits for a click on a window.
+    [[ -n "${1:-}" ]] || return 1
     info=$(xwininfo -id "$1") || return 1
     awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
          /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}' <<<"$info"
