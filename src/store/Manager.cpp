@@ -265,6 +265,56 @@ Listing listFolder(const QString &folder) {
     return listing;
 }
 
+// What each file held when it was last read, to skip reading it again while it is unchanged.
+struct Cached {
+    FileStamp stamp;
+    Palette palette;
+    bool inWrittenForm = false;
+};
+
+QHash<QByteArray, Cached> &fileCache() {
+    static QHash<QByteArray, Cached> cache;
+    return cache;
+}
+
+LoadedFile cachedFile(const QString &folder, const QString &name, QByteArray &bytes) {
+    const QByteArray native = QFile::encodeName(filePath(folder, name));
+    const auto hit = fileCache().constFind(native);
+    if (hit != fileCache().cend() && onDisk(native) == OnDisk::AsKnown &&
+        hit->stamp == FileStamp::ofPath(native))
+        return LoadedFile{hit->palette, hit->inWrittenForm};
+    LoadedFile loaded = loadFile(folder, name, true, bytes);
+    if (loaded.palette) {
+        const auto known = knownStamps().constFind(native);
+        if (known != knownStamps().cend())
+            fileCache().insert(native, Cached{known->stamp, *loaded.palette, loaded.inWrittenForm});
+    } else {
+        fileCache().remove(native);
+    }
+    return loaded;
+}
+
+void publish(PalettesOO &collection, const QList<Palette> &palettes, bool refresh) {
+    if (refresh && palettes.size() == collection.count()) {
+        const QList<Palette> &current = collection.palettes();
+        qsizetype differing = -1;
+        qsizetype count = 0;
+        for (qsizetype i = 0; i < palettes.size() && count < 2; ++i) {
+            if (!(palettes.at(i) == current.at(i))) {
+                differing = i;
+                ++count;
+            }
+        }
+        if (count == 0)
+            return;
+        if (count == 1) {
+            collection.replace(int(differing), palettes.at(differing));
+            return;
+        }
+    }
+    collection.setPalettes(palettes);
+}
+
 } // namespace
 
 bool Manager::isValidPaletteName(const QString &name) {
@@ -402,12 +452,36 @@ Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
 }
 
 void Manager::loadAllPalettes() {
+    load(false);
+}
+
+void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
+    if (!everything) {
+        const std::optional<QString> folder = supportSubfolder(palettesFolderName, false);
+        if (!folder)
+            return;
+        // The program's own writes left the stamps it knows: nothing to do for them.
+        const bool changed =
+            std::any_of(fileNames.cbegin(), fileNames.cend(), [&folder](const QString &name) {
+                const QByteArray native = QFile::encodeName(*folder + QLatin1Char('/') + name);
+                const OnDisk state = onDisk(native);
+                return state == OnDisk::Changed ||
+                       (state == OnDisk::Missing && knownStamps().contains(native));
+            });
+        if (!changed)
+            return;
+    }
+    load(true);
+}
+
+void Manager::load(bool refresh) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
         return;
     }
-    collection->setPalettes({});
+    if (!refresh)
+        collection->setPalettes({});
 
     const std::optional<QString> folder = palettesFolder();
     Listing listing;
@@ -439,7 +513,7 @@ void Manager::loadAllPalettes() {
         name.remove(jsonSuffix);
         if (refuseName(name))
             continue;
-        LoadedFile loaded = loadFile(*folder, name, true, bytes);
+        LoadedFile loaded = cachedFile(*folder, name, bytes);
         if (!loaded.palette)
             continue;
         decodedSources.insert(name);
@@ -448,8 +522,9 @@ void Manager::loadAllPalettes() {
     }
 
     // One change for the whole list: observers redraw once, not once per palette. The list
-    // is shared with the collection, not copied.
-    collection->setPalettes(palettes);
+    // is shared with the collection, not copied. A refresh that changed one palette replaces
+    // only that one, and one that changed nothing says nothing.
+    publish(*collection, palettes, refresh);
 
     // Each palette goes back to the file named after its content, but a load never replaces
     // a file it did not read that palette from.

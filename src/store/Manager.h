@@ -3,6 +3,7 @@
 #include "model/ColorEdit.h"
 #include "model/Palette.h"
 
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -30,6 +31,10 @@ public:
     static EditResult editColors(int index, const ColorEdit &edit);
     static void addPalette(const Palette &palette);
     static void loadAllPalettes();
+    // A load after other programs changed files: unchanged files are not read again, only
+    // palettes that changed are replaced, and nothing happens when every named file is as this
+    // program last read or wrote it (its own writes). everything: the folder was replaced.
+    static void refreshPalettes(const QSet<QString> &fileNames, bool everything);
     static void deletePalette(const QString &name);
     static void revealInFileViewer(const std::optional<QString> &location);
 
@@ -41,4 +46,7 @@ public:
     // How a folder is shown in the file viewer; installed by the platform layer.
     using FileViewer = std::function<void(const QString &location)>;
     static void setFileViewer(FileViewer viewer);
+
+private:
+    static void load(bool refresh);
 };
