@@ -17,7 +17,7 @@ sync_init
 now() { echo "$EPOCHREALTIME"; }
 elapsed() { bc <<<"$(now) - $1"; }
 # stats VALUES...: "min median max"
-stats() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {printf "%.3f %.3f %.3f", v[1], v[int((NR+1)/2)], v[NR]}'; }
+stats() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {printf "%.3f %.3f %.3f\n", v[1], v[int((NR+1)/2)], v[NR]}'; }
 
 syncthing generate --home="$E2E_TMP/floor" --no-default-folder --skip-port-probing >/dev/null 2>&1
 floor_start=()
@@ -27,35 +27,37 @@ for ((i = 0; i < runs; i++)); do
     floor_start+=("$(elapsed "$t")")
 done
 
+e2e_on_fail() { sync_on_fail; }
 start=()
 for ((i = 0; i < runs; i++)); do
-    SYNC_HOME=() SYNC_PID=()
-    sync_create a "$E2E_TMP/run$i/a"
-    sync_create b "$E2E_TMP/run$i/b"
-    sync_configure_pair a b
+    # Fresh homes each time: a first start, as in the test.
+    a=a$i b=b$i
+    sync_create "$a" "$E2E_TMP/run$i/a"
+    sync_create "$b" "$E2E_TMP/run$i/b"
+    sync_configure_pair "$a" "$b"
     t=$(now)
-    sync_start_pair a b
+    sync_start_pair "$a" "$b"
     start+=("$(elapsed "$t")")
     if ((i < runs - 1)); then
-        sync_stop a
-        sync_stop b
+        sync_stop "$a"
+        sync_stop "$b"
     fi
 done
 
 # The last pair stays up for the files.
-sync_wait_in_sync 30 a b
+sync_wait_in_sync 30 "$a" "$b"
 transfer=()
 for ((i = 0; i < runs; i++)); do
     head -c 4096 /dev/urandom >"$E2E_TMP/probe"
     t=$(now)
-    mv "$E2E_TMP/probe" "${SYNC_DATA[a]}/probe-$i.bin"
+    mv "$E2E_TMP/probe" "${SYNC_DATA[$a]}/probe-$i.bin"
     deadline=$((SECONDS + 30))
-    until cmp -s "${SYNC_DATA[a]}/probe-$i.bin" "${SYNC_DATA[b]}/probe-$i.bin" 2>/dev/null; do
+    until cmp -s "${SYNC_DATA[$a]}/probe-$i.bin" "${SYNC_DATA[$b]}/probe-$i.bin" 2>/dev/null; do
         ((SECONDS < deadline)) || e2e_fail "probe $i did not arrive"
         sleep 0.02
     done
     transfer+=("$(elapsed "$t")")
-    sync_wait_in_sync 30 a b
+    sync_wait_in_sync 30 "$a" "$b"
 done
 
 read -r fmin fmed fmax < <(stats "${floor_start[@]}")
