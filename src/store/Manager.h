@@ -35,7 +35,16 @@ public:
     // palettes that changed are replaced, and nothing happens when every named file is as this
     // program last read or wrote it (its own writes). everything: the folder was replaced.
     static void refreshPalettes(const QSet<QString> &fileNames, bool everything);
+    // Moves the palette's file to the desktop trash (or removes it where there is none).
     static void deletePalette(const QString &name);
+    // Where the last deleted file went in the trash; empty when it was removed outright.
+    static QString lastTrashedFile();
+    // The bytes of "<name>.json" as they are now; nullopt when it cannot be read.
+    static std::optional<QByteArray> paletteFileBytes(const QString &name);
+    // Puts a deleted palette's file back byte-identical, from the trash when it is still there
+    // unchanged, else from bytes; never over an existing file. False (logged) when it cannot.
+    static bool restorePalette(const QString &name, const QByteArray &bytes,
+                               const QString &inTrash);
     static void revealInFileViewer(const std::optional<QString> &location);
 
     // A name that can be a plain file name inside the palettes folder.
@@ -46,6 +55,10 @@ public:
     // How a folder is shown in the file viewer; installed by the platform layer.
     using FileViewer = std::function<void(const QString &location)>;
     static void setFileViewer(FileViewer viewer);
+    // How a file is moved to the trash (QFile::moveToTrash); tests replace it, nullptr
+    // restores it.
+    using TrashFunction = bool (*)(const QString &path, QString *pathInTrash);
+    static void setTrashFunction(TrashFunction function);
 
 private:
     static void load(bool refresh);
