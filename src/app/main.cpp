@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/StartupTiming.h"
+#include "app/Translations.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
@@ -37,6 +38,8 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SWATCHBAR_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("swatchbar"));
+    // Windows, menus and --help in the user's language; the lines on stdout stay English.
+    Translations::install();
     // The program lives in the tray: closing its windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -75,7 +75,7 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
                                       Binding<ColorValue>::to(&this->modifyColorColor),
                                       Binding<int>::to(&selectedFormatIdx, changed),
                                       Binding<QStringList>::to(&formats, changed), std::move(edit));
-    m_section = new SectionView2C(QStringLiteral("Colors"), titleContent, m_grid);
+    m_section = new SectionView2C(tr("Colors"), titleContent, m_grid);
 
     m_options = new PaletteOptionsView(
         100, 300, 999, Binding<bool>::to(&this->showOptions, changed),
