@@ -14,6 +14,8 @@ public:
     const QList<Palette> &palettes() const { return m_palettes; }
     int count() const { return static_cast<int>(m_palettes.size()); }
     bool contains(int index) const { return index >= 0 && index < count(); }
+    // The first palette of that name; -1 when there is none.
+    int indexOf(const QString &palName) const;
 
     void setPalettes(QList<Palette> palettes);
     void append(Palette palette);

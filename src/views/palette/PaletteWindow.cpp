@@ -16,14 +16,7 @@
 namespace {
 int indexByName(const QString &name) {
     const PalettesOO *collection = PalettesOO::shared();
-    if (!collection)
-        return -1;
-    const QList<Palette> &list = collection->palettes();
-    for (int i = 0; i < list.size(); ++i) {
-        if (list.at(i).palName == name)
-            return i;
-    }
-    return -1;
+    return collection ? collection->indexOf(name) : -1;
 }
 
 // An edit made again or taken back later, on the palette of that name wherever it is then.

@@ -134,14 +134,7 @@ void MenuItemModifyView::ok() {
     const QString name = m_newPaletteName.get();
     QPointer<PalettesOO> palettes(m_palettes);
     const auto indexOf = [palettes](const QString &palName) {
-        if (!palettes)
-            return -1;
-        const QList<Palette> &list = palettes->palettes();
-        for (int i = 0; i < list.size(); ++i) {
-            if (list.at(i).palName == palName)
-                return i;
-        }
-        return -1;
+        return palettes ? palettes->indexOf(palName) : -1;
     };
     switch (m_modifyType.get()) {
     case ModifyType::Edit: {
