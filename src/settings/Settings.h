@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Keys of the per-user defaults store.
 namespace SettingsKeys {
@@ -38,6 +39,8 @@ public:
     static void setFloat(const QString &key, double value); // narrowed to 32 bits
     static void setBoolean(const QString &key, bool value);
     static void remove(const QString &key);
+    // Every key in the store.
+    static QStringList keys();
 
     // Writes pending changes to disk now.
     static void sync();

@@ -12,7 +12,9 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QtGlobal>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
@@ -265,6 +267,9 @@ Listing listFolder(const QString &folder) {
     return listing;
 }
 
+void loadAllExcept(const QString &leftOut, bool leaveOut);
+void deleteAndReload(const QString &name, const QString &leftOut, bool leaveOut);
+
 } // namespace
 
 bool Manager::isValidPaletteName(const QString &name) {
@@ -402,6 +407,11 @@ Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
 }
 
 void Manager::loadAllPalettes() {
+    loadAllExcept(QString(), false);
+}
+
+namespace {
+void loadAllExcept(const QString &leftOut, bool leaveOut) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
@@ -437,6 +447,8 @@ void Manager::loadAllPalettes() {
         }
         QString name = entryName;
         name.remove(jsonSuffix);
+        if (leaveOut && name == leftOut)
+            continue;
         if (refuseName(name))
             continue;
         LoadedFile loaded = loadFile(*folder, name, true, bytes);
@@ -445,6 +457,30 @@ void Manager::loadAllPalettes() {
         decodedSources.insert(name);
         palettes.append(std::move(*loaded.palette));
         sources.append({name, loaded.inWrittenForm});
+    }
+
+    // Palettes with a stored position first, in its order; the rest keep the listing order.
+    {
+        QList<qsizetype> order(palettes.size());
+        QList<qint64> rank(palettes.size());
+        for (qsizetype i = 0; i < palettes.size(); ++i) {
+            order[i] = i;
+            const QString key = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
+            rank[i] = Settings::contains(key) ? qint64(Settings::integer(key))
+                                              : qint64(INT_MAX) + 1;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
+        QList<Palette> sortedPalettes;
+        QList<Source> sortedSources;
+        sortedPalettes.reserve(palettes.size());
+        sortedSources.reserve(palettes.size());
+        for (const qsizetype i : std::as_const(order)) {
+            sortedPalettes.append(std::move(palettes[i]));
+            sortedSources.append(sources.at(i));
+        }
+        palettes = std::move(sortedPalettes);
+        sources = std::move(sortedSources);
     }
 
     // One change for the whole list: observers redraw once, not once per palette. The list
@@ -503,8 +539,14 @@ void Manager::loadAllPalettes() {
 
     logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
 }
+} // namespace
 
 void Manager::deletePalette(const QString &nameRef) {
+    deleteAndReload(nameRef, QString(), false);
+}
+
+namespace {
+void deleteAndReload(const QString &nameRef, const QString &leftOut, bool leaveOut) {
     // Callers may pass a name that lives in the collection, which the reload below replaces.
     const QString name = nameRef;
     if (!PalettesOO::shared()) {
@@ -538,15 +580,50 @@ void Manager::deletePalette(const QString &nameRef) {
     if (!keep.isEmpty()) {
         logLine(
             QStringLiteral("Not deleting file %1%2 : %3").arg(printable(name), jsonSuffix, keep));
-        loadAllPalettes();
+        loadAllExcept(leftOut, leaveOut);
         return;
     }
     // unlink, not a general remove: the store only ever deletes its own plain files.
     if (::unlink(native.constData()) != 0)
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
     knownStamps().remove(native);
-    loadAllPalettes();
+    loadAllExcept(leftOut, leaveOut);
     Settings::remove(SettingsKeys::paletteIndexKey(name));
+}
+} // namespace
+
+bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
+    const QString oldName = oldNameRef;
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection)
+        return false;
+    // The new file first: if it cannot be written, the old one must still be there.
+    if (!savePalette(renamed))
+        return false;
+    const QString &name = renamed.palName;
+    // The new file is already there: the reload leaves it out, so the palette is counted and
+    // placed once, last.
+    if (name == oldName) {
+        loadAllExcept(name, true);
+        Settings::remove(SettingsKeys::paletteIndexKey(name));
+    } else {
+        deleteAndReload(oldName, name, true);
+    }
+    collection->append(renamed);
+    Settings::setInteger(SettingsKeys::paletteIndexKey(name), collection->count() - 1);
+    collection->noteRenamed(oldName, name);
+    return true;
+}
+
+void Manager::movePalette(int from, int to) {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection || !collection->contains(from) || !collection->contains(to) || from == to)
+        return;
+    QList<Palette> palettes = collection->palettes();
+    palettes.move(from, to);
+    collection->setPalettes(palettes);
+    for (int i = 0; i < palettes.size(); ++i)
+        Settings::setInteger(SettingsKeys::paletteIndexKey(palettes.at(i).palName), i);
 }
 
 void Manager::revealInFileViewer(const std::optional<QString> &location) {

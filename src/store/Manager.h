@@ -29,8 +29,16 @@ public:
     // on that, if the edited colour is still there; otherwise nothing changes.
     static EditResult editColors(int index, const ColorEdit &edit);
     static void addPalette(const Palette &palette);
+    // Palettes with a position key come first in the keys' order, the others after them in
+    // the folder's listing order.
     static void loadAllPalettes();
     static void deletePalette(const QString &name);
+    // Writes the palette under its new name first (false, and nothing else changes, when that
+    // fails), then removes the old file and key, reloads the others and appends the renamed
+    // palette last with its key. The same name runs the same steps without losing the file.
+    static bool renamePalette(const QString &oldName, const Palette &renamed);
+    // Moves a palette to another place in the collection and rewrites every position key.
+    static void movePalette(int from, int to);
     static void revealInFileViewer(const std::optional<QString> &location);
 
     // A name that can be a plain file name inside the palettes folder.

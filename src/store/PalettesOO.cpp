@@ -25,6 +25,10 @@ void PalettesOO::replace(int index, Palette palette) {
     emit palettesChanged();
 }
 
+void PalettesOO::noteRenamed(const QString &oldName, const QString &newName) {
+    emit paletteRenamed(oldName, newName);
+}
+
 PalettesOO *PalettesOO::shared() {
     return g_shared;
 }

@@ -53,6 +53,11 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
 
     connect(m_place, &PalettePlace::changed, m_view, &PaletteView::refresh);
     connect(m_place, &PalettePlace::gone, this, &QWidget::close);
+    connect(m_place, &PalettePlace::renamed, this, [this](const QString &name) {
+        m_autosaveName = QStringLiteral("Viewing: ") + name;
+        setWindowTitle(tr("Viewing: ") + name);
+        saveFrame();
+    });
     connect(m_view, &PaletteView::contentResized, this, &PaletteWindow::fitToContent);
 
     resize(480, 300);

@@ -155,28 +155,9 @@ void MenuItemModifyView::renamePalette(int index, const QString &name) {
     const Palette renamed{name, old.palColors};
     logLine(QStringLiteral("Changed pal: ") + printable(name));
 
-    // The new file first: if it cannot be written, the old one must still be there.
-    if (!Manager::savePalette(renamed)) {
+    if (!Manager::renamePalette(old.palName, renamed))
         logLine(QStringLiteral("Failed to write file %1 : pal %2 keeps its name")
                     .arg(fileName(printable(name)), printable(old.palName)));
-        return;
-    }
-    QList<Palette> palettes;
-    if (name == old.palName) {
-        palettes = m_palettes->palettes();
-        palettes.removeAt(index);
-    } else {
-        // Removes the old file and key and reloads the folder, which now holds the new file.
-        Manager::deletePalette(old.palName);
-        palettes = m_palettes->palettes();
-        const auto reloaded = std::find_if(palettes.begin(), palettes.end(),
-                                           [&name](const Palette &p) { return p.palName == name; });
-        if (reloaded != palettes.end())
-            palettes.erase(reloaded);
-    }
-    // The palette under its new name goes last, once, with its position key.
-    m_palettes->setPalettes(palettes);
-    Manager::addPalette(renamed);
 }
 
 void MenuItemModifyView::addPalette(const QString &name) {
