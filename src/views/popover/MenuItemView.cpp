@@ -4,6 +4,7 @@
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
+#include "views/blocks/OptionRow.h"
 #include "views/blocks/SectionView.h"
 #include "views/blocks/TitleView.h"
 #include "views/palette/PaletteView.h"
@@ -30,6 +31,14 @@ constexpr int radiusSliderScale = 10;
 
 QString numberText(double value) {
     return QString::number(static_cast<float>(value), 'g', 7);
+}
+
+QLabel *heading(const QString &text) {
+    auto *label = new QLabel(text);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
 }
 
 std::optional<double> parseNumber(const QString &text) {
@@ -199,27 +208,6 @@ void MenuItemView::updateOptions() {
     }
 }
 
-QWidget *MenuItemView::optionRow(const QString &label, QWidget *control, QWidget *extra) {
-    auto *row = new QWidget;
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *text = new QLabel(label);
-    text->setFixedWidth(optionsMargin);
-    text->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-    layout->addWidget(text);
-    if (extra) {
-        layout->addWidget(control, 0, Qt::AlignVCenter);
-        layout->addWidget(extra, 1, Qt::AlignVCenter);
-    } else if (control->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed) {
-        // Steppers sit at the leading edge of their row.
-        layout->addWidget(control, 0, Qt::AlignLeading | Qt::AlignVCenter);
-        layout->addStretch(1);
-    } else {
-        layout->addWidget(control, 1, Qt::AlignVCenter);
-    }
-    return row;
-}
-
 QLineEdit *MenuItemView::numberField(const QString &placeholder, State<double> &state,
                                      const char *key) {
     auto *field = new QLineEdit;
@@ -251,7 +239,7 @@ QWidget *MenuItemView::buildOptionsPanel() {
     m_spacingField = numberField(tr("Spacing"), gridCellSpacing, SettingsKeys::menuGridCellSpacing);
     m_gridColStepper = stepper(gridColCount, maxViewCols, SettingsKeys::menuGridColCount);
     m_radiusField = numberField(tr("Radius"), gridCellRadius, SettingsKeys::menuGridCellRadius);
-    m_radiusField->setMaximumWidth(40);
+    m_radiusField->setMaximumWidth(25);
     m_radiusSlider = new QSlider(Qt::Horizontal);
     m_radiusSlider->setRange(0, 50 * radiusSliderScale);
     connect(m_radiusSlider, &QSlider::valueChanged, this, [this](int value) {
@@ -264,15 +252,17 @@ QWidget *MenuItemView::buildOptionsPanel() {
     auto *gridOptions = new QWidget;
     auto *gridRows = new QVBoxLayout(gridOptions);
     gridRows->setContentsMargins(0, 0, 0, 0);
-    gridRows->addWidget(optionRow(tr("Size"), m_sizeField));
-    gridRows->addWidget(optionRow(tr("Spacing"), m_spacingField));
-    gridRows->addWidget(optionRow(tr("Column count"), m_gridColStepper));
-    gridRows->addWidget(optionRow(tr("Radius"), m_radiusField, m_radiusSlider));
+    const int margin = qRound(optionsMargin);
+    gridRows->addWidget(new OptionRow(tr("Size"), margin, m_sizeField));
+    gridRows->addWidget(new OptionRow(tr("Spacing"), margin, m_spacingField));
+    gridRows->addWidget(new OptionRow(tr("Column count"), margin, m_gridColStepper));
+    gridRows->addWidget(new OptionRow(tr("Radius"), margin, m_radiusField, m_radiusSlider));
 
+    // Two rows are both "Column count": a heading over each says which grid it sets.
     auto *cellOptions = new QWidget;
     auto *cellRows = new QVBoxLayout(cellOptions);
     cellRows->setContentsMargins(0, 0, 0, 0);
-    cellRows->addWidget(optionRow(tr("Column count"), m_cellColStepper));
+    cellRows->addWidget(new OptionRow(tr("Column count"), margin, m_cellColStepper));
 
     for (QWidget *block : {gridOptions, cellOptions})
         block->setMinimumWidth(optionsMargin + 200);
@@ -281,7 +271,9 @@ QWidget *MenuItemView::buildOptionsPanel() {
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addSpacing(25);
+    layout->addWidget(heading(tr("Palettes")));
     layout->addWidget(new SectionView(tr("Grid options"), gridOptions));
+    layout->addWidget(heading(tr("Colors in each palette")));
     layout->addWidget(new SectionView(QString(), cellOptions));
     return panel;
 }

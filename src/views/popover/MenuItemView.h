@@ -69,7 +69,6 @@ private:
     void updateOptions();
     void onPalettesChanged();
     QWidget *buildOptionsPanel();
-    QWidget *optionRow(const QString &label, QWidget *control, QWidget *extra = nullptr);
     QLineEdit *numberField(const QString &placeholder, State<double> &state, const char *key);
     QSpinBox *stepper(State<int> &state, int maximum, const char *key);
     void syncOptionControls();
