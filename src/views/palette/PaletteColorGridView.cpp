@@ -430,15 +430,10 @@ void PaletteColorGridView::copyColor(int i) {
     logLine(QStringLiteral("Copied: ") + text);
 
     // Exactly one plain-text item: a fresh QMimeData replaces everything the clipboard held.
-    QClipboard *clipboard = QGuiApplication::clipboard();
+    // The primary selection stays the user's: middle-click paste keeps what they selected.
     auto *mime = new QMimeData;
     mime->setText(text);
-    clipboard->setMimeData(mime, QClipboard::Clipboard);
-    if (clipboard->supportsSelection()) {
-        auto *selection = new QMimeData;
-        selection->setText(text);
-        clipboard->setMimeData(selection, QClipboard::Selection);
-    }
+    QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
 }
 
 void PaletteColorGridView::startColorEdit(int i) {
