@@ -1,10 +1,13 @@
 #include "app/AppDelegate.h"
-#include "app/StartupTiming.h"
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
 #include <csignal>
 #include <cstdio>
+
+#ifdef SWATCHBAR_STARTUP_TIMING
+#include "StartupTiming.h"
+#endif
 
 namespace {
 // Without a display the toolkit would abort with a message about platform plugins; say what
@@ -59,8 +62,11 @@ int main(int argc, char *argv[]) {
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);
+#ifdef SWATCHBAR_STARTUP_TIMING
+    // Only in the start-up benchmark's build of the program.
     if (StartupTiming::isRequested())
         new StartupTiming(&delegate);
+#endif
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,
                               Qt::QueuedConnection);
     QApplication::exec();
