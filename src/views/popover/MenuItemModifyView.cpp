@@ -101,6 +101,9 @@ bool MenuItemModifyView::fileExists(const QString &name) const {
 
 QString MenuItemModifyView::refusalReason() const {
     const QString name = m_newPaletteName.get();
+    // An empty name would make a hidden ".json" file and a palette without a caption.
+    if (name.isEmpty())
+        return tr("Type a name");
     const QString invalid = Manager::invalidNameReason(name);
     if (!invalid.isEmpty())
         return invalid;
