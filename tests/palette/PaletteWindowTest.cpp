@@ -8,6 +8,7 @@
 #include "store/PalettesOO.h"
 #include "views/blocks/SectionView2C.h"
 #include "views/palette/PaletteColorGridModel.h"
+#include "views/palette/PaletteColorGridDelegate.h"
 #include "views/palette/PaletteColorGridView.h"
 #include "views/palette/PaletteModifyColorView.h"
 #include "views/palette/PaletteOptionsView.h"
@@ -153,7 +154,18 @@ private slots:
         QCOMPARE(grid->gridModel()->rowCount(), 4);
         QCOMPARE(grid->gridModel()->index(0).data().toString(), QStringLiteral("Red C 3"));
         QCOMPARE(grid->gridModel()->index(1).data(Qt::ToolTipRole).toString(),
-                 QStringLiteral("Green #00FF00"));
+                 QStringLiteral("Green C 3\nGreen #00FF00"));
+        // A caption too wide for its cell loses the name's end, never the count.
+        const QFontMetrics metrics(grid->font());
+        const QString wide = QStringLiteral("Colour with a rather long name C 5000");
+        for (const int width : {30, 60, 95, 140}) {
+            const QString shown = PaletteColorGridDelegate::fittedCaption(wide, metrics, width);
+            QVERIFY2(shown.endsWith(QStringLiteral(" C 5000")), qPrintable(shown));
+            QVERIFY2(shown.startsWith(QStringLiteral("C")) || shown.startsWith(QChar(0x2026)),
+                     qPrintable(shown));
+        }
+        QCOMPARE(PaletteColorGridDelegate::fittedCaption(QStringLiteral("Red C 3"), metrics, 500),
+                 QStringLiteral("Red C 3"));
 
         // The window fits its content and stays within the screen.
         QVERIFY(window->size().width() >= view->width());
