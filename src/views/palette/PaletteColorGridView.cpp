@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -170,8 +171,12 @@ void PaletteColorGridView::relayout() {
     int editorWidth = 0;
     if (editorAt >= 0) {
         m_editorRow = editorAt / m_columns;
+        // One column: a narrow cell stacks the editor's rows rather than covering neighbours.
+        m_editor->setNarrow(m_editor->wideWidth() > m_cellSize);
+        if (QLayout *layout = m_editor->layout())
+            layout->activate();
         m_editorRowHeight = qMax(m_rowHeight, m_editor->sizeHint().height());
-        editorWidth = qMax(m_cellSize, m_editor->minimumSizeHint().width());
+        editorWidth = m_cellSize;
     } else {
         m_editorRow = -1;
         m_editorRowHeight = 0;
@@ -245,6 +250,9 @@ QModelIndex PaletteColorGridView::indexAt(const QPoint &point) const {
     if (point.y() >= rowTop(row) + rowSpan(row))
         return {};
     const qint64 item = qint64(row) * m_columns + column;
+    // The editor covers its whole cell: nothing under it can be clicked.
+    if (m_editor && item == editorItem())
+        return {};
     return item < itemCount() ? m_model->index(static_cast<int>(item)) : QModelIndex();
 }
 

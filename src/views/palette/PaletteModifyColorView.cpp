@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -74,7 +75,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
 
     m_name->setPlaceholderText(tr("Name"));
     m_name->setAccessibleName(tr("Name"));
-    m_name->setMinimumWidth(40);
+    m_name->setMinimumWidth(20);
     connect(m_name, &QLineEdit::textEdited, this,
             [this](const QString &text) { this->modifyColorName.set(text); });
 
@@ -86,6 +87,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     m_well->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_well, &QToolButton::clicked, this, &PaletteModifyColorView::openColorDialog);
     auto *colorRow = new QHBoxLayout;
+    m_colorRow = colorRow;
     colorRow->setContentsMargins(0, 0, 0, 0);
     colorRow->addWidget(colorLabel);
     colorRow->addWidget(m_well, 1);
@@ -95,6 +97,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     connect(m_cancel, &QToolButton::clicked, this, &PaletteModifyColorView::cancelColorChange);
     connect(m_ok, &QToolButton::clicked, this, &PaletteModifyColorView::applyColorChange);
     auto *buttons = new QHBoxLayout;
+    m_buttonRow = buttons;
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(m_cancel);
     buttons->addStretch(1);
@@ -136,35 +139,99 @@ void PaletteModifyColorView::focusName() {
     m_name->selectAll();
 }
 
+void PaletteModifyColorView::setNarrow(bool narrow) {
+    const auto direction = narrow ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    if (m_buttonRow->direction() == direction)
+        return;
+    m_buttonRow->setDirection(direction);
+    m_colorRow->setDirection(direction);
+}
+
+int PaletteModifyColorView::wideWidth() const {
+    if (m_buttonRow->direction() == QBoxLayout::LeftToRight)
+        return minimumSizeHint().width();
+    // Measured as it would be side by side.
+    const int buttons = m_cancel->sizeHint().width() + m_ok->sizeHint().width() + 4;
+    const QMargins margins = layout()->contentsMargins();
+    return qMax(buttons, m_name->minimumSizeHint().width()) + margins.left() + margins.right();
+}
+
 void PaletteModifyColorView::openColorDialog() {
     if (!m_dialog) {
-        m_dialog = new QColorDialog(this);
-        m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+        // The picker lives in a scrolling window of its own, so it fits any screen.
+        auto *frame = new QScrollArea(this);
+        frame->setWindowFlags(Qt::Dialog);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowTitle(tr("Color"));
+        frame->setFrameShape(QFrame::NoFrame);
+        m_dialog = new QColorDialog;
+        m_dialog->setWindowFlags(Qt::Widget);
         m_dialog->setOptions(QColorDialog::ShowAlphaChannel | QColorDialog::NoButtons |
                              QColorDialog::DontUseNativeDialog);
-        m_dialog->setWindowTitle(tr("Color"));
         {
             const QSignalBlocker blocker(m_dialog);
             m_dialog->setCurrentColor(toQColor(modifyColorColor.get()));
         }
         connect(m_dialog, &QColorDialog::currentColorChanged, this,
                 &PaletteModifyColorView::pickColor);
+        frame->setWidget(m_dialog);
+        frame->setWidgetResizable(true);
+        m_dialog->show();
+        m_dialogWindow = frame;
     }
-    m_dialog->show();
-    // Beside the palette window rather than over it, so the grid stays in view while picking.
-    if (QWidget *top = window(); top && m_dialog->screen()) {
-        const QRect room = m_dialog->screen()->availableGeometry();
-        const QRect frame = top->frameGeometry();
-        const QSize size = m_dialog->frameGeometry().size();
-        const int y =
-            qBound(room.top(), frame.top(), qMax(room.top(), room.bottom() - size.height()));
-        if (frame.right() + size.width() < room.right())
-            m_dialog->move(frame.right() + 1, y);
-        else if (frame.left() - size.width() > room.left())
-            m_dialog->move(frame.left() - size.width(), y);
+    placeColorDialog();
+    m_dialogWindow->show();
+    m_dialogWindow->raise();
+    m_dialogWindow->activateWindow();
+}
+
+void PaletteModifyColorView::placeColorDialog() {
+    QScreen *screen = this->screen();
+    if (!screen || !m_dialogWindow)
+        return;
+    const QRect room = screen->availableGeometry();
+    // Room for the window manager's frame around the picker.
+    const QMargins decoration(2, 32, 2, 2);
+    const QSize want = m_dialog->sizeHint().grownBy(decoration);
+    const auto sides = [&room](const QRect &avoid) {
+        return QList<QRect>{QRect(QPoint(avoid.right() + 1, room.top()), room.bottomRight()),
+                            QRect(room.topLeft(), QPoint(avoid.left() - 1, room.bottom())),
+                            QRect(QPoint(room.left(), avoid.bottom() + 1), room.bottomRight()),
+                            QRect(room.topLeft(), QPoint(room.right(), avoid.top() - 1))};
+    };
+    const QRect editor(mapToGlobal(QPoint(0, 0)), size());
+    const QRect anchor = window()->frameGeometry();
+    // Beside the palette window when there is room, so the grid stays in view; otherwise
+    // wherever the most of it fits without covering the editor.
+    QRect place;
+    for (const QRect &side : sides(anchor)) {
+        if (side.width() >= want.width() && side.height() >= want.height()) {
+            place = side;
+            break;
+        }
     }
-    m_dialog->raise();
-    m_dialog->activateWindow();
+    if (place.isNull()) {
+        qint64 best = -1;
+        for (const QRect &side : sides(editor)) {
+            const QSize fits = want.boundedTo(side.size());
+            const qint64 area = qint64(qMax(0, fits.width())) * qMax(0, fits.height());
+            if (area > best) {
+                best = area;
+                place = side;
+            }
+        }
+    }
+    const QSize outer = want.boundedTo(place.size()).expandedTo(QSize(120, 120));
+    const int x = qBound(place.left(), editor.center().x() - outer.width() / 2,
+                         qMax(place.left(), place.right() - outer.width() + 1));
+    const int y = qBound(place.top(), editor.top(), qMax(place.top(), place.bottom() - outer.height() + 1));
+    m_dialogWindow->resize(outer.shrunkBy(decoration));
+    m_dialogWindow->move(x, y);
+}
+
+void PaletteModifyColorView::closeColorDialog() {
+    if (m_dialogWindow)
+        m_dialogWindow->close();
 }
 
 void PaletteModifyColorView::pickColor(const QColor &color) {
@@ -174,8 +241,7 @@ void PaletteModifyColorView::pickColor(const QColor &color) {
 }
 
 void PaletteModifyColorView::cancelColorChange() {
-    if (m_dialog)
-        m_dialog->close();
+    closeColorDialog();
     modifyType.set(ModifyType::None);
 }
 
@@ -209,8 +275,7 @@ void PaletteModifyColorView::applyColorChange() {
     // An edit that could not be applied stays open with what the user typed.
     if (result == Manager::EditResult::Refused)
         return;
-    if (m_dialog)
-        m_dialog->close();
+    closeColorDialog();
     modifyType.set(ModifyType::None);
 }
 
