@@ -41,6 +41,7 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
     // Extra height goes below the content, not above it.
     setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setWidgetResizable(false);

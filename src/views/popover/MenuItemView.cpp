@@ -4,6 +4,8 @@
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
+#include "model/PaletteFilter.h"
+#include "views/blocks/BoundedScrollArea.h"
 #include "views/blocks/OptionRow.h"
 #include "views/blocks/SectionView.h"
 #include "views/blocks/TitleView.h"
@@ -13,6 +15,9 @@
 #include "views/popover/PaletteGridView.h"
 
 #include <QHBoxLayout>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -68,7 +73,19 @@ MenuItemView::MenuItemView(QWidget *parent)
     m_optionsButton = new QPushButton;
     m_preferencesButton = new QPushButton(tr("Preferences"));
     m_quitButton = new QPushButton(tr("Quit"));
+    m_filter = new QLineEdit;
+    m_filter->setPlaceholderText(tr("Find"));
+    m_filter->setAccessibleName(tr("Find"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    m_grid->installEventFilter(this);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_grid->setFilter(PaletteFilter(text));
+        updateEditor(false);
+    });
+
     auto *buttons = new QWidget;
+    m_buttons = buttons;
     auto *buttonRow = new QHBoxLayout(buttons);
     buttonRow->setContentsMargins(0, 0, 0, 0);
     buttonRow->addWidget(m_optionsButton);
@@ -80,7 +97,12 @@ MenuItemView::MenuItemView(QWidget *parent)
     m_layout->setContentsMargins(14, 12, 14, 12);
     m_layout->setSpacing(10);
     m_layout->addWidget(new TitleView);
-    m_layout->addWidget(new SectionView(tr("Palettes"), m_grid));
+    m_layout->addWidget(m_filter);
+    // The grid scrolls on its own, so the options and buttons below it stay within reach.
+    m_gridArea = new BoundedScrollArea;
+    m_gridArea->setWidget(m_grid);
+    m_gridSection = new SectionView(tr("Palettes"), m_gridArea);
+    m_layout->addWidget(m_gridSection);
     m_layout->addWidget(new SectionView(QString(), buttons));
 
     connect(m_optionsButton, &QPushButton::clicked, this,
@@ -90,6 +112,8 @@ MenuItemView::MenuItemView(QWidget *parent)
 
     connect(m_grid, &PaletteGridView::paletteClicked, this, &MenuItemView::openPalette);
     connect(m_grid, &PaletteGridView::plusClicked, this, &MenuItemView::addPalette);
+    connect(m_grid, &PaletteGridView::paletteMoved, this,
+            [](int from, int to) { Manager::movePalette(from, to); });
     connect(m_grid, &PaletteGridView::paletteContextMenuRequested, this,
             [this](int index, const QPoint &globalPos) {
                 QMenu *menu = createContextMenu(index, this);
@@ -107,8 +131,108 @@ MenuItemView::MenuItemView(QWidget *parent)
     modifyColorIdx.onChange([this] { updateEditor(true); });
     newPaletteName.onChange([this] { m_modifyView->refresh(); });
 
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        m_room = s->availableGeometry().size().shrunkBy(QMargins(2, 2, 2, 2));
     updateGrid();
     updateOptions();
+}
+
+void MenuItemView::setRoom(const QSize &room) {
+    m_room = room;
+    fitGridToRoom();
+}
+
+void MenuItemView::fitGridToRoom() {
+    if (!m_room.isValid()) {
+        m_gridArea->setLimit(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        return;
+    }
+    // Everything but the grid keeps its size; the grid gets what is left.
+    const QMargins margins = m_layout->contentsMargins();
+    int others = margins.top() + margins.bottom();
+    int count = 0;
+    for (int i = 0; i < m_layout->count(); ++i) {
+        QWidget *w = m_layout->itemAt(i)->widget();
+        if (!w || w->isHidden())
+            continue;
+        ++count;
+        if (w != m_gridSection)
+            others += w->sizeHint().height();
+    }
+    others += m_layout->spacing() * qMax(0, count - 1);
+    // The section's own title row and margins around the grid.
+    others += m_gridSection->sizeHint().height() - m_gridArea->sizeHint().height();
+    const int width = m_room.width() - margins.left() - margins.right() -
+                      (m_gridSection->sizeHint().width() - m_gridArea->sizeHint().width());
+    m_gridArea->setLimit(QSize(qMax(60, width), qMax(60, m_room.height() - others)));
+}
+
+void MenuItemView::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (const QScreen *s = screen())
+        setRoom(s->availableGeometry().size().shrunkBy(QMargins(2, 2, 2, 2)));
+    // Typing goes to the filter as soon as the popover opens.
+    m_filter->setFocus(Qt::PopupFocusReason);
+}
+
+void MenuItemView::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    m_filter->clear();
+}
+
+bool MenuItemView::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == m_filter) {
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            // The arrows move through the matches.
+            m_grid->moveCurrent(key->key());
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (m_grid->itemCount() > 1 || !m_grid->isFiltered())
+                m_grid->activateCurrent();
+            return true;
+        case Qt::Key_Escape:
+            // First clears the filter; with nothing to clear the popover closes.
+            if (!m_filter->text().isEmpty()) {
+                m_filter->clear();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+    if (watched == m_grid) {
+        const QString text = key->text();
+        const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
+                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
+                                                 Qt::MetaModifier)) &&
+                           !(key->key() == Qt::Key_Space && m_filter->text().isEmpty());
+        if (typed) {
+            m_filter->setFocus(Qt::OtherFocusReason);
+            m_filter->insert(text);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MenuItemView::updateTabOrder() {
+    // Filter, grid, options when shown, then the buttons: every stop is a visible control.
+    QList<QWidget *> order{m_filter, m_grid};
+    if (m_optionsPanel)
+        order << m_sizeField << m_spacingField << m_gridColStepper << m_radiusField
+              << m_radiusSlider << m_cellColStepper;
+    order << m_optionsButton << m_preferencesButton << m_quitButton;
+    for (int i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
 }
 
 void MenuItemView::updateGrid() {
@@ -116,18 +240,20 @@ void MenuItemView::updateGrid() {
                                          gridCellRadius.get(), gridColCount.get(),
                                          cellColCount.get()));
     syncOptionControls();
+    if (m_gridArea)
+        fitGridToRoom();
 }
 
 void MenuItemView::updateEditor(bool modeChanged) {
     int item = -1;
     if (modifyType.get() == ModifyType::Edit && m_palettesOO->contains(modifyColorIdx.get()))
-        item = modifyColorIdx.get();
+        item = m_grid->itemOf(modifyColorIdx.get());
     else if (modifyType.get() == ModifyType::Add)
         item = m_grid->plusItem();
     // A list change only moves an open editor; the text being typed stays as it is.
     const bool opening = item >= 0 && (modeChanged || m_modifyView->isHidden());
     if (opening && modifyType.get() == ModifyType::Edit)
-        m_editedName = m_palettesOO->palettes().at(item).palName;
+        m_editedName = m_palettesOO->palettes().at(modifyColorIdx.get()).palName;
     m_modifyView->refresh();
     m_grid->setEditor(m_modifyView, item);
     if (opening)
@@ -206,6 +332,8 @@ void MenuItemView::updateOptions() {
     } else if (!showOptions.get() && m_optionsPanel) {
         delete m_optionsPanel;
     }
+    updateTabOrder();
+    fitGridToRoom();
 }
 
 QLineEdit *MenuItemView::numberField(const QString &placeholder, State<double> &state,

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+class BoundedScrollArea;
 class MenuItemModifyView;
 class PaletteGridView;
 class PalettesOO;
@@ -50,6 +51,13 @@ public:
     QMenu *createContextMenu(int index, QWidget *parent);
 
     PaletteGridView *gridView() const { return m_grid; }
+    // "Find by typing": filters the grid; typing in the grid lands here.
+    QLineEdit *filterField() const { return m_filter; }
+    BoundedScrollArea *gridArea() const { return m_gridArea; }
+    // Keeps the grid within room, so the options and buttons stay on screen.
+    void setRoom(const QSize &room);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
     MenuItemModifyView *modifyView() const { return m_modifyView; }
     QPushButton *optionsButton() const { return m_optionsButton; }
     QPushButton *preferencesButton() const { return m_preferencesButton; }
@@ -63,7 +71,13 @@ public:
     QSlider *radiusSlider() const;
     QSpinBox *cellColCountStepper() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    void fitGridToRoom();
+    void updateTabOrder();
     void updateGrid();
     void updateEditor(bool modeChanged);
     void updateOptions();
@@ -77,6 +91,11 @@ private:
     PalettesOO *m_palettesOO;
     QVBoxLayout *m_layout = nullptr;
     PaletteGridView *m_grid = nullptr;
+    QLineEdit *m_filter = nullptr;
+    BoundedScrollArea *m_gridArea = nullptr;
+    QWidget *m_gridSection = nullptr;
+    QWidget *m_buttons = nullptr;
+    QSize m_room;
     MenuItemModifyView *m_modifyView = nullptr;
     QPushButton *m_optionsButton = nullptr;
     QPushButton *m_preferencesButton = nullptr;
