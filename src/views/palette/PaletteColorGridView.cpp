@@ -373,6 +373,9 @@ void PaletteColorGridView::paintEvent(QPaintEvent *event) {
             option.state = QStyle::State_Enabled;
             if (index == current && hasFocus())
                 option.state |= QStyle::State_HasFocus;
+            const bool faint = !m_filter.isEmpty() && item < m_model->colorCount() &&
+                               !m_filter.matches(m_model->palette().palColors.at(item));
+            painter.setOpacity(faint ? 0.2 : 1.0);
             itemDelegate()->paint(&painter, option, index);
         }
     }
@@ -442,6 +445,28 @@ void PaletteColorGridView::copyColor(int i) {
     auto *mime = new QMimeData;
     mime->setText(text);
     QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
+}
+
+void PaletteColorGridView::setFilter(const PaletteFilter &filter) {
+    m_filter = filter;
+    const int first = firstMatch();
+    if (first >= 0)
+        scrollTo(m_model->index(first));
+    viewport()->update();
+}
+
+bool PaletteColorGridView::matchesFilter(int i) const {
+    const Palette &current = m_model->palette();
+    return i >= 0 && i < current.palColors.size() && m_filter.matches(current.palColors.at(i));
+}
+
+int PaletteColorGridView::firstMatch() const {
+    const Palette &current = m_model->palette();
+    for (int i = 0; i < current.palColors.size(); ++i) {
+        if (m_filter.matches(current.palColors.at(i)))
+            return i;
+    }
+    return -1;
 }
 
 void PaletteColorGridView::startColorEdit(int i) {

@@ -1,6 +1,7 @@
 #include "views/palette/PaletteView.h"
 
 #include "model/ColorText.h"
+#include "model/PaletteFilter.h"
 #include "settings/Settings.h"
 #include "views/blocks/SectionView2C.h"
 #include "views/palette/PaletteColorGridView.h"
@@ -9,7 +10,9 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -83,10 +86,19 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
         Binding<double>::to(&this->cellSpacing, changed),
         Binding<double>::to(&this->cellRadius, changed));
 
+    m_filter = new QLineEdit;
+    m_filter->setPlaceholderText(tr("Find"));
+    m_filter->setAccessibleName(tr("Find"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    connect(m_filter, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_grid->setFilter(PaletteFilter(text)); });
+
     auto *layout = new QVBoxLayout(this);
     // The content keeps its ideal size whatever room the window offers.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(16, 16, 16, 16);
+    layout->addWidget(m_filter);
     layout->addWidget(m_section, 0, Qt::AlignHCenter);
     layout->addWidget(m_options, 0, Qt::AlignHCenter);
 
@@ -110,6 +122,22 @@ void PaletteView::stateChanged() {
 
 void PaletteView::refresh() {
     stateChanged();
+}
+
+bool PaletteView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // The first match is copied in the palette's format, as a click would.
+            m_grid->copyColor(m_grid->firstMatch());
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+            m_filter->clear();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PaletteView::toggleOptions() {

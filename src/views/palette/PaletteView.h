@@ -14,6 +14,7 @@ class PaletteColorGridView;
 class PaletteOptionsView;
 class PalettesOO;
 class QComboBox;
+class QLineEdit;
 class QPushButton;
 class SectionView2C;
 
@@ -54,12 +55,16 @@ public:
     PaletteColorGridView *grid() const { return m_grid; }
     PaletteOptionsView *options() const { return m_options; }
     QComboBox *formatPicker() const { return m_picker; }
+    // "Find by typing" over the colours; Return copies the first match.
+    QLineEdit *filterField() const { return m_filter; }
     QPushButton *optionsToggle() const { return m_toggle; }
     SectionView2C *section() const { return m_section; }
 
 signals:
     // The content's ideal size may have changed.
     void contentResized();
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -85,6 +90,7 @@ private:
     PaletteColorGridView *m_grid = nullptr;
     PaletteOptionsView *m_options = nullptr;
     QComboBox *m_picker = nullptr;
+    QLineEdit *m_filter = nullptr;
     QPushButton *m_toggle = nullptr;
     bool m_building = true;
 };

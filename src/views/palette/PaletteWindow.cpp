@@ -12,6 +12,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
@@ -32,6 +33,8 @@ PaletteWindow *PaletteWindow::open(PalettesOO *collection, int index) {
     window->raise();
     // Opened on purpose: typing goes to its filter until the user moves on.
     window->takeKeyboard();
+    if (window->view())
+        window->view()->filterField()->setFocus(Qt::ActiveWindowFocusReason);
     return window;
 }
 
@@ -182,6 +185,20 @@ bool PaletteWindow::eventFilter(QObject *watched, QEvent *event) {
         auto *widget = static_cast<QWidget *>(watched);
         if (widget->window() == this && !isActiveWindow() && wantsKeyboard(widget, this))
             takeKeyboard();
+    }
+    // Typing in the window goes into its filter, unless a field that needs keys has them.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && m_view) {
+        auto *widget = static_cast<QWidget *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
+        QLineEdit *filter = m_view->filterField();
+        if (widget->window() == this && widget != filter && !wantsKeyboard(widget, this) &&
+            !text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            filter->setFocus(Qt::OtherFocusReason);
+            filter->insert(text);
+            return true;
+        }
     }
     return QScrollArea::eventFilter(watched, event);
 }
