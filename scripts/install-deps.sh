@@ -7,7 +7,8 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
           qt6-qpa-plugins libgl-dev libsimdjson-dev libxcb1-dev)
 if [[ "${1:-}" == "--test" ]]; then
     # The end-to-end tests drive a real X server with a tray host, clicks and the clipboard.
-    packages+=(xvfb xauth xdotool xclip tint2 x11-utils imagemagick fonts-dejavu-core python3)
+    packages+=(xvfb xauth xdotool xclip tint2 x11-utils imagemagick fonts-dejavu-core python3
+               openbox)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
     packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils xdotool xclip imagemagick)

@@ -77,6 +77,10 @@ PaletteOptionsView::PaletteOptionsView(double optionsMargin, double optionsMinWi
     refresh();
 }
 
+QList<QWidget *> PaletteOptionsView::tabOrder() const {
+    return {m_size, m_spacing, m_columns, m_radius, m_slider};
+}
+
 void PaletteOptionsView::setPanelWidth(int width) {
     m_rows->setFixedWidth(qMax(qRound(optionsMinWidth), width));
 }

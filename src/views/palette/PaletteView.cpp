@@ -100,6 +100,15 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
     layout->setContentsMargins(16, 16, 16, 16);
     layout->addWidget(m_filter);
     layout->addWidget(m_section, 0, Qt::AlignHCenter);
+    // Top to bottom: the filter, the copy format, the options toggle, the grid, the options.
+    QWidget::setTabOrder(m_filter, m_picker);
+    QWidget::setTabOrder(m_picker, m_toggle);
+    QWidget::setTabOrder(m_toggle, m_grid);
+    QWidget *previous = m_grid;
+    for (QWidget *control : m_options->tabOrder()) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
     layout->addWidget(m_options, 0, Qt::AlignHCenter);
 
     m_building = false;
