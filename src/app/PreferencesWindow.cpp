@@ -6,9 +6,9 @@
 #include "settings/Settings.h"
 
 #include <QCloseEvent>
-#include <QTimer>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 PreferencesWindow::PreferencesWindow()

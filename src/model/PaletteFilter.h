@@ -18,8 +18,8 @@ public:
     bool matches(const PaletteColor &color) const;
 
 private:
-    QString m_text;        // trimmed
-    QString m_hex;         // the text as lower-case hex digits without "#", or empty
+    QString m_text; // trimmed
+    QString m_hex;  // the text as lower-case hex digits without "#", or empty
     bool m_hexFromStart = false;
-    QString m_numbers;     // the numbers joined by ", ", or empty
+    QString m_numbers; // the numbers joined by ", ", or empty
 };

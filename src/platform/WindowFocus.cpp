@@ -25,7 +25,7 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name) {
             xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
             nullptr),
         &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 // Qt always offers WM_TAKE_FOCUS, through which the window manager would hand the window the
@@ -37,8 +37,8 @@ void setTakeFocusProtocol(xcb_connection_t *connection, xcb_window_t window, boo
         return;
     std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
         xcb_get_property_reply(
-            connection,
-            xcb_get_property(connection, 0, window, protocols, XCB_ATOM_ATOM, 0, 64), nullptr),
+            connection, xcb_get_property(connection, 0, window, protocols, XCB_ATOM_ATOM, 0, 64),
+            nullptr),
         &std::free);
     QList<xcb_atom_t> atoms;
     if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {

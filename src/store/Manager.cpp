@@ -466,8 +466,8 @@ void loadAllExcept(const QString &leftOut, bool leaveOut) {
         for (qsizetype i = 0; i < palettes.size(); ++i) {
             order[i] = i;
             const QString key = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
-            rank[i] = Settings::contains(key) ? qint64(Settings::integer(key))
-                                              : qint64(INT_MAX) + 1;
+            rank[i] =
+                Settings::contains(key) ? qint64(Settings::integer(key)) : qint64(INT_MAX) + 1;
         }
         std::stable_sort(order.begin(), order.end(),
                          [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });

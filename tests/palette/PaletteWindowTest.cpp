@@ -7,8 +7,8 @@
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
 #include "views/blocks/SectionView2C.h"
-#include "views/palette/PaletteColorGridModel.h"
 #include "views/palette/PaletteColorGridDelegate.h"
+#include "views/palette/PaletteColorGridModel.h"
 #include "views/palette/PaletteColorGridView.h"
 #include "views/palette/PaletteModifyColorView.h"
 #include "views/palette/PaletteOptionsView.h"
@@ -705,6 +705,48 @@ private slots:
         // A change of the content's size fits the window to it again.
         QTest::mouseClick(again->view()->optionsToggle(), Qt::LeftButton);
         QVERIFY(again->height() > smaller.height());
+    }
+
+    // Each step of the column count sizes the window for that step, not the one before; a
+    // frame that was only fitted gives way to new content, one the user chose does not.
+    void windowFollowsTheOptionsAtOnce() {
+        Palette wide{QStringLiteral("Wide"), {}};
+        for (int i = 0; i < 16; ++i)
+            wide.palColors.append({QStringLiteral("c%1").arg(i), rgb(i / 16.0, 0.2, 0.4)});
+        usePalettes({wide});
+        Settings::setInteger(SettingsKeys::viewGridColCount, 6);
+        Settings::setFloat(SettingsKeys::viewGridCellSize, 60);
+        Settings::setFloat(SettingsKeys::viewGridCellSpacing, 10);
+        PaletteWindow *window = openWindow(QStringLiteral("Wide"));
+        QVERIFY(window);
+        PaletteView *view = window->view();
+        QTest::mouseClick(view->optionsToggle(), Qt::LeftButton);
+        QSpinBox *stepper = view->options()->columnStepper();
+        QList<int> widths{window->width()};
+        const auto step = [&](Qt::Key key) {
+            QTest::keyClick(stepper, key);
+            QCOMPARE(window->width(), view->sizeHint().width());
+            QVERIFY(window->widget()->geometry().top() <= 0);
+            widths.append(window->width());
+        };
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down})
+            step(key);
+        QCOMPARE(view->colCountValue(), 6);
+        QVERIFY2(
+            widths.at(1) - widths.at(0) == 70 && widths.at(2) - widths.at(1) == 70,
+            qPrintable(
+                QStringLiteral("%1 %2 %3").arg(widths.at(0)).arg(widths.at(1)).arg(widths.at(2))));
+        QCOMPARE(widths.at(3), widths.at(1));
+        QCOMPARE(widths.at(4), widths.at(0));
+        QVERIFY(!window->isUserSized());
+        window->close();
+
+        // A fitted frame: the next window takes the size of what it shows now.
+        Settings::setInteger(SettingsKeys::viewGridColCount, 9);
+        PaletteWindow *again = openWindow(QStringLiteral("Wide"));
+        QVERIFY(again);
+        QCOMPARE(again->width(), again->view()->sizeHint().width());
+        QVERIFY(again->width() > widths.at(0));
     }
 
     void largePaletteScrolls() {

@@ -121,7 +121,8 @@ void MenuItemModifyViewTest::renameToItsOwnNameIsAllowed() {
     QVERIFY(view->modifyView()->hintLabel()->isHidden());
     const QStringList lines = capturedLines([&] { view->modifyView()->ok(); });
     // The reload runs as for any rename; the renamed palette is counted once, last.
-    QCOMPARE(lines, (QStringList{"Changed pal: Warm", "Successfully loaded all(1) color palettes!"}));
+    QCOMPARE(lines,
+             (QStringList{"Changed pal: Warm", "Successfully loaded all(1) color palettes!"}));
     QCOMPARE(fileBytes("Warm"), *PaletteCodec::encode(palette("Warm", {orange})));
     QCOMPARE(names(view->palettesOO()), (QStringList{"Cool", "Warm"}));
     QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey("Cool")), 0);

@@ -225,7 +225,9 @@ private slots:
                 encoded(palette(QString::fromLatin1(name))));
         loadAll();
         const QStringList listed = names(*m_collection);
-        const auto key = [](const QString &name) { return SettingsKeys::paletteIndexKey(name); };
+        const auto key = [](const QString &name) {
+            return SettingsKeys::paletteIndexKey(name);
+        };
         Settings::setInteger(key(listed.at(0)), 7);
         Settings::setInteger(key(listed.at(1)), 0);
         Settings::setInteger(key(listed.at(2)), 3);

@@ -42,8 +42,8 @@ QSize BoundedScrollArea::minimumSizeHint() const {
 
 bool BoundedScrollArea::eventFilter(QObject *watched, QEvent *event) {
     // The content changed its size: so does the area, within its limit.
-    if (watched == widget() && (event->type() == QEvent::Resize ||
-                                event->type() == QEvent::LayoutRequest))
+    if (watched == widget() &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
         updateGeometry();
     return QScrollArea::eventFilter(watched, event);
 }

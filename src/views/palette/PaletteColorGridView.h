@@ -2,8 +2,8 @@
 
 #include "model/ColorValue.h"
 #include "model/ModifyType.h"
-#include "model/PaletteFilter.h"
 #include "model/Palette.h"
+#include "model/PaletteFilter.h"
 #include "views/blocks/Binding.h"
 
 #include <QAbstractItemView>

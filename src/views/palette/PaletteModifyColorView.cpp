@@ -224,7 +224,8 @@ void PaletteModifyColorView::placeColorDialog() {
     const QSize outer = want.boundedTo(place.size()).expandedTo(QSize(120, 120));
     const int x = qBound(place.left(), editor.center().x() - outer.width() / 2,
                          qMax(place.left(), place.right() - outer.width() + 1));
-    const int y = qBound(place.top(), editor.top(), qMax(place.top(), place.bottom() - outer.height() + 1));
+    const int y =
+        qBound(place.top(), editor.top(), qMax(place.top(), place.bottom() - outer.height() + 1));
     m_dialogWindow->resize(outer.shrunkBy(decoration));
     m_dialogWindow->move(x, y);
 }

@@ -157,8 +157,10 @@ void PaletteWindow::keepOnScreen(const QSize &size) {
                            frame.bottom() - geometry().bottom());
     QRect outer(frame.topLeft(), size.grownBy(margins));
     // Grown past the screen's edge: slide back so the whole window, options included, shows.
-    outer.moveLeft(qMax(available.left(), qMin(outer.left(), available.right() - outer.width() + 1)));
-    outer.moveTop(qMax(available.top(), qMin(outer.top(), available.bottom() - outer.height() + 1)));
+    outer.moveLeft(
+        qMax(available.left(), qMin(outer.left(), available.right() - outer.width() + 1)));
+    outer.moveTop(
+        qMax(available.top(), qMin(outer.top(), available.bottom() - outer.height() + 1)));
     if (outer.topLeft() != frame.topLeft())
         move(outer.topLeft());
 }
@@ -232,7 +234,7 @@ void PaletteWindow::moveEvent(QMoveEvent *event) {
 void PaletteWindow::resizeEvent(QResizeEvent *event) {
     QScrollArea::resizeEvent(event);
     // A size other than the one fitted here came from the user (or the window manager).
-    if (!m_fitting && isVisible() && event->spontaneous() && size() != m_fittedSize)
+    if (!m_fitting && isVisible() && size() != m_fittedSize)
         m_userSized = true;
     saveFrame();
 }

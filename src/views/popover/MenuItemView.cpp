@@ -1,10 +1,10 @@
 #include "views/popover/MenuItemView.h"
 
 #include "app/Shell.h"
+#include "model/PaletteFilter.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
-#include "model/PaletteFilter.h"
 #include "views/blocks/BoundedScrollArea.h"
 #include "views/blocks/OptionRow.h"
 #include "views/blocks/SectionView.h"
@@ -14,15 +14,15 @@
 #include "views/popover/MenuItemModifyView.h"
 #include "views/popover/PaletteGridView.h"
 
-#include <QHBoxLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -211,10 +211,10 @@ bool MenuItemView::eventFilter(QObject *watched, QEvent *event) {
     }
     if (watched == m_grid) {
         const QString text = key->text();
-        const bool typed = !text.isEmpty() && text.at(0).isPrint() &&
-                           !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
-                                                 Qt::MetaModifier)) &&
-                           !(key->key() == Qt::Key_Space && m_filter->text().isEmpty());
+        const bool typed =
+            !text.isEmpty() && text.at(0).isPrint() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+            !(key->key() == Qt::Key_Space && m_filter->text().isEmpty());
         if (typed) {
             m_filter->setFocus(Qt::OtherFocusReason);
             m_filter->insert(text);
@@ -380,7 +380,7 @@ QWidget *MenuItemView::buildOptionsPanel() {
     auto *gridOptions = new QWidget;
     auto *gridRows = new QVBoxLayout(gridOptions);
     gridRows->setContentsMargins(0, 0, 0, 0);
-    const int margin = qRound(optionsMargin);
+    const int margin = optionsMargin;
     gridRows->addWidget(new OptionRow(tr("Size"), margin, m_sizeField));
     gridRows->addWidget(new OptionRow(tr("Spacing"), margin, m_spacingField));
     gridRows->addWidget(new OptionRow(tr("Column count"), margin, m_gridColStepper));

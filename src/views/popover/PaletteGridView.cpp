@@ -399,8 +399,7 @@ void PaletteGridView::mouseMoveEvent(QMouseEvent *event) {
     // A palette pressed and moved past the drag distance is being put somewhere else.
     if (m_pressed >= 0 && m_pressed != plusItem() && m_pressed != m_editorItem &&
         (event->buttons() & Qt::LeftButton) &&
-        (m_dragging ||
-         (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance())) {
+        (m_dragging || (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance())) {
         m_dragging = true;
         const int target = itemAt(pos);
         const int drop = target >= 0 && target != plusItem() ? target : -1;
@@ -424,8 +423,8 @@ void PaletteGridView::contextMenuEvent(QContextMenuEvent *event) {
         event->ignore();
         return;
     }
-    emit paletteContextMenuRequested(paletteIndex(item), keyboard ? mapToGlobal(cellRect(item).center())
-                                                    : event->globalPos());
+    emit paletteContextMenuRequested(
+        paletteIndex(item), keyboard ? mapToGlobal(cellRect(item).center()) : event->globalPos());
 }
 
 void PaletteGridView::wheelEvent(QWheelEvent *event) {
