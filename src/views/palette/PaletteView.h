@@ -57,14 +57,14 @@ public:
     QComboBox *formatPicker() const { return m_picker; }
     // "Find by typing" over the colours; Return copies the first match.
     QLineEdit *filterField() const { return m_filter; }
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
     QPushButton *optionsToggle() const { return m_toggle; }
     SectionView2C *section() const { return m_section; }
 
 signals:
     // The content's ideal size may have changed.
     void contentResized();
-
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 protected:
     void showEvent(QShowEvent *event) override;

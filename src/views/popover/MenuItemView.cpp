@@ -204,6 +204,10 @@ bool MenuItemView::eventFilter(QObject *watched, QEvent *event) {
                 m_filter->clear();
                 return true;
             }
+            if (window()->windowType() == Qt::Popup) {
+                window()->close();
+                return true;
+            }
             return false;
         default:
             return false;

@@ -270,6 +270,12 @@ void PaletteGridView::setCurrent(int item) {
     update(cellRect(m_current));
     m_current = item;
     update(cellRect(m_current));
+    scrollToCurrent();
+}
+
+void PaletteGridView::scrollToCurrent() {
+    if (m_current < 0)
+        return;
     // The cell the keys work on stays in view, however large the grid.
     for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
         if (auto *area = qobject_cast<QScrollArea *>(w)) {
@@ -352,6 +358,8 @@ void PaletteGridView::focusInEvent(QFocusEvent *event) {
         m_current = 0;
     m_showCurrent =
         event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (m_showCurrent)
+        scrollToCurrent();
     update(cellRect(m_current));
 }
 

@@ -80,6 +80,7 @@ private:
     void setHovered(int item);
     void activate(int item);
     void applyFilter();
+    void scrollToCurrent();
     int cellHeight() const;
     void paintPlus(QPainter &painter, const QRectF &cell) const;
     void paintFocus(QPainter &painter, int item, const QRectF &cell, double radius) const;
