@@ -682,8 +682,21 @@ private slots:
         QVERIFY(window);
         QCOMPARE(window->view()->grid()->gridModel()->colorCount(), 2);
 
-        // Once B is gone for good, its window closes.
-        capturedLines([] { Manager::deletePalette(QStringLiteral("B")); });
+        // A new name: the window follows the palette, title and edits included.
+        const Palette b = collection->palettes().at(window->place()->index());
+        capturedLines([&] {
+            Manager::renamePalette(b.palName, Palette{QStringLiteral("Bee"), b.palColors});
+        });
+        QCoreApplication::processEvents();
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Viewing: Bee"));
+        QCOMPARE(window->place()->palName(), QStringLiteral("Bee"));
+        window->view()->grid()->deleteColor(0);
+        QCOMPARE(onDisk(QStringLiteral("Bee")).palColors.size(), 1);
+        QVERIFY(!QFile::exists(folder() + QStringLiteral("/B.json")));
+
+        // Once it is gone for good, its window closes.
+        capturedLines([] { Manager::deletePalette(QStringLiteral("Bee")); });
         QTRY_VERIFY(!window);
         QCOMPARE(fileBytes(QStringLiteral("C")), cBefore);
     }

@@ -568,8 +568,8 @@ void MenuItemViewTest::findByTyping() {
     QTest::keyClick(filter, Qt::Key_Right);
     QCOMPARE(grid->currentItem(), 1);
     QTest::keyClick(filter, Qt::Key_Return);
-    QCOMPARE(takeViewingWindows(), QStringList{"Viewing: " + names(view->palettesOO())
-                                                                 .at(grid->paletteIndex(1))});
+    QCOMPARE(takeViewingWindows(),
+             QStringList{"Viewing: " + names(view->palettesOO()).at(grid->paletteIndex(1))});
 
     // A click opens the palette under it, filtered or not.
     QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(0).center());
@@ -609,8 +609,8 @@ void MenuItemViewTest::dragReordersAndRewritesPositions() {
     const QPoint from = grid->cellRect(0).center();
     const QPoint to = grid->cellRect(2).center();
     QTest::mousePress(grid, Qt::LeftButton, {}, from);
-    QMouseEvent move(QEvent::MouseMove, QPointF(to), grid->mapToGlobal(QPointF(to)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), grid->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grid, &move);
     QTest::mouseRelease(grid, Qt::LeftButton, {}, to);
     // A drag is not a click: nothing opens.
