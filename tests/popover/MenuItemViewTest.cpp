@@ -453,7 +453,7 @@ void MenuItemViewTest::hugeValuesWithManyPalettesStayCheap() {
     QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     grid->render(&image, QPoint(), QRegion(0, 0, 400, 400));
-    QCOMPARE(QColor(pixel(image, QPoint(200, 5))), QColor(Qt::blue));
+    QCOMPARE(QColor(pixel(image, QPoint(300, 5))), QColor(Qt::blue));
 
     view->gridColCount.set(1);
     view->gridCellSize.set(100);
@@ -479,7 +479,12 @@ void MenuItemViewTest::renderedCellsShowColoursAndCorners() {
     QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(50, 10))), QColor(Qt::blue));
     QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(70, 10))), background); // alpha 0
     QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(10, 30))), background);
-    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(0, 0))), QColor(Qt::red)); // square corner
+    // The square's corner, just inside the outline.
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(1, 1))), QColor(Qt::red));
+    // A faint line in the text colour outlines every preview, so a swatch of the background's
+    // own colour still shows where the square is.
+    QVERIFY(QColor(image.pixel(cell.topLeft())) != QColor(Qt::red));
+    QVERIFY(QColor(image.pixel(grid->cellRect(1).topLeft() + QPoint(50, 0))) != background);
     // The empty palette's square is empty.
     const QRect emptyCell = grid->cellRect(1);
     QCOMPARE(QColor(image.pixel(emptyCell.topLeft() + QPoint(50, 50))), background);

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -100,6 +101,7 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
     layout->setContentsMargins(16, 16, 16, 16);
     layout->addWidget(m_filter);
     layout->addWidget(m_section, 0, Qt::AlignHCenter);
+    layout->addWidget(m_options, 0, Qt::AlignHCenter);
     // Top to bottom: the filter, the copy format, the options toggle, the grid, the options.
     QWidget::setTabOrder(m_filter, m_picker);
     QWidget::setTabOrder(m_picker, m_toggle);
@@ -109,7 +111,6 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
         QWidget::setTabOrder(previous, control);
         previous = control;
     }
-    layout->addWidget(m_options, 0, Qt::AlignHCenter);
 
     m_building = false;
     stateChanged();
@@ -125,6 +126,10 @@ void PaletteView::stateChanged() {
     }
     m_grid->refresh();
     m_options->refresh();
+    // The section's layout learns of the grid's new size only from a posted event: read its
+    // width as it is now.
+    if (QLayout *sectionLayout = m_section->layout())
+        sectionLayout->invalidate();
     m_options->setPanelWidth(m_section->sizeHint().width());
     emit contentResized();
 }

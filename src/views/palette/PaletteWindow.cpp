@@ -104,9 +104,13 @@ void PaletteWindow::fitToContent() {
         return;
     // Nested layouts pass a change upwards one posted event at a time, so the size read here
     // would be the previous one: settle every layout of the content now.
-    for (QWidget *child : m_view->findChildren<QWidget *>())
-        if (QLayout *layout = child->layout())
+    for (QWidget *child : m_view->findChildren<QWidget *>()) {
+        if (QLayout *layout = child->layout()) {
             layout->invalidate();
+            // Also drops the size its parent's layout keeps for it.
+            child->updateGeometry();
+        }
+    }
     if (QLayout *layout = m_view->layout()) {
         layout->invalidate();
         layout->activate();

@@ -105,6 +105,8 @@ MenuItemView::MenuItemView(QWidget *parent)
     m_layout->addWidget(m_gridSection);
     m_layout->addWidget(new SectionView(QString(), buttons));
 
+    for (QPushButton *button : {m_optionsButton, m_preferencesButton, m_quitButton})
+        button->installEventFilter(this);
     connect(m_optionsButton, &QPushButton::clicked, this,
             [this] { showOptions.set(!showOptions.get()); });
     connect(m_preferencesButton, &QPushButton::clicked, this, [] { showPreferences(); });
@@ -213,7 +215,9 @@ bool MenuItemView::eventFilter(QObject *watched, QEvent *event) {
             return false;
         }
     }
-    if (watched == m_grid) {
+    // Keys typed on the grid or a button go to the filter; number fields keep theirs.
+    if (watched == m_grid || watched == m_optionsButton || watched == m_preferencesButton ||
+        watched == m_quitButton || watched == m_radiusSlider) {
         const QString text = key->text();
         const bool typed =
             !text.isEmpty() && text.at(0).isPrint() &&
@@ -373,6 +377,7 @@ QWidget *MenuItemView::buildOptionsPanel() {
     m_radiusField = numberField(tr("Radius"), gridCellRadius, SettingsKeys::menuGridCellRadius);
     m_radiusField->setMaximumWidth(25);
     m_radiusSlider = new QSlider(Qt::Horizontal);
+    m_radiusSlider->installEventFilter(this);
     m_radiusSlider->setRange(0, 50 * radiusSliderScale);
     connect(m_radiusSlider, &QSlider::valueChanged, this, [this](int value) {
         gridCellRadius.set(static_cast<double>(value) / radiusSliderScale);
