@@ -7,6 +7,7 @@
 #include "platform/PopoverWindow.h"
 #include "platform/StatusItem.h"
 #include "settings/Settings.h"
+#include "store/FolderWatcher.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
 #include "views/popover/MenuItemView.h"
@@ -29,6 +30,15 @@ void AppDelegate::applicationDidFinishLaunching() {
     scheduleDockIconPolicy(!Settings::boolean(QString::fromLatin1(SettingsKeys::hideDockIcon)));
     // Loading publishes into the root view's collection, so the view must exist by now.
     Manager::loadAllPalettes();
+    // Changes other programs make to the folder show without "Reload palettes".
+    if (const std::optional<QString> folder =
+            Manager::supportSubfolder(QStringLiteral("Palettes"), false)) {
+        auto *watcher = new FolderWatcher(*folder, this);
+        connect(watcher, &FolderWatcher::filesChanged, this,
+                [](const QSet<QString> &names, bool everything) {
+                    Manager::refreshPalettes(names, everything);
+                });
+    }
 
     auto *window = new PopoverWindow;
     window->setContentSize(QSize(400, 400));

@@ -267,8 +267,55 @@ Listing listFolder(const QString &folder) {
     return listing;
 }
 
-void loadAllExcept(const QString &leftOut, bool leaveOut);
-void deleteAndReload(const QString &name, const QString &leftOut, bool leaveOut);
+// What each file held when it was last read, to skip reading it again while it is unchanged.
+struct Cached {
+    FileStamp stamp;
+    Palette palette;
+    bool inWrittenForm = false;
+};
+
+QHash<QByteArray, Cached> &fileCache() {
+    static QHash<QByteArray, Cached> cache;
+    return cache;
+}
+
+LoadedFile cachedFile(const QString &folder, const QString &name, QByteArray &bytes) {
+    const QByteArray native = QFile::encodeName(filePath(folder, name));
+    const auto hit = fileCache().constFind(native);
+    if (hit != fileCache().cend() && onDisk(native) == OnDisk::AsKnown &&
+        hit->stamp == FileStamp::ofPath(native))
+        return LoadedFile{hit->palette, hit->inWrittenForm};
+    LoadedFile loaded = loadFile(folder, name, true, bytes);
+    if (loaded.palette) {
+        const auto known = knownStamps().constFind(native);
+        if (known != knownStamps().cend())
+            fileCache().insert(native, Cached{known->stamp, *loaded.palette, loaded.inWrittenForm});
+    } else {
+        fileCache().remove(native);
+    }
+    return loaded;
+}
+
+void publish(PalettesOO &collection, const QList<Palette> &palettes, bool refresh) {
+    if (refresh && palettes.size() == collection.count()) {
+        const QList<Palette> &current = collection.palettes();
+        qsizetype differing = -1;
+        qsizetype count = 0;
+        for (qsizetype i = 0; i < palettes.size() && count < 2; ++i) {
+            if (!(palettes.at(i) == current.at(i))) {
+                differing = i;
+                ++count;
+            }
+        }
+        if (count == 0)
+            return;
+        if (count == 1) {
+            collection.replace(int(differing), palettes.at(differing));
+            return;
+        }
+    }
+    collection.setPalettes(palettes);
+}
 
 } // namespace
 
@@ -407,17 +454,36 @@ Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
 }
 
 void Manager::loadAllPalettes() {
-    loadAllExcept(QString(), false);
+    load(false);
 }
 
-namespace {
-void loadAllExcept(const QString &leftOut, bool leaveOut) {
+void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
+    if (!everything) {
+        const std::optional<QString> folder = supportSubfolder(palettesFolderName, false);
+        if (!folder)
+            return;
+        // The program's own writes left the stamps it knows: nothing to do for them.
+        const bool changed =
+            std::any_of(fileNames.cbegin(), fileNames.cend(), [&folder](const QString &name) {
+                const QByteArray native = QFile::encodeName(*folder + QLatin1Char('/') + name);
+                const OnDisk state = onDisk(native);
+                return state == OnDisk::Changed ||
+                       (state == OnDisk::Missing && knownStamps().contains(native));
+            });
+        if (!changed)
+            return;
+    }
+    load(true);
+}
+
+void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
         return;
     }
-    collection->setPalettes({});
+    if (!refresh)
+        collection->setPalettes({});
 
     const std::optional<QString> folder = palettesFolder();
     Listing listing;
@@ -447,11 +513,11 @@ void loadAllExcept(const QString &leftOut, bool leaveOut) {
         }
         QString name = entryName;
         name.remove(jsonSuffix);
-        if (leaveOut && name == leftOut)
+        if (leftOut && name == *leftOut)
             continue;
         if (refuseName(name))
             continue;
-        LoadedFile loaded = loadFile(*folder, name, true, bytes);
+        LoadedFile loaded = cachedFile(*folder, name, bytes);
         if (!loaded.palette)
             continue;
         decodedSources.insert(name);
@@ -484,8 +550,9 @@ void loadAllExcept(const QString &leftOut, bool leaveOut) {
     }
 
     // One change for the whole list: observers redraw once, not once per palette. The list
-    // is shared with the collection, not copied.
-    collection->setPalettes(palettes);
+    // is shared with the collection, not copied. A refresh that changed one palette replaces
+    // only that one, and one that changed nothing says nothing.
+    publish(*collection, palettes, refresh);
 
     // Each palette goes back to the file named after its content, but a load never replaces
     // a file it did not read that palette from.
@@ -539,14 +606,12 @@ void loadAllExcept(const QString &leftOut, bool leaveOut) {
 
     logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
 }
-} // namespace
 
 void Manager::deletePalette(const QString &nameRef) {
-    deleteAndReload(nameRef, QString(), false);
+    deleteAndReload(nameRef, std::nullopt);
 }
 
-namespace {
-void deleteAndReload(const QString &nameRef, const QString &leftOut, bool leaveOut) {
+void Manager::deleteAndReload(const QString &nameRef, const std::optional<QString> &leftOut) {
     // Callers may pass a name that lives in the collection, which the reload below replaces.
     const QString name = nameRef;
     if (!PalettesOO::shared()) {
@@ -580,17 +645,16 @@ void deleteAndReload(const QString &nameRef, const QString &leftOut, bool leaveO
     if (!keep.isEmpty()) {
         logLine(
             QStringLiteral("Not deleting file %1%2 : %3").arg(printable(name), jsonSuffix, keep));
-        loadAllExcept(leftOut, leaveOut);
+        load(false, leftOut);
         return;
     }
     // unlink, not a general remove: the store only ever deletes its own plain files.
     if (::unlink(native.constData()) != 0)
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
     knownStamps().remove(native);
-    loadAllExcept(leftOut, leaveOut);
+    load(false, leftOut);
     Settings::remove(SettingsKeys::paletteIndexKey(name));
 }
-} // namespace
 
 bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
     const QString oldName = oldNameRef;
@@ -604,10 +668,10 @@ bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
     // The new file is already there: the reload leaves it out, so the palette is counted and
     // placed once, last.
     if (name == oldName) {
-        loadAllExcept(name, true);
+        load(false, name);
         Settings::remove(SettingsKeys::paletteIndexKey(name));
     } else {
-        deleteAndReload(oldName, name, true);
+        deleteAndReload(oldName, name);
     }
     collection->append(renamed);
     Settings::setInteger(SettingsKeys::paletteIndexKey(name), collection->count() - 1);

@@ -3,6 +3,7 @@
 #include "model/ColorEdit.h"
 #include "model/Palette.h"
 
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -32,6 +33,10 @@ public:
     // Palettes with a position key come first in the keys' order, the others after them in
     // the folder's listing order.
     static void loadAllPalettes();
+    // A load after other programs changed files: unchanged files are not read again, only
+    // palettes that changed are replaced, and nothing happens when every named file is as this
+    // program last read or wrote it (its own writes). everything: the folder was replaced.
+    static void refreshPalettes(const QSet<QString> &fileNames, bool everything);
     static void deletePalette(const QString &name);
     // Writes the palette under its new name first (false, and nothing else changes, when that
     // fails), then removes the old file and key, reloads the others and appends the renamed
@@ -49,4 +54,9 @@ public:
     // How a folder is shown in the file viewer; installed by the platform layer.
     using FileViewer = std::function<void(const QString &location)>;
     static void setFileViewer(FileViewer viewer);
+
+private:
+    // leftOut: a file name (without ".json") the load skips, the new file of a rename.
+    static void load(bool refresh, const std::optional<QString> &leftOut = std::nullopt);
+    static void deleteAndReload(const QString &name, const std::optional<QString> &leftOut);
 };
