@@ -12,8 +12,26 @@ ColorEdit ColorEdit::remove(int index, PaletteColor original) {
     return ColorEdit{Kind::Delete, index, std::move(original), {}};
 }
 
+ColorEdit ColorEdit::insert(int index, PaletteColor color) {
+    return ColorEdit{Kind::Insert, index, {}, std::move(color)};
+}
+
+ColorEdit ColorEdit::inverse(int paletteSizeAfter) const {
+    switch (kind) {
+    case Kind::Change:
+        return change(index, result, original);
+    case Kind::Add:
+        return remove(paletteSizeAfter - 1, result);
+    case Kind::Delete:
+        return insert(index, original);
+    case Kind::Insert:
+        return remove(qMin(index, paletteSizeAfter - 1), result);
+    }
+    return *this;
+}
+
 int ColorEdit::locate(const Palette &palette) const {
-    if (kind == Kind::Add)
+    if (kind == Kind::Add || kind == Kind::Insert)
         return -1;
     const QList<PaletteColor> &colors = palette.palColors;
     if (index >= 0 && index < colors.size() && colors.at(index) == original)
@@ -32,6 +50,10 @@ int ColorEdit::locate(const Palette &palette) const {
 bool ColorEdit::applyTo(Palette &palette) const {
     if (kind == Kind::Add) {
         palette.palColors.append(result);
+        return true;
+    }
+    if (kind == Kind::Insert) {
+        palette.palColors.insert(qBound(0, index, int(palette.palColors.size())), result);
         return true;
     }
     const int at = locate(palette);

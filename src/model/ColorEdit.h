@@ -6,7 +6,7 @@
 // than to a bare position: between the start of an edit and its "Ok", another window or
 // another program may have moved, changed or removed colours.
 struct ColorEdit {
-    enum class Kind { Change, Add, Delete };
+    enum class Kind { Change, Add, Delete, Insert };
 
     Kind kind = Kind::Add;
     int index = -1;        // where the colour was when the edit began (Change, Delete)
@@ -16,10 +16,14 @@ struct ColorEdit {
     static ColorEdit change(int index, PaletteColor original, PaletteColor result);
     static ColorEdit add(PaletteColor color);
     static ColorEdit remove(int index, PaletteColor original);
+    // Puts a colour back at index (or at the end when the palette got shorter): undoes a delete.
+    static ColorEdit insert(int index, PaletteColor color);
+    // The edit that takes this one back, for a palette in which this one was just made.
+    ColorEdit inverse(int paletteSizeAfter) const;
 
     // Where the edited colour is in palette now: at its old index if it is still there
     // unchanged, otherwise the one equal colour elsewhere; -1 when it is gone or when several
-    // equal colours leave it ambiguous. Always -1 for Add.
+    // equal colours leave it ambiguous. Always -1 for Add and Insert.
     int locate(const Palette &palette) const;
     // Applies the edit; false (palette untouched) when its colour can no longer be told.
     bool applyTo(Palette &palette) const;

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QtGlobal>
@@ -267,6 +268,17 @@ Listing listFolder(const QString &folder) {
     return listing;
 }
 
+// A sync client keeps the losing side of a conflict as "<stem>.sync-conflict-<date>-<time>-
+// <device>.json" with the palette's own name inside. Shown under the file's name, such a copy
+// can be told apart, opened, renamed and deleted, and never takes the place of the palette it
+// conflicts with.
+bool isConflictCopy(const QString &fileStem, const QString &contentName) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(.*)\\.sync-conflict-\\d{8}-\\d{6}-[A-Z0-9]{7}$"));
+    const QRegularExpressionMatch match = pattern.match(fileStem);
+    return match.hasMatch() && match.captured(1) == contentName;
+}
+
 // What each file held when it was last read, to skip reading it again while it is unchanged.
 struct Cached {
     FileStamp stamp;
@@ -520,6 +532,8 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
         LoadedFile loaded = cachedFile(*folder, name, bytes);
         if (!loaded.palette)
             continue;
+        if (isConflictCopy(name, loaded.palette->palName))
+            loaded.palette->palName = name;
         decodedSources.insert(name);
         palettes.append(std::move(*loaded.palette));
         sources.append({name, loaded.inWrittenForm});
@@ -607,6 +621,71 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
 }
 
+namespace {
+Manager::TrashFunction g_trash = nullptr;
+
+bool moveToTrash(const QString &path, QString *inTrash) {
+    return g_trash ? g_trash(path, inTrash) : QFile::moveToTrash(path, inTrash);
+}
+
+QString &lastTrashed() {
+    static QString path;
+    return path;
+}
+} // namespace
+
+std::optional<QByteArray> Manager::paletteFileBytes(const QString &name) {
+    const std::optional<QString> folder = palettesFolder();
+    if (!folder || !isValidPaletteName(name))
+        return std::nullopt;
+    QByteArray bytes;
+    if (!readFile(filePath(*folder, name), bytes).isEmpty())
+        return std::nullopt;
+    return bytes;
+}
+
+bool Manager::restorePalette(const QString &name, const QByteArray &bytes, const QString &inTrash) {
+    if (refuseName(name))
+        return false;
+    const std::optional<QString> folder = palettesFolder();
+    if (!folder)
+        return false;
+    const QString path = filePath(*folder, name);
+    const QByteArray native = QFile::encodeName(path);
+    const auto fail = [&name](const QString &reason) {
+        logLine(QStringLiteral("Not restoring file %1%2 : %3")
+                    .arg(printable(name), jsonSuffix, reason));
+        return false;
+    };
+    if (existsOnDisk(path))
+        return fail(QStringLiteral("a file with this name exists"));
+    QByteArray trashed;
+    const bool fromTrash =
+        !inTrash.isEmpty() && readFile(inTrash, trashed).isEmpty() && trashed == bytes &&
+        ::rename(QFile::encodeName(inTrash).constData(), native.constData()) == 0;
+    if (fromTrash) {
+        // The trash keeps a note of where each file came from; it goes with the file.
+        QString info = inTrash;
+        const qsizetype files = info.lastIndexOf(QStringLiteral("/files/"));
+        if (files >= 0) {
+            info.replace(files, 7, QStringLiteral("/info/"));
+            QFile::remove(info + QStringLiteral(".trashinfo"));
+        }
+        remember(native, FileStamp::ofPath(native), bytes);
+        return true;
+    }
+    QString error;
+    struct stat written {};
+    if (!SafeFile::write(path, bytes, &error, &written))
+        return fail(error);
+    remember(native, FileStamp::of(written), bytes);
+    return true;
+}
+
+QString Manager::lastTrashedFile() {
+    return lastTrashed();
+}
+
 void Manager::deletePalette(const QString &nameRef) {
     deleteAndReload(nameRef, std::nullopt);
 }
@@ -618,6 +697,7 @@ void Manager::deleteAndReload(const QString &nameRef, const std::optional<QStrin
         qWarning("Manager::deletePalette: no palette collection");
         return;
     }
+    lastTrashed().clear();
     if (refuseName(name))
         return;
     const std::optional<QString> folder = palettesFolder();
@@ -636,7 +716,8 @@ void Manager::deleteAndReload(const QString &nameRef, const std::optional<QStrin
             keep = error;
         else if (!decoded.palette)
             keep = QStringLiteral("it cannot be read as a palette: ") + decoded.error;
-        else if (decoded.palette->palName != name)
+        else if (decoded.palette->palName != name &&
+                 !isConflictCopy(name, decoded.palette->palName))
             keep = QStringLiteral("it holds the palette \"%1\"")
                        .arg(printable(decoded.palette->palName));
         else if (onDisk(native) == OnDisk::Changed)
@@ -648,9 +729,19 @@ void Manager::deleteAndReload(const QString &nameRef, const std::optional<QStrin
         load(false, leftOut);
         return;
     }
-    // unlink, not a general remove: the store only ever deletes its own plain files.
-    if (::unlink(native.constData()) != 0)
+    // To the desktop trash, so it can be restored even after the program quits; where there is
+    // no trash, removed as a plain file (unlink: the store only ever deletes its own files).
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0) {
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
+    } else if (QString inTrash; moveToTrash(path, &inTrash)) {
+        lastTrashed() = inTrash;
+    } else if (::unlink(native.constData()) == 0) {
+        logLine(QStringLiteral("Removed file %1%2 : no trash can be used for it")
+                    .arg(printable(name), jsonSuffix));
+    } else {
+        logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
+    }
     knownStamps().remove(native);
     load(false, leftOut);
     Settings::remove(SettingsKeys::paletteIndexKey(name));
@@ -694,6 +785,10 @@ void Manager::revealInFileViewer(const std::optional<QString> &location) {
     if (!location || !fileViewer())
         return;
     fileViewer()(*location);
+}
+
+void Manager::setTrashFunction(TrashFunction function) {
+    g_trash = function;
 }
 
 void Manager::setFileViewer(FileViewer viewer) {

@@ -37,6 +37,7 @@ public:
     // palettes that changed are replaced, and nothing happens when every named file is as this
     // program last read or wrote it (its own writes). everything: the folder was replaced.
     static void refreshPalettes(const QSet<QString> &fileNames, bool everything);
+    // Moves the palette's file to the desktop trash (or removes it where there is none).
     static void deletePalette(const QString &name);
     // Writes the palette under its new name first (false, and nothing else changes, when that
     // fails), then removes the old file and key, reloads the others and appends the renamed
@@ -44,6 +45,14 @@ public:
     static bool renamePalette(const QString &oldName, const Palette &renamed);
     // Moves a palette to another place in the collection and rewrites every position key.
     static void movePalette(int from, int to);
+    // Where the last deleted file went in the trash; empty when it was removed outright.
+    static QString lastTrashedFile();
+    // The bytes of "<name>.json" as they are now; nullopt when it cannot be read.
+    static std::optional<QByteArray> paletteFileBytes(const QString &name);
+    // Puts a deleted palette's file back byte-identical, from the trash when it is still there
+    // unchanged, else from bytes; never over an existing file. False (logged) when it cannot.
+    static bool restorePalette(const QString &name, const QByteArray &bytes,
+                               const QString &inTrash);
     static void revealInFileViewer(const std::optional<QString> &location);
 
     // A name that can be a plain file name inside the palettes folder.
@@ -54,6 +63,10 @@ public:
     // How a folder is shown in the file viewer; installed by the platform layer.
     using FileViewer = std::function<void(const QString &location)>;
     static void setFileViewer(FileViewer viewer);
+    // How a file is moved to the trash (QFile::moveToTrash); tests replace it, nullptr
+    // restores it.
+    using TrashFunction = bool (*)(const QString &path, QString *pathInTrash);
+    static void setTrashFunction(TrashFunction function);
 
 private:
     // leftOut: a file name (without ".json") the load skips, the new file of a rename.

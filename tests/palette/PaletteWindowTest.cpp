@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
+#include "store/UndoStack.h"
 #include "views/blocks/SectionView2C.h"
 #include "views/palette/PaletteColorGridDelegate.h"
 #include "views/palette/PaletteColorGridModel.h"
@@ -331,9 +332,11 @@ private slots:
 
         QMenu *menu = grid->contextMenuFor(0);
         QVERIFY(menu);
-        QCOMPARE(menu->actions().size(), 2);
+        QCOMPARE(menu->actions().size(), 4);
         QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("Edit"));
         QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("Delete"));
+        QCOMPARE(menu->actions().at(2)->text(), QStringLiteral("Undo"));
+        QVERIFY(!menu->actions().at(2)->isEnabled());
         menu->actions().at(0)->trigger();
         delete menu;
 
@@ -502,6 +505,54 @@ private slots:
         grid->deleteColor(0);
         QCOMPARE(onDisk(QStringLiteral("Cut")).palColors.size(), 0);
         QCOMPARE(grid->gridModel()->rowCount(), 1); // only the add cell
+    }
+
+    // Every colour change can be taken back and made again, from the keyboard and the menu,
+    // through the same saves; one that another program made impossible is refused.
+    void undoAndRedoColourChanges() {
+        usePalettes({threeColors(QStringLiteral("Undo"))});
+        const QByteArray original = fileBytes(QStringLiteral("Undo"));
+        PaletteWindow *window = openWindow(QStringLiteral("Undo"));
+        QVERIFY(window);
+        UndoStack *stack = UndoStack::forPalette(QStringLiteral("Undo"));
+        stack->clear();
+        PaletteColorGridView *grid = window->view()->grid();
+        grid->startColorEdit(0);
+        grid->editor()->nameField()->setText(QStringLiteral("Ruby"));
+        emit grid->editor()->nameField()->textEdited(QStringLiteral("Ruby"));
+        capturedLines([&] { grid->editor()->applyColorChange(); });
+        grid->deleteColor(1);
+        grid->startColorAdd();
+        capturedLines([&] { grid->editor()->applyColorChange(); });
+        const QByteArray edited = fileBytes(QStringLiteral("Undo"));
+        QCOMPARE(onDisk(QStringLiteral("Undo")).palColors.size(), 3);
+        QCOMPARE(stack->undoText(), QStringLiteral("Add color"));
+        QMenu *menu = grid->contextMenuFor(0);
+        QCOMPARE(menu->actions().at(2)->text(), QStringLiteral("Undo Add color"));
+        delete menu;
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(fileBytes(QStringLiteral("Undo")), original);
+        QVERIFY(!stack->canUndo());
+        QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(fileBytes(QStringLiteral("Undo")), edited);
+
+        // Another program changes the colour the last undo would remove: nothing is written.
+        Palette theirs = onDisk(QStringLiteral("Undo"));
+        theirs.palColors.last().colName = QStringLiteral("Theirs");
+        QFile file(folder() + QStringLiteral("/Undo.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(*PaletteCodec::encode(theirs));
+        file.close();
+        const QStringList lines = capturedLines([&] { QVERIFY(!stack->undo()); });
+        QVERIFY(lines.last().startsWith(QStringLiteral("Not saving palette \"Undo\"")));
+        QCOMPARE(onDisk(QStringLiteral("Undo")), theirs);
+        QVERIFY(stack->canUndo());
     }
 
     void optionsWriteAndReachNewWindows() {

@@ -2,6 +2,7 @@
 
 #include "PopoverFixture.h"
 #include "StdoutCapture.h"
+#include "store/UndoStack.h"
 #include "views/popover/GridMetrics.h"
 #include "views/popover/MenuItemModifyView.h"
 #include "views/popover/PaletteGridView.h"
@@ -53,6 +54,7 @@ private slots:
     void keyboardMovesAndOpens();
     void contextMenuRenamesAndDeletes();
     void staleMenuEntriesDoNothing();
+    void paletteChangesUndoAndRedo();
     void editorFollowsListChanges();
     void optionsToggleBuildsPanelAndStoresFloats();
     void optionControlsWriteTheirSettings();
@@ -208,9 +210,11 @@ void MenuItemViewTest::contextMenuRenamesAndDeletes() {
 
     std::unique_ptr<QMenu> menu(view->createContextMenu(2, nullptr));
     const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions.size(), 4);
     QCOMPARE(actions[0]->text(), QString("Rename"));
     QCOMPARE(actions[1]->text(), QString("Delete"));
+    QVERIFY(actions[2]->text().startsWith(QString("Undo")));
+    QVERIFY(actions[3]->text().startsWith(QString("Redo")));
 
     actions[0]->trigger();
     QCOMPARE(view->modifyType.get(), ModifyType::Edit);
@@ -232,6 +236,55 @@ void MenuItemViewTest::contextMenuRenamesAndDeletes() {
     QVERIFY(!QFile::exists(palettePath(order[0])));
     QCOMPARE(names(view->palettesOO()).size(), 2);
     QVERIFY(!names(view->palettesOO()).contains(order[0]));
+}
+
+// Creating, renaming and deleting palettes can be taken back; a deleted palette comes back
+// byte for byte from the trash, with its position key.
+void MenuItemViewTest::paletteChangesUndoAndRedo() {
+    for (const char *name : {"One", "Two"})
+        writePaletteFile(palette(name, {{0.2, 0.4, 0.6, std::nullopt}}));
+    auto view = makeView();
+    capturedLines([] { Manager::loadAllPalettes(); });
+    UndoStack *stack = UndoStack::forPalettes();
+    stack->clear();
+    const QByteArray two = fileBytes("Two");
+    const int twoKey = Settings::integer(SettingsKeys::paletteIndexKey("Two"));
+
+    view->deletePalette(names(view->palettesOO()).indexOf("Two"));
+    QVERIFY(!QFile::exists(palettePath("Two")));
+    QCOMPARE(stack->undoText(), QString("Delete palette"));
+    capturedLines([&] { QVERIFY(stack->undo()); });
+    QCOMPARE(fileBytes("Two"), two);
+    QVERIFY(names(view->palettesOO()).contains("Two"));
+    QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey("Two")), twoKey);
+    capturedLines([&] { QVERIFY(stack->redo()); });
+    QVERIFY(!QFile::exists(palettePath("Two")));
+    capturedLines([&] { QVERIFY(stack->undo()); });
+
+    // Rename, then undo and redo it.
+    view->renamePalette(names(view->palettesOO()).indexOf("One"));
+    view->modifyView()->nameField()->setText("Uno");
+    emit view->modifyView()->nameField()->textEdited("Uno");
+    capturedLines([&] { view->modifyView()->ok(); });
+    QVERIFY(QFile::exists(palettePath("Uno")));
+    QCOMPARE(stack->undoText(), QString("Rename palette"));
+    capturedLines([&] { QVERIFY(stack->undo()); });
+    QVERIFY(QFile::exists(palettePath("One")));
+    QVERIFY(!QFile::exists(palettePath("Uno")));
+    capturedLines([&] { QVERIFY(stack->redo()); });
+    QVERIFY(QFile::exists(palettePath("Uno")));
+
+    // A new palette, undone: its file goes away again.
+    view->addPalette();
+    capturedLines([&] { view->modifyView()->ok(); });
+    QVERIFY(QFile::exists(palettePath("New palette")));
+    capturedLines([&] { QVERIFY(stack->undo()); });
+    QVERIFY(!QFile::exists(palettePath("New palette")));
+    QCOMPARE(names(view->palettesOO()).size(), 2);
+    // Undo is refused when the name was taken meanwhile, and the stack stays where it was.
+    writePaletteFile(palette("New palette"));
+    capturedLines([&] { QVERIFY(!stack->redo()); });
+    QVERIFY(stack->canRedo());
 }
 
 void MenuItemViewTest::staleMenuEntriesDoNothing() {

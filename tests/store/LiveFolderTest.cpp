@@ -165,6 +165,33 @@ private slots:
             QString("zz"), 1500);
     }
 
+    // A sync client's conflict copy shows as a palette of its own, named after its file,
+    // and never replaces the palette it conflicts with.
+    void conflictCopiesStandApart() {
+        const QByteArray calm = encoded(palette("Calm"));
+        const QString copy = "Calm.sync-conflict-20261208-140312-ABCDEF7";
+        put(copy + ".json", encoded(palette("Calm", 5)));
+        QTRY_VERIFY_WITH_TIMEOUT(names().contains(copy), 1500);
+        QCOMPARE(names().count("Calm"), 1);
+        QFile original(path("Calm.json"));
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(original.readAll(), calm);
+        settle(300);
+        QCOMPARE(PaletteCodec::decode([&] {
+                     QFile f(path(copy + ".json"));
+                     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+                 }())
+                     .palette->palName,
+                 copy);
+        // It can be deleted like any palette; the original stays.
+        capturedLines([&] { Manager::deletePalette(copy); });
+        QVERIFY(!QFile::exists(path(copy + ".json")));
+        QVERIFY(QFile::exists(path("Calm.json")));
+        // Names that only look alike are ordinary palettes.
+        put("Calm.sync-conflict-soon.json", encoded(palette("Other")));
+        QTRY_VERIFY_WITH_TIMEOUT(names().contains("Other"), 1500);
+    }
+
     void replacedFolderIsWatchedAgain() {
         const QString moved = m_folder + ".old";
         QVERIFY(QDir().rename(m_folder, moved));

@@ -374,6 +374,47 @@ private slots:
         QCOMPARE(indexOf("Own"), -1);
     }
 
+    // A deleted palette goes to the desktop trash, and comes back from it byte for byte.
+    void deletedFilesGoToTheTrash() {
+        put("Gone", encoded(threeColors("Gone")));
+        loadAll();
+        const QByteArray bytes = read("Gone");
+        QStringList lines = capturedLines([] { Manager::deletePalette("Gone"); });
+        QCOMPARE(read("Gone"), QByteArray("<missing>"));
+        const QString inTrash = Manager::lastTrashedFile();
+        QVERIFY(inTrash.contains("/Trash/files/"));
+        QFile trashed(inTrash);
+        QVERIFY(trashed.open(QIODevice::ReadOnly));
+        QCOMPARE(trashed.readAll(), bytes);
+        trashed.close();
+        QString info = inTrash;
+        info.replace("/Trash/files/", "/Trash/info/");
+        QVERIFY(QFile::exists(info + ".trashinfo"));
+
+        QVERIFY(Manager::restorePalette("Gone", bytes, inTrash));
+        QCOMPARE(read("Gone"), bytes);
+        QVERIFY(!QFile::exists(inTrash));
+        QVERIFY(!QFile::exists(info + ".trashinfo"));
+        // Never over a file that is there.
+        lines = capturedLines([&] { QVERIFY(!Manager::restorePalette("Gone", "x", QString())); });
+        QCOMPARE(lines, QStringList{"Not restoring file Gone.json : a file with this name exists"});
+
+        // No usable trash (another file system without one): removed as before, and the line
+        // says so.
+        QFile::remove(path("Gone"));
+        put("Gone", bytes);
+        loadAll();
+        Manager::setTrashFunction([](const QString &, QString *) { return false; });
+        lines = capturedLines([] { Manager::deletePalette("Gone"); });
+        Manager::setTrashFunction(nullptr);
+        QCOMPARE(lines.first(), QString("Removed file Gone.json : no trash can be used for it"));
+        QCOMPARE(read("Gone"), QByteArray("<missing>"));
+        QVERIFY(Manager::lastTrashedFile().isEmpty());
+        // Put back from the bytes kept in memory.
+        QVERIFY(Manager::restorePalette("Gone", bytes, QString()));
+        QCOMPARE(read("Gone"), bytes);
+    }
+
     void logLinesShowNamesSafely_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("shown");

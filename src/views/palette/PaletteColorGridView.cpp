@@ -3,6 +3,8 @@
 #include "core/Log.h"
 #include "model/ColorText.h"
 #include "store/Manager.h"
+#include "store/UndoStack.h"
+#include "views/blocks/UndoActions.h"
 #include "views/palette/PaletteColorGridAccessible.h"
 #include "views/palette/PaletteColorGridDelegate.h"
 #include "views/palette/PaletteColorGridModel.h"
@@ -421,6 +423,7 @@ QMenu *PaletteColorGridView::contextMenuFor(int i) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(tr("Edit"), this, [this, i] { startColorEdit(i); });
     menu->addAction(tr("Delete"), this, [this, i] { deleteColor(i); });
+    UndoActions::addTo(menu, UndoStack::forPalette(palette.get().palName));
     return menu;
 }
 

@@ -3,6 +3,8 @@
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
+#include "store/UndoStack.h"
+#include "views/blocks/UndoActions.h"
 #include "views/palette/PalettePlace.h"
 #include "views/palette/PaletteView.h"
 
@@ -20,6 +22,59 @@
 #include <QStyle>
 
 namespace {
+int indexByName(const QString &name) {
+    const PalettesOO *collection = PalettesOO::shared();
+    if (!collection)
+        return -1;
+    const QList<Palette> &list = collection->palettes();
+    for (int i = 0; i < list.size(); ++i) {
+        if (list.at(i).palName == name)
+            return i;
+    }
+    return -1;
+}
+
+// An edit made again or taken back later, on the palette of that name wherever it is then.
+bool applyByName(const QString &name, const ColorEdit &edit) {
+    const int index = indexByName(name);
+    return index >= 0 && Manager::editColors(index, edit) != Manager::EditResult::Refused;
+}
+
+QString undoText(const ColorEdit &edit) {
+    switch (edit.kind) {
+    case ColorEdit::Kind::Change:
+        return PaletteWindow::tr("Edit color");
+    case ColorEdit::Kind::Add:
+    case ColorEdit::Kind::Insert:
+        return PaletteWindow::tr("Add color");
+    case ColorEdit::Kind::Delete:
+        break;
+    }
+    return PaletteWindow::tr("Delete color");
+}
+
+// Makes a colour edit through the store and records it for undo.
+Manager::EditResult edited(const QPointer<PalettePlace> &place, const ColorEdit &edit) {
+    // A palette that left the collection is not written back under an empty name.
+    const int index = place ? place->index() : -1;
+    if (index < 0)
+        return Manager::EditResult::Refused;
+    const QString name = place->palName();
+    const Manager::EditResult result = Manager::editColors(index, edit);
+    if (result == Manager::EditResult::Refused)
+        return result;
+    const int after = indexByName(name);
+    const int size =
+        after >= 0 ? int(PalettesOO::shared()->palettes().at(after).palColors.size()) : 0;
+    const ColorEdit back = edit.inverse(size);
+    UndoStack::forPalette(name)->push({undoText(edit),
+                                       [name, back] { return applyByName(name, back); },
+                                       [name, edit] {
+                                           return applyByName(name, edit);
+                                       }});
+    return result;
+}
+
 QString userSizedKey(const QString &autosaveName) {
     return Settings::windowFrameKey(autosaveName) + QStringLiteral("-userSized");
 }
@@ -60,17 +115,12 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
                              Settings::floatValue(SettingsKeys::viewGridCellSpacing),
                              Settings::floatValue(SettingsKeys::viewGridCellRadius),
                              ModifyType::None, -1, QString(), ColorValue::fromSrgb(1, 1, 1, 1),
-                             false, [place](const ColorEdit &edit) {
-                                 // A palette that left the collection is not written back under an
-                                 // empty name.
-                                 const int index = place ? place->index() : -1;
-                                 if (index < 0)
-                                     return Manager::EditResult::Refused;
-                                 return Manager::editColors(index, edit);
-                             });
+                             false, [place](const ColorEdit &edit) { return edited(place, edit); });
     setWidget(m_view);
 
     connect(m_place, &PalettePlace::changed, m_view, &PaletteView::refresh);
+    UndoActions::installShortcuts(
+        this, [place] { return place ? UndoStack::forPalette(place->palName()) : nullptr; });
     connect(m_place, &PalettePlace::gone, this, &QWidget::close);
     connect(m_place, &PalettePlace::renamed, this, [this](const QString &name) {
         m_autosaveName = QStringLiteral("Viewing: ") + name;

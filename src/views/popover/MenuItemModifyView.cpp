@@ -3,6 +3,7 @@
 #include "core/Log.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
+#include "store/UndoStack.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -133,12 +135,50 @@ void MenuItemModifyView::ok() {
     if (!refusalReason().isEmpty())
         return;
     const QString name = m_newPaletteName.get();
+    QPointer<PalettesOO> palettes(m_palettes);
+    const auto indexOf = [palettes](const QString &palName) {
+        if (!palettes)
+            return -1;
+        const QList<Palette> &list = palettes->palettes();
+        for (int i = 0; i < list.size(); ++i) {
+            if (list.at(i).palName == palName)
+                return i;
+        }
+        return -1;
+    };
     switch (m_modifyType.get()) {
-    case ModifyType::Edit:
-        renamePalette(m_modifyColorIdx.get(), name);
+    case ModifyType::Edit: {
+        const int index = m_modifyColorIdx.get();
+        const QString old =
+            m_palettes->contains(index) ? m_palettes->palettes().at(index).palName : QString();
+        if (renamePalette(m_palettes, index, name) && old != name) {
+            UndoStack::forPalettes()->push({tr("Rename palette"),
+                                            [palettes, indexOf, old, name] {
+                                                const int at = indexOf(name);
+                                                return at >= 0 && renamePalette(palettes, at, old);
+                                            },
+                                            [palettes, indexOf, old, name] {
+                                                const int at = indexOf(old);
+                                                return at >= 0 && renamePalette(palettes, at, name);
+                                            }});
+        }
         break;
+    }
     case ModifyType::Add:
-        addPalette(name);
+        logLine(QStringLiteral("Added pal: ") + printable(name));
+        if (addPalette(m_palettes, Palette{name, {}})) {
+            UndoStack::forPalettes()->push(
+                {tr("New palette"),
+                 [indexOf, name] {
+                     if (indexOf(name) < 0)
+                         return false;
+                     Manager::deletePalette(name);
+                     return indexOf(name) < 0;
+                 },
+                 [palettes, name] {
+                     return palettes && addPalette(palettes, Palette{name, {}});
+                 }});
+        }
         break;
     default:
         logLine(QStringLiteral("ERROR: Invalid pal modifyType!"));
@@ -151,27 +191,29 @@ void MenuItemModifyView::cancel() {
     m_modifyType.set(ModifyType::None);
 }
 
-void MenuItemModifyView::renamePalette(int index, const QString &name) {
-    if (!m_palettes->contains(index))
-        return;
-    const Palette old = m_palettes->palettes().at(index);
+bool MenuItemModifyView::renamePalette(PalettesOO *palettes, int index, const QString &name) {
+    if (!palettes || !palettes->contains(index))
+        return false;
+    const Palette old = palettes->palettes().at(index);
     const Palette renamed{name, old.palColors};
     logLine(QStringLiteral("Changed pal: ") + printable(name));
 
-    if (!Manager::renamePalette(old.palName, renamed))
+    if (!Manager::renamePalette(old.palName, renamed)) {
         logLine(QStringLiteral("Failed to write file %1 : pal %2 keeps its name")
                     .arg(fileName(printable(name)), printable(old.palName)));
+        return false;
+    }
+    return true;
 }
 
-void MenuItemModifyView::addPalette(const QString &name) {
-    logLine(QStringLiteral("Added pal: ") + printable(name));
-    const Palette palette{name, {}};
+bool MenuItemModifyView::addPalette(PalettesOO *palettes, const Palette &palette) {
     if (!Manager::savePalette(palette)) {
         logLine(QStringLiteral("Failed to write file %1 : pal not added")
-                    .arg(fileName(printable(name))));
-        return;
+                    .arg(fileName(printable(palette.palName))));
+        return false;
     }
-    m_palettes->append(palette);
+    palettes->append(palette);
+    return true;
 }
 
 void MenuItemModifyView::keyPressEvent(QKeyEvent *event) {

@@ -35,6 +35,11 @@ public:
     // Why the typed name cannot be confirmed; empty when it can.
     QString refusalReason() const;
 
+    // The two changes the editor makes, also used to undo and redo them. False when nothing
+    // changed (the reason is logged).
+    static bool renamePalette(PalettesOO *palettes, int index, const QString &name);
+    static bool addPalette(PalettesOO *palettes, const Palette &palette);
+
 public slots:
     void ok();
     void cancel();
@@ -44,8 +49,6 @@ protected:
 
 private:
     void validate();
-    void renamePalette(int index, const QString &name);
-    void addPalette(const QString &name);
     bool fileExists(const QString &name) const;
 
     Binding<QString> m_newPaletteName;

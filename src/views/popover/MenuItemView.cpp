@@ -5,10 +5,12 @@
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
+#include "store/UndoStack.h"
 #include "views/blocks/BoundedScrollArea.h"
 #include "views/blocks/OptionRow.h"
 #include "views/blocks/SectionView.h"
 #include "views/blocks/TitleView.h"
+#include "views/blocks/UndoActions.h"
 #include "views/palette/PaletteView.h"
 #include "views/popover/GridMetrics.h"
 #include "views/popover/MenuItemModifyView.h"
@@ -123,6 +125,7 @@ MenuItemView::MenuItemView(QWidget *parent)
                 menu->popup(globalPos);
             });
     connect(m_palettesOO, &PalettesOO::palettesChanged, this, &MenuItemView::onPalettesChanged);
+    UndoActions::installShortcuts(this, [] { return UndoStack::forPalettes(); });
 
     for (State<double> *state : {&gridCellSize, &gridCellSpacing, &gridCellRadius})
         state->onChange([this] { updateGrid(); });
@@ -301,7 +304,27 @@ void MenuItemView::deletePalette(int index) {
         return;
     // A copy: the reload inside deletePalette replaces the list the name lives in.
     const QString name = m_palettesOO->palettes().at(index).palName;
+    const std::optional<QByteArray> bytes = Manager::paletteFileBytes(name);
+    const QString key = SettingsKeys::paletteIndexKey(name);
+    const bool hadKey = Settings::contains(key);
+    const int position = Settings::integer(key);
     Manager::deletePalette(name);
+    if (!bytes || Manager::paletteFileBytes(name))
+        return; // nothing was deleted
+    const QString inTrash = Manager::lastTrashedFile();
+    UndoStack::forPalettes()->push({tr("Delete palette"),
+                                    [name, bytes, inTrash, key, hadKey, position] {
+                                        if (!Manager::restorePalette(name, *bytes, inTrash))
+                                            return false;
+                                        Manager::loadAllPalettes();
+                                        if (hadKey)
+                                            Settings::setInteger(key, position);
+                                        return true;
+                                    },
+                                    [name] {
+                                        Manager::deletePalette(name);
+                                        return !Manager::paletteFileBytes(name);
+                                    }});
 }
 
 void MenuItemView::addPalette() {
@@ -327,6 +350,7 @@ QMenu *MenuItemView::createContextMenu(int index, QWidget *parent) {
         if (stillThere())
             deletePalette(index);
     });
+    UndoActions::addTo(menu, UndoStack::forPalettes());
     return menu;
 }
 
