@@ -4,14 +4,25 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-          qt6-qpa-plugins libgl-dev libsimdjson-dev libxcb1-dev)
+          qt6-qpa-plugins libgl-dev libsimdjson-dev libxcb1-dev dpkg-dev file
+          qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
 if [[ "${1:-}" == "--test" ]]; then
     # The end-to-end tests drive a real X server with a tray host, clicks and the clipboard.
-    packages+=(xvfb xauth xdotool xclip tint2 x11-utils imagemagick fonts-dejavu-core python3
-               openbox)
+    packages+=(xvfb xauth xdotool xclip tint2 x11-utils x11-xserver-utils imagemagick
+              fonts-dejavu-core python3 openbox
+              desktop-file-utils appstream man-db
+              # The Wayland end-to-end test: headless sway, waybar's tray, a virtual pointer.
+              qt6-wayland sway waybar grim wl-clipboard dbus-daemon dbus-bin
+              libwayland-dev
+              # Translated windows are checked in German and Japanese.
+              fonts-noto-cjk)
+fi
+if [[ "${1:-}" == "--package" ]]; then
+    # scripts/package-check.sh installs the package into a throw-away Debian root.
+    packages+=(debootstrap)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils xdotool xclip imagemagick)
+    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils x11-xserver-utils xdotool xclip imagemagick)
 fi
 
 missing=()

@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/Shell.h"
 #include "platform/PopoverWindow.h"
+#include "platform/ScreenPicker.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -49,6 +50,16 @@ qint64 StartupTiming::monotonicNs() {
 
 void StartupTiming::launched() {
     whenIdle(this, [this] { idle(); });
+    if (qEnvironmentVariable("SWATCHBAR_TIMING") != QLatin1String("pick"))
+        return;
+    // Every pick reports when its overlay is on screen and then ends, ready for the next.
+    ScreenPicker *picker = m_delegate->screenPicker();
+    connect(picker, &ScreenPicker::overlayShown, this, [this, picker] {
+        whenIdle(this, [picker] {
+            report("pick-shown-ns", monotonicNs());
+            picker->cancel();
+        });
+    });
 }
 
 void StartupTiming::idle() {

@@ -3,9 +3,13 @@
 #include "app/AppIcon.h"
 #include "app/Shell.h"
 #include "core/Log.h"
+#include "model/ColorText.h"
+#include "platform/Clipboard.h"
 #include "platform/Platform.h"
 #include "platform/PopoverWindow.h"
+#include "platform/ScreenPicker.h"
 #include "platform/StatusItem.h"
+#include "settings/CopyFormats.h"
 #include "settings/Settings.h"
 #include "store/FolderWatcher.h"
 #include "store/Manager.h"
@@ -14,6 +18,11 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace {
+const QString pickedPaletteName = QStringLiteral("Picked");
+} // namespace
 
 AppDelegate::AppDelegate(QObject *parent)
     : QObject(parent) {
@@ -53,6 +62,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     item->setToolTip(QStringLiteral("Swatchbar"));
     auto *menu = new QMenu(window);
     menu->addAction(tr("Preferences"), this, &AppDelegate::OnPreferencesClicked);
+    menu->addAction(tr("Pick color"), this, &AppDelegate::pickColor);
     menu->addAction(tr("Quit"), [] { quitApplication(); });
     item->setContextMenu(menu);
     connect(item, &StatusItem::clicked, this, &AppDelegate::togglePopover);
@@ -102,4 +112,52 @@ void AppDelegate::showWithoutTray() {
         "Swatchbar again to bring it back)"));
     if (popover)
         popover->showAsWindow();
+}
+
+ScreenPicker *AppDelegate::screenPicker() {
+    if (!m_picker) {
+        m_picker = new ScreenPicker(this);
+        connect(m_picker, &ScreenPicker::picked, this, &AppDelegate::storePickedColor);
+        connect(m_picker, &ScreenPicker::cancelled, this,
+                [] { logLine(QStringLiteral("Pick cancelled")); });
+        connect(m_picker, &ScreenPicker::failed, this, [](const QString &reason) {
+            logLine(QStringLiteral("Failed to pick a color: ") + reason);
+            // The tray started it: say it there, without a dialog in the way.
+            if (statusItem && statusItem->isInstalled())
+                statusItem->trayIcon()->showMessage(tr("Pick color"),
+                                                    tr("No screen color picker is available."),
+                                                    QSystemTrayIcon::Warning, 5000);
+        });
+    }
+    return m_picker;
+}
+
+void AppDelegate::pickColor() {
+    if (popover && popover->isShown())
+        popover->performClose();
+    screenPicker()->start();
+}
+
+void AppDelegate::storePickedColor(const ColorValue &color) {
+    const PaletteColor picked{QLatin1Char('#') + hexText(colorComponents(color)),
+                              colorComponentsWithAlpha(color)};
+    logLine(QStringLiteral("Picked col: ") + picked.colName + QLatin1Char(' ') +
+            color.description());
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection)
+        return;
+    int index = -1;
+    for (int i = 0; i < collection->count(); ++i)
+        if (collection->palettes().at(i).palName == pickedPaletteName)
+            index = i;
+    if (index < 0) {
+        Manager::addPalette(Palette{pickedPaletteName, {picked}});
+    } else if (Manager::editColors(index, ColorEdit::add(picked)) != Manager::EditResult::Saved) {
+        return;
+    }
+    const QString text = formatColor(
+        CopyFormats::at(Settings::integer(SettingsKeys::formatIdxKey(pickedPaletteName))),
+        picked.colColor);
+    logLine(QStringLiteral("Copied: ") + text);
+    copyPlainText(text);
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "model/ColorValue.h"
+
 #include <QObject>
+#include <QPointer>
+
+class ScreenPicker;
 
 // Receives the application's launch, the tray icon's clicks and the preferences request.
 class AppDelegate : public QObject {
@@ -21,6 +26,15 @@ public slots:
     // asks this one to show itself.
     void showPopover();
 
+    // Starts the screen picker; the colour goes to the "Picked" palette and the clipboard.
+    void pickColor();
+
+public:
+    ScreenPicker *screenPicker();
+    // Appends a picked colour to the "Picked" palette (made the first time) and copies it in
+    // that palette's format.
+    static void storePickedColor(const ColorValue &color);
+
 signals:
     // The launch sequence has run.
     void launched();
@@ -29,4 +43,5 @@ private:
     void showWithoutTray();
 
     int m_trayWaitMs = 5000;
+    QPointer<ScreenPicker> m_picker;
 };

@@ -1,5 +1,9 @@
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
+#include "app/DataCommands.h"
+#include "app/Translations.h"
 #include "platform/SingleInstance.h"
+#include "store/Manager.h"
 
 #include <QApplication>
 #include <csignal>
@@ -27,6 +31,36 @@ int main(int argc, char *argv[]) {
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
 
+    CommandLine commandLine;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<int> status = commandLine.parse(arguments))
+        return *status;
+
+    if (commandLine.dataCommand() != CommandLine::DataCommand::None) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
+        QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
+        return DataCommands::run(commandLine);
+    }
+
+    // A running copy is asked at once, before a toolkit starts here: a keyboard shortcut's
+    // "--pick" then costs a socket round trip, not a program start.
+    if (commandLine.pickRequested()) {
+        SingleInstance running(QStringLiteral("swatchbar"));
+        switch (running.askOnce(QByteArrayLiteral("pick"))) {
+        case SingleInstance::Reach::Answered:
+            return 0;
+        case SingleInstance::Reach::NoAnswer:
+            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
+                       stderr);
+            return 1;
+        case SingleInstance::Reach::NotListening:
+            break;
+        }
+    }
+
     if (!hasGraphicalSession()) {
         std::fprintf(stderr,
                      "swatchbar: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY is "
@@ -40,6 +74,8 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SWATCHBAR_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("swatchbar"));
+    // Windows, menus and --help in the user's language; the lines on stdout stay English.
+    Translations::install();
     // The program lives in the tray: closing its windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -48,6 +84,13 @@ int main(int argc, char *argv[]) {
     case SingleInstance::Claim::Taken:
         break;
     case SingleInstance::Claim::HeldElsewhere:
+        if (commandLine.pickRequested()) {
+            if (instance.notifyRunning(QByteArrayLiteral("pick")))
+                return 0;
+            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
+                       stderr);
+            return 1;
+        }
         if (instance.notifyRunning())
             return 0;
         std::fputs("swatchbar: another Swatchbar is running but did not open its popup\n", stderr);
@@ -62,6 +105,16 @@ int main(int argc, char *argv[]) {
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);
+    QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
+                     [&delegate](const QByteArray &request) {
+                         if (request == "pick")
+                             delegate.pickColor();
+                         else if (request == "reload")
+                             Manager::loadAllPalettes();
+                     });
+    if (commandLine.pickRequested())
+        QObject::connect(&delegate, &AppDelegate::launched, &delegate, &AppDelegate::pickColor,
+                         Qt::QueuedConnection);
 #ifdef SWATCHBAR_STARTUP_TIMING
     // Only in the start-up benchmark's build of the program.
     if (StartupTiming::isRequested())

@@ -11,13 +11,31 @@ bool needsEscape(char16_t u) {
 }
 } // namespace
 
-void logLine(const QString &line) {
+namespace {
+
+bool g_toStderr = false;
+
+void writeLine(std::FILE *stream, const QString &line) {
     const QByteArray bytes = line.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-    // A reader that went away leaves stdout in error; later lines try again.
-    std::clearerr(stdout);
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+    // A reader that went away leaves the stream in error; later lines try again.
+    std::clearerr(stream);
+}
+
+} // namespace
+
+void logLine(const QString &line) {
+    writeLine(g_toStderr ? stderr : stdout, line);
+}
+
+void setLogToStandardError(bool toStderr) {
+    g_toStderr = toStderr;
+}
+
+void printLine(const QString &line) {
+    writeLine(stdout, line);
 }
 
 QString printable(const QString &text, int maxChars) {

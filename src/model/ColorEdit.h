@@ -12,9 +12,14 @@ struct ColorEdit {
     int index = -1;        // where the colour was when the edit began (Change, Delete)
     PaletteColor original; // the colour as it was then (Change, Delete)
     PaletteColor result;   // the colour as the user left it (Change, Add)
+    // Further colours an Add appends after result in the same save; for a Delete (the undo of
+    // such an Add), the colours right after original that go with it.
+    QList<PaletteColor> more;
 
     static ColorEdit change(int index, PaletteColor original, PaletteColor result);
     static ColorEdit add(PaletteColor color);
+    // Several colours added at once (a paste, a drop); colors must not be empty.
+    static ColorEdit addAll(QList<PaletteColor> colors);
     static ColorEdit remove(int index, PaletteColor original);
     // Puts a colour back at index (or at the end when the palette got shorter): undoes a delete.
     static ColorEdit insert(int index, PaletteColor color);

@@ -1,5 +1,7 @@
 #include "model/ColorText.h"
 
+#include "model/ColorSpace.h"
+
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -89,6 +91,92 @@ double alphaOrOpaque(const SerializableColor &color) {
 
 const QChar kSection(0x00A7);
 
+// A value rounded to a fixed number of decimals; "-0.000" is written "0.000".
+QString fixedText(double value, int decimals) {
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf");
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    if (text.startsWith(QLatin1Char('-')) &&
+        text.count(QLatin1Char('0')) + text.count(QLatin1Char('.')) == text.size() - 1)
+        text.remove(0, 1);
+    return text;
+}
+
+// Whole numbers round half away from zero, as people expect of "50%".
+QString wholeText(double value) {
+    return fixedText(std::round(value), 0);
+}
+
+// Hue rounded to whole degrees, 360 written as 0.
+QString hueText(double hue) {
+    QString text = wholeText(hue);
+    return text == QStringLiteral("360") ? QStringLiteral("0") : text;
+}
+
+// The brace tokens, "§{name}". Their values are worked out only when the template uses one.
+QString braceTokenText(QStringView name, const SerializableColor &color) {
+    const ColorSpace::Rgb rgb{color.red, color.green, color.blue};
+    if (name == u"h")
+        return hueText(ColorSpace::hslFromSrgb(rgb).hue);
+    if (name == u"s")
+        return wholeText(ColorSpace::hslFromSrgb(rgb).saturation * 100.0);
+    if (name == u"l")
+        return wholeText(ColorSpace::hslFromSrgb(rgb).lightness * 100.0);
+    if (name == u"okl")
+        return fixedText(ColorSpace::oklchFromSrgb(rgb).lightness, 3);
+    if (name == u"okc")
+        return fixedText(ColorSpace::oklchFromSrgb(rgb).chroma, 3);
+    if (name == u"okh") {
+        const QString text = fixedText(ColorSpace::oklchFromSrgb(rgb).hue, 1);
+        return text == QStringLiteral("360.0") ? QStringLiteral("0.0") : text;
+    }
+    if (name == u"r1")
+        return fixedText(color.red, 3);
+    if (name == u"g1")
+        return fixedText(color.green, 3);
+    if (name == u"b1")
+        return fixedText(color.blue, 3);
+    if (name == u"a1")
+        return fixedText(alphaOrOpaque(color), 3);
+    if (name == u"ahex")
+        return byteValueText(alphaOrOpaque(color), true);
+    return {};
+}
+
+// Replaces every known "§{name}" in one pass; unknown ones stay as they are. The
+// replacements hold no "§", so the steps after this one see only the template's own.
+QString replaceBraceTokens(const QString &format, const SerializableColor &color) {
+    static const QString opening = QStringLiteral("§{");
+    qsizetype at = format.indexOf(opening);
+    if (at < 0)
+        return format;
+    QString text;
+    text.reserve(format.size() + 16);
+    qsizetype done = 0;
+    while (at >= 0) {
+        const qsizetype close = format.indexOf(QLatin1Char('}'), at + 2);
+        if (close < 0)
+            break;
+        const QStringView name = QStringView(format).mid(at + 2, close - at - 2);
+        const QString value = name.size() <= 4 ? braceTokenText(name, color) : QString();
+        if (value.isEmpty()) {
+            at = format.indexOf(opening, at + 1);
+            continue;
+        }
+        text += QStringView(format).mid(done, at - done);
+        text += value;
+        done = close + 1;
+        at = format.indexOf(opening, done);
+    }
+    text += QStringView(format).mid(done);
+    return text;
+}
+
 } // namespace
 
 ColorValue displayColor(const SerializableColor &color) {
@@ -124,7 +212,7 @@ QString hexTextWithAlpha(const SerializableColor &color) {
 }
 
 QString formatColor(const QString &format, const SerializableColor &color) {
-    QString text = format;
+    QString text = replaceBraceTokens(format, color);
     const double alpha = alphaOrOpaque(color);
     // Each step works on the result of the one before; the replacement texts never hold a "§".
     const auto step = [&](const QString &placeholder, auto makeText) {

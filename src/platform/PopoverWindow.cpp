@@ -1,28 +1,42 @@
 #include "platform/PopoverWindow.h"
 
 #include "platform/DockIcon.h"
+#include "platform/SwayIpc.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 constexpr int border = 1;
 // How long after a click outside closed the pop-up a tray click still counts as that click.
 constexpr int sameClickMs = 250;
+// Room left between the panel or the screen's edge and the pop-up.
+constexpr int panelGap = 4;
+// How often, and how far apart, a Wayland pop-up is asked to move before it is mapped.
+constexpr int placeAttempts = 20;
+constexpr int placeRetryMs = 25;
+
+bool onWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 } // namespace
 
 PopoverWindow::PopoverWindow(QWidget *parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint)
-    , m_scroll(new QScrollArea(this)) {
+    : QWidget(parent, onWayland() ? Qt::Dialog | Qt::FramelessWindowHint
+                                  : Qt::Popup | Qt::FramelessWindowHint)
+    , m_scroll(new QScrollArea(this))
+    , m_wayland(onWayland()) {
     // The click that closes the pop-up is not passed on: on the tray icon it would open it again.
     setAttribute(Qt::WA_NoMouseReplay);
     setWindowTitle(QStringLiteral("Swatchbar"));
@@ -94,6 +108,28 @@ QRect PopoverWindow::placement(const QRect &anchor, const QSize &size, const QRe
     return rect;
 }
 
+QRect PopoverWindow::placementByPanel(const QRect &output, const QRect &usable, const QSize &size) {
+    QRect rect(QPoint(0, 0), size);
+    const QRect free = usable.isEmpty() ? output : usable;
+    const QRect inner = free.adjusted(panelGap, panelGap, -panelGap, -panelGap);
+    // Trays sit at the right end of a horizontal panel and at the bottom of a vertical one.
+    rect.moveRight(inner.right());
+    if (free.bottom() < output.bottom() && free.top() <= output.top())
+        rect.moveBottom(inner.bottom());
+    else if (free.top() > output.top())
+        rect.moveTop(inner.top());
+    else if (free.left() > output.left() || free.right() < output.right()) {
+        rect.moveBottom(inner.bottom());
+        if (free.left() > output.left())
+            rect.moveLeft(inner.left());
+    } else
+        rect.moveTop(inner.top());
+    // Inside the free area; one larger than it keeps its top left corner there.
+    rect.moveLeft(qMax(free.left(), qMin(rect.left(), free.right() - size.width() + 1)));
+    rect.moveTop(qMax(free.top(), qMin(rect.top(), free.bottom() - size.height() + 1)));
+    return rect;
+}
+
 QScreen *PopoverWindow::screenFor(const QRect &anchor) const {
     if (QScreen *screen = QGuiApplication::screenAt(anchor.center()))
         return screen;
@@ -105,9 +141,44 @@ void PopoverWindow::showRelativeTo(const QRect &anchor) {
         showAsWindow();
         return;
     }
+    if (m_wayland) {
+        // QCursor::pos() there is the last place the pointer was over one of our windows.
+        m_anchor = QRect();
+        refit();
+        show();
+        raise();
+        activateWindow();
+        // The compositor maps the window on its first frame; it can be moved after that.
+        m_placeAttempts = placeAttempts;
+        QTimer::singleShot(0, this, &PopoverWindow::placeByCompositor);
+        return;
+    }
     m_anchor = anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor;
     refit();
     show();
+}
+
+void PopoverWindow::placeByCompositor() {
+    const SwayIpc ipc;
+    if (!isVisible() || !ipc.isAvailable())
+        return;
+    const std::optional<SwayIpc::Area> area = ipc.focusedArea();
+    if (!area)
+        return;
+    const QRect rect = placementByPanel(area->output, area->usable, size());
+    const QString criteria =
+        QStringLiteral("[pid=%1 title=%2]")
+            .arg(QCoreApplication::applicationPid())
+            .arg(SwayIpc::quoted(QLatin1Char('^') + QRegularExpression::escape(windowTitle()) +
+                                 QLatin1Char('$')));
+    if (ipc.runCommand(criteria +
+                       QStringLiteral(" floating enable, border none, move absolute position %1 %2")
+                           .arg(rect.x())
+                           .arg(rect.y())))
+        return;
+    // Not mapped yet: the criteria match nothing.
+    if (--m_placeAttempts > 0)
+        QTimer::singleShot(placeRetryMs, this, &PopoverWindow::placeByCompositor);
 }
 
 void PopoverWindow::performClose() {
@@ -117,6 +188,8 @@ void PopoverWindow::performClose() {
 void PopoverWindow::showAsWindow() {
     if (!m_windowMode) {
         m_windowMode = true;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         setProperty(DockIcon::keepInTaskbarProperty, true);
         setAttribute(Qt::WA_NoMouseReplay, false);
         setWindowFlags(Qt::Window);
@@ -132,8 +205,9 @@ void PopoverWindow::showAsWindow() {
 }
 
 bool PopoverWindow::wasJustClosedByClickIn(const QRect &area) const {
+    // A close by focus loss has no place; the tray's place is unknown there as well.
     return m_outsideClose.isValid() && m_outsideClose.elapsed() < sameClickMs &&
-           (area.isEmpty() || area.contains(m_outsideClickPos));
+           (area.isEmpty() || !m_outsideClickKnown || area.contains(m_outsideClickPos));
 }
 
 void PopoverWindow::scheduleRefit() {
@@ -159,6 +233,17 @@ void PopoverWindow::refit() {
     }
     QScreen *screen = screenFor(m_anchor);
     const QSize size = fittedSize(screen);
+    if (m_wayland) {
+        // A fixed size is what makes tiling compositors float it instead of giving it a tile.
+        const bool resized = size != this->size();
+        setFixedSize(size);
+        // A new size may need a new place (above a bottom panel it grows upwards).
+        if (resized && isVisible()) {
+            m_placeAttempts = placeAttempts;
+            QTimer::singleShot(0, this, &PopoverWindow::placeByCompositor);
+        }
+        return;
+    }
     if (m_anchor.isNull()) {
         resize(size);
         return;
@@ -207,6 +292,7 @@ void PopoverWindow::mousePressEvent(QMouseEvent *event) {
     if (!m_windowMode && !rect().contains(event->position().toPoint())) {
         m_outsideClose.start();
         m_outsideClickPos = event->globalPosition().toPoint();
+        m_outsideClickKnown = true;
     }
     QWidget::mousePressEvent(event);
 }
@@ -223,6 +309,29 @@ void PopoverWindow::showEvent(QShowEvent *event) {
     if (!m_windowMode)
         qApp->installEventFilter(this);
     QWidget::showEvent(event);
+}
+
+void PopoverWindow::changeEvent(QEvent *event) {
+    // On Wayland nothing tells us about a click outside; losing focus is that click.
+    if (event->type() == QEvent::ActivationChange && m_wayland && !m_windowMode && isVisible() &&
+        !isActiveWindow() && !ownsFocusWindow()) {
+        m_outsideClose.start();
+        m_outsideClickKnown = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+    QWidget::changeEvent(event);
+}
+
+bool PopoverWindow::ownsFocusWindow() const {
+    // A context menu of the content takes the focus without taking the user elsewhere.
+    if (QApplication::activePopupWidget())
+        return true;
+    for (const QWindow *window = QGuiApplication::focusWindow(); window;
+         window = window->transientParent()) {
+        if (window == windowHandle())
+            return true;
+    }
+    return false;
 }
 
 void PopoverWindow::hideEvent(QHideEvent *event) {

@@ -268,6 +268,42 @@ timeval timeLeft(const QDeadlineTimer &deadline) {
 }
 } // namespace
 
+SingleInstance::Reach SingleInstance::askOnce(const QByteArray &request, int timeoutMs) {
+    const std::optional<sockaddr_un> address = socketAddress(QFile::encodeName(socketPath()));
+    // A folder others can write in might hold anybody's socket.
+    if (!address || !isRequestWord(request) || !unsafeFolderReason(m_folder).isEmpty())
+        return Reach::NotListening;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return Reach::NotListening;
+    const QDeadlineTimer deadline(timeoutMs);
+    timeval limit = timeLeft(deadline);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&*address), sizeof *address) != 0) {
+        ::close(fd);
+        return Reach::NotListening;
+    }
+    const QByteArray line = request + '\n';
+    if (::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) != line.size()) {
+        ::close(fd);
+        return Reach::NotListening;
+    }
+    char reply[8] = {};
+    ssize_t got = 0;
+    while (got < 3 && !deadline.hasExpired()) {
+        limit = timeLeft(deadline);
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        const ssize_t n = ::recv(fd, reply + got, size_t(3 - got), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    return got == 3 && std::memcmp(reply, answer, 3) == 0 ? Reach::Answered : Reach::NoAnswer;
+}
+
 bool SingleInstance::notifyRunning(const QByteArray &request, int timeoutMs) {
     const std::optional<sockaddr_un> address = socketAddress(QFile::encodeName(socketPath()));
     if (!address || !isRequestWord(request))

@@ -35,6 +35,14 @@ public:
     // Sends a request word to the running process and waits up to timeoutMs for its answer.
     // False when it could not be reached or did not answer.
     bool notifyRunning(const QByteArray &request = QByteArrayLiteral("show"), int timeoutMs = 3000);
+    enum class Reach {
+        Answered,     // the running process acted on the request
+        NoAnswer,     // it took the request but did not answer in time (do not ask again)
+        NotListening, // nobody listens (yet): nothing was sent
+    };
+    // One attempt at once, without waiting for a process that is still starting: needs no
+    // application object, so a running copy is asked before this one starts a toolkit.
+    Reach askOnce(const QByteArray &request, int timeoutMs = 3000);
     // Why claim() found no safe folder; empty otherwise.
     QString unavailableReason() const { return m_unavailable; }
     // Whether folder can hold the lock: a real folder of this user's, closed to others.

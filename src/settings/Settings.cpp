@@ -224,6 +224,24 @@ void Settings::setBoolean(const QString &key, bool value) {
     store().setValue(key, value);
 }
 
+QStringList Settings::stringList(const QString &key) {
+    if (key.isEmpty())
+        return {};
+    const QVariant value = store().value(key);
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList();
+    // One entry comes back from the file as a plain text.
+    if (value.typeId() == QMetaType::QString)
+        return {value.toString()};
+    return {};
+}
+
+void Settings::setStringList(const QString &key, const QStringList &value) {
+    if (key.isEmpty())
+        return;
+    store().setValue(key, value);
+}
+
 void Settings::remove(const QString &key) {
     if (key.isEmpty())
         return;

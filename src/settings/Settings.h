@@ -16,6 +16,8 @@ inline constexpr auto viewGridCellSize = "view.grid.cell.size";
 // Misspelt on purpose: stored settings already use this key.
 inline constexpr auto viewGridCellSpacing = "view.grid.cell.spacinyg";
 inline constexpr auto viewGridCellRadius = "view.grid.cell.radius";
+// The user's own copy templates, after the built-in ones in the "Copy format" picker.
+inline constexpr auto userFormats = "formats.user";
 
 QString formatIdxKey(const QString &palName);    // "<palName>.colFormatIdx"
 QString paletteIndexKey(const QString &palName); // "palettes.indicies.<palName>"
@@ -38,6 +40,9 @@ public:
     static void setInteger(const QString &key, int value);
     static void setFloat(const QString &key, double value); // narrowed to 32 bits
     static void setBoolean(const QString &key, bool value);
+    // A list of texts; anything else stored under the key reads as an empty list.
+    static QStringList stringList(const QString &key);
+    static void setStringList(const QString &key, const QStringList &value);
     static void remove(const QString &key);
     // Every key in the store.
     static QStringList keys();

@@ -396,19 +396,21 @@ bool Manager::savePalette(const Palette &palette) {
     return folder && writeFile(*folder, palette.palName, *json);
 }
 
-void Manager::addPalette(const Palette &palette) {
+bool Manager::addPalette(const Palette &palette) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::addPalette: no palette collection");
-        return;
+        return false;
     }
     if (refuseName(palette.palName))
-        return;
+        return false;
     collection->append(palette);
     // A palette whose file could not be written gets no position key.
     const int index = collection->count() - 1;
-    if (savePalette(palette))
-        Settings::setInteger(SettingsKeys::paletteIndexKey(palette.palName), index);
+    if (!savePalette(palette))
+        return false;
+    Settings::setInteger(SettingsKeys::paletteIndexKey(palette.palName), index);
+    return true;
 }
 
 Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {

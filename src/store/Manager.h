@@ -29,7 +29,8 @@ public:
     // When another program changed the file, its content is read first and the edit is made
     // on that, if the edited colour is still there; otherwise nothing changes.
     static EditResult editColors(int index, const ColorEdit &edit);
-    static void addPalette(const Palette &palette);
+    // Appends the palette to the collection and saves it; false when the file was not written.
+    static bool addPalette(const Palette &palette);
     // Palettes with a position key come first in the keys' order, the others after them in
     // the folder's listing order.
     static void loadAllPalettes();

@@ -5,17 +5,21 @@
 #include "platform/Autostart.h"
 #include "platform/PopoverWindow.h"
 #include "platform/SingleInstance.h"
+#include "platform/SwayIpc.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -57,6 +61,64 @@ bool hungUp(int fd) {
         },
         5000);
 }
+// A compositor's IPC socket that answers each request with reply(type, payload), or not at
+// all when that gives nothing; every request is recorded.
+class FakeCompositor {
+public:
+    using Reply = std::function<QByteArray(quint32, const QByteArray &)>;
+    FakeCompositor(const QString &path, Reply reply)
+        : m_reply(std::move(reply)) {
+        const QByteArray bytes = QFile::encodeName(path);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ::bind(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+        ::listen(m_fd, 8);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~FakeCompositor() {
+        ::shutdown(m_fd, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_fd);
+    }
+    QList<QPair<quint32, QByteArray>> requests;
+
+private:
+    void serve() {
+        for (;;) {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client < 0)
+                return;
+            char head[14];
+            quint32 fields[2] = {0, 0};
+            QByteArray payload;
+            if (::recv(client, head, sizeof head, MSG_WAITALL) == sizeof head) {
+                std::memcpy(fields, head + 6, sizeof fields);
+                payload.resize(qsizetype(fields[0]));
+                if (fields[0] > 0)
+                    ::recv(client, payload.data(), fields[0], MSG_WAITALL);
+                requests.append({fields[1], payload});
+            }
+            const QByteArray body = m_reply(fields[1], payload);
+            if (!body.isNull()) {
+                QByteArray message("i3-ipc", 6);
+                const quint32 out[2] = {quint32(body.size()), fields[1]};
+                message.append(reinterpret_cast<const char *>(out), sizeof out);
+                message.append(body);
+                ::send(client, message.constData(), size_t(message.size()), MSG_NOSIGNAL);
+            } else {
+                // Say nothing until the client gives up.
+                char byte;
+                ::recv(client, &byte, 1, 0);
+            }
+            ::close(client);
+        }
+    }
+    Reply m_reply;
+    int m_fd = -1;
+    std::thread m_thread;
+};
 } // namespace
 
 class PlatformTest : public QObject {
@@ -285,6 +347,47 @@ private slots:
         QVERIFY(!lonely.notifyRunning("show", 200));
     }
 
+    // "--pick" asks a running copy once, before any toolkit: no listener is no wait, a
+    // listener that takes the word but never answers is not asked twice.
+    void askOnceTellsTheThreeOutcomesApart() {
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        SingleInstance client(QStringLiteral("swatchbar"), dir.path());
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(client.askOnce("pick", 2000), SingleInstance::Reach::NotListening);
+        QVERIFY(clock.elapsed() < 500);
+
+        SingleInstance first(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(first.claim(), SingleInstance::Claim::Taken);
+        QSignalSpy requests(&first, &SingleInstance::requestReceived);
+        std::future<SingleInstance::Reach> reach =
+            std::async(std::launch::async, [&client] { return client.askOnce("pick", 2000); });
+        QVERIFY(QTest::qWaitFor(
+            [&reach] {
+                return reach.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            },
+            4000));
+        QCOMPARE(reach.get(), SingleInstance::Reach::Answered);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.at(0).at(0).toByteArray(), QByteArray("pick"));
+
+        // Held, but nobody reads: sent, not answered.
+        QTemporaryDir deaf;
+        QFile::setPermissions(deaf.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray native =
+            QFile::encodeName(deaf.path() + QStringLiteral("/swatchbar.socket"));
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
+        QCOMPARE(::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+        QCOMPARE(::listen(listener, 4), 0);
+        SingleInstance sender(QStringLiteral("swatchbar"), deaf.path());
+        QCOMPARE(sender.askOnce("pick", 300), SingleInstance::Reach::NoAnswer);
+        ::close(listener);
+    }
+
     void popoverPlacement_data() {
         QTest::addColumn<QRect>("anchor");
         QTest::addColumn<QRect>("expected");
@@ -306,6 +409,92 @@ private slots:
         const QRect placed = PopoverWindow::placement(anchor, QSize(400, 300), available);
         QCOMPARE(placed, expected);
         QVERIFY(available.contains(placed));
+    }
+
+    void popoverByPanel_data() {
+        QTest::addColumn<QRect>("usable");
+        QTest::addColumn<QRect>("expected");
+        const QSize size(400, 300);
+        // Output 0,0 1280x800; the gap to the panel and the edges is 4 pixels.
+        QTest::newRow("top panel: under it, at its right end")
+            << QRect(0, 30, 1280, 770) << QRect(QPoint(876, 34), size);
+        QTest::newRow("bottom panel: above it, at its right end")
+            << QRect(0, 0, 1280, 770) << QRect(QPoint(876, 466), size);
+        QTest::newRow("left panel: beside it, at its bottom end")
+            << QRect(48, 0, 1232, 800) << QRect(QPoint(52, 496), size);
+        QTest::newRow("right panel: beside it, at its bottom end")
+            << QRect(0, 0, 1232, 800) << QRect(QPoint(828, 496), size);
+        QTest::newRow("no panel: top right corner")
+            << QRect(0, 0, 1280, 800) << QRect(QPoint(876, 4), size);
+        QTest::newRow("usable area unknown: top right corner")
+            << QRect() << QRect(QPoint(876, 4), size);
+    }
+    void popoverByPanel() {
+        QFETCH(QRect, usable);
+        QFETCH(QRect, expected);
+        const QRect output(0, 0, 1280, 800);
+        const QRect placed = PopoverWindow::placementByPanel(output, usable, QSize(400, 300));
+        QCOMPARE(placed, expected);
+        QVERIFY(output.contains(placed));
+    }
+
+    void popoverByPanelLargerThanTheFreeAreaStaysInIt() {
+        const QRect usable(0, 30, 1280, 370);
+        const QRect placed =
+            PopoverWindow::placementByPanel(QRect(0, 0, 1280, 400), usable, QSize(500, 600));
+        QCOMPARE(placed.top(), 30);
+        QVERIFY(placed.right() <= usable.right());
+    }
+
+    void swayIpcFindsTheFocusedOutputsFreeArea() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ipc.sock"));
+        FakeCompositor sway(path, [](quint32 type, const QByteArray &) -> QByteArray {
+            if (type == SwayIpc::GetWorkspaces)
+                return "[{\"name\":\"1\",\"focused\":false,\"output\":\"A\",\"rect\":{\"x\":0,"
+                       "\"y\":0,\"width\":10,\"height\":10}},"
+                       "{\"name\":\"2\",\"focused\":true,\"output\":\"B\",\"rect\":{\"x\":1280,"
+                       "\"y\":30,\"width\":1920,\"height\":1050}}]";
+            if (type == SwayIpc::GetOutputs)
+                return "[{\"name\":\"A\",\"rect\":{\"x\":0,\"y\":0,\"width\":1280,\"height\":800}},"
+                       "{\"name\":\"B\",\"rect\":{\"x\":1280,\"y\":0,\"width\":1920,\"height\":"
+                       "1080}}]";
+            return "[{\"success\":true},{\"success\":true}]";
+        });
+        const SwayIpc ipc(path);
+        QVERIFY(ipc.isAvailable());
+        const std::optional<SwayIpc::Area> area = ipc.focusedArea();
+        QVERIFY(area.has_value());
+        QCOMPARE(area->output, QRect(1280, 0, 1920, 1080));
+        QCOMPARE(area->usable, QRect(1280, 30, 1920, 1050));
+        QVERIFY(ipc.runCommand(QStringLiteral("[pid=1] move absolute position 1 2")));
+        QCOMPARE(sway.requests.last().first, quint32(SwayIpc::RunCommand));
+        QCOMPARE(sway.requests.last().second, QByteArray("[pid=1] move absolute position 1 2"));
+    }
+
+    void swayIpcFailuresAreFalseNotHangs() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ipc.sock"));
+        QVERIFY(!SwayIpc(path).runCommand(QStringLiteral("nop"))); // nobody listening
+        QVERIFY(!SwayIpc(QString()).isAvailable());
+        {
+            FakeCompositor refusing(path, [](quint32, const QByteArray &) -> QByteArray {
+                return "[{\"success\":true},{\"success\":false,\"error\":\"No matching node\"}]";
+            });
+            QVERIFY(!SwayIpc(path).runCommand(QStringLiteral("a, b")));
+            QVERIFY(!SwayIpc(path).focusedArea().has_value());
+        }
+        QFile::remove(path);
+        FakeCompositor silent(path, [](quint32, const QByteArray &) { return QByteArray(); });
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!SwayIpc(path).runCommand(QStringLiteral("nop")));
+        QVERIFY2(timer.elapsed() < 3000, "a silent compositor held the caller");
+    }
+
+    void swayIpcQuotesCriteria() {
+        QCOMPARE(SwayIpc::quoted(QStringLiteral("a \"b\" \\c")),
+                 QStringLiteral("\"a \\\"b\\\" \\\\c\""));
     }
 
     void popoverTallerThanTheScreenStaysOnIt() {

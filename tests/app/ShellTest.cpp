@@ -17,8 +17,10 @@
 #include "views/popover/MenuItemView.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -108,6 +110,45 @@ private slots:
         // The launch's own dock-icon request: "hideDockIcon" is false by default.
         QTRY_VERIFY_WITH_TIMEOUT(!platform->applied.isEmpty(), 1000);
         QCOMPARE(platform->applied.last(), DockIconPolicy::Regular);
+    }
+
+    void trayMenuPicksBetweenPreferencesAndQuit() {
+        QMenu *menu = statusItem->trayIcon()->contextMenu();
+        QVERIFY(menu);
+        QStringList texts;
+        for (const QAction *action : menu->actions())
+            if (!action->isSeparator())
+                texts.append(action->text());
+        QCOMPARE(texts, (QStringList{QStringLiteral("Preferences"), QStringLiteral("Pick color"),
+                                     QStringLiteral("Quit")}));
+    }
+
+    void pickedColoursGoToThePickedPalette() {
+        PalettesOO *collection = PalettesOO::shared();
+        const int before = collection->count();
+        // The first pick makes the palette, like any new palette; later picks append.
+        QStringList lines = programLines(
+            [] { AppDelegate::storePickedColor(ColorValue::fromSrgb(0.4, 0.2, 0.6, 1.0)); });
+        QCOMPARE(lines, (QStringList{QStringLiteral("Picked col: #663399 sRGB 0.4 0.2 0.6 1"),
+                                     QStringLiteral("Copied: 102, 51, 153")}));
+        QCOMPARE(collection->count(), before + 1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("102, 51, 153"));
+        Settings::setInteger(SettingsKeys::formatIdxKey(QStringLiteral("Picked")), 3);
+        lines = programLines(
+            [] { AppDelegate::storePickedColor(ColorValue::fromSrgb(1.0, 0.0, 0.0, 1.0)); });
+        QCOMPARE(lines.last(), QStringLiteral("Copied: #FF0000"));
+        QCOMPARE(collection->count(), before + 1);
+        QFile file(palettesFolder() + QStringLiteral("/Picked.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            file.readAll(),
+            QByteArray(
+                R"({"palName":"Picked","palColors":[)"
+                R"({"colName":"#663399","colColor":{"red":0.4,"green":0.2,"blue":0.6,"alpha":1}},)"
+                R"({"colName":"#FF0000","colColor":{"red":1,"green":0,"blue":0,"alpha":1}}]})"));
+        // Later tests count the palettes.
+        programLines([] { Manager::deletePalette(QStringLiteral("Picked")); });
+        QCOMPARE(collection->count(), before);
     }
 
     void toggleShowsAndCloses() {

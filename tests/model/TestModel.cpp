@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "model/ColorEdit.h"
 #include "model/ColorText.h"
 #include "model/ColorValue.h"
 #include "model/PaletteCodec.h"
@@ -78,6 +79,23 @@ private slots:
         // Components no byte holds never match a number list, and do not throw it off.
         const PaletteColor odd{QStringLiteral("x"), SerializableColor{2, -1, 0, {}}};
         QVERIFY(!PaletteFilter(QStringLiteral("510")).matches(odd));
+    }
+
+    void severalColoursAddedAtOnceAreUndoneAtOnce() {
+        const PaletteColor a{QStringLiteral("a"), {1, 0, 0, 1.0}};
+        const PaletteColor b{QStringLiteral("b"), {0, 1, 0, 1.0}};
+        const PaletteColor c{QStringLiteral("c"), {0, 0, 1, 1.0}};
+        const Palette before{QStringLiteral("p"), {a}};
+        Palette palette = before;
+        const ColorEdit paste = ColorEdit::addAll({b, c, b});
+        QVERIFY(paste.applyTo(palette));
+        QCOMPARE(palette.palColors, (QList<PaletteColor>{a, b, c, b}));
+        const ColorEdit undo = paste.inverse(int(palette.palColors.size()));
+        Palette changed = palette;
+        changed.palColors[2].colName = QStringLiteral("renamed");
+        QVERIFY(!undo.applyTo(changed)); // the pasted run is no longer as pasted
+        QVERIFY(undo.applyTo(palette));
+        QCOMPARE(palette, before);
     }
 
     // ---- writing -------------------------------------------------------------------------

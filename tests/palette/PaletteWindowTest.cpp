@@ -147,8 +147,10 @@ private slots:
         QCOMPARE(view->formatsValue(), formats());
         QCOMPARE(view->section()->title(), QStringLiteral("Colors"));
         QCOMPARE(view->optionsToggle()->text(), QStringLiteral("Show options"));
-        QCOMPARE(view->formatPicker()->count(), 6);
+        // The six built-in templates, a separator, then "Edit formats…".
+        QCOMPARE(view->formatPicker()->count(), 8);
         QCOMPARE(view->formatPicker()->itemText(5), QStringLiteral("#hexA"));
+        QCOMPARE(view->formatPicker()->itemText(7), QStringLiteral("Edit formats…"));
 
         // Three swatches and the add cell; captions count the palette's colours.
         PaletteColorGridView *grid = view->grid();
@@ -431,6 +433,219 @@ private slots:
         QCOMPARE(after.palColors.size(), 5);
         QCOMPARE(after.palColors.at(4).colName, QString());
         QCOMPARE(after.palColors.at(4).colColor, c);
+    }
+
+    // ---- colours typed, pasted and dropped ------------------------------------------------
+
+    void pasteAddsEveryColourInOneSave() {
+        Palette palette = threeColors(QStringLiteral("Paste"));
+        int saves = 0;
+        Palette saved;
+        PaletteView view(Binding<Palette>::to(&palette), 6, 100, 25, 25, ModifyType::None, -1,
+                         QString(), ColorValue::fromSrgb(1, 1, 1, 1), false,
+                         [&](const ColorEdit &edit) {
+                             ++saves;
+                             edit.applyTo(palette);
+                             saved = palette;
+                             return Manager::EditResult::Saved;
+                         });
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QGuiApplication::clipboard()->setText(
+            QStringLiteral("#3A7BD5\nrgb(255 127 0 / 50%); teal,\nhello 255, 0, 102\n"));
+        view.grid()->setFocus();
+        const QStringList lines =
+            capturedLines([&] { QTest::keyClick(view.grid(), Qt::Key_V, Qt::ControlModifier); });
+        QCOMPARE(saves, 1);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines.at(0).startsWith(QStringLiteral("Added col: #3A7BD5 sRGB ")),
+                 qPrintable(lines.at(0)));
+        QCOMPARE(saved.palColors.size(), 7);
+        const QList<PaletteColor> added = saved.palColors.mid(3);
+        QCOMPARE(added.at(0), (PaletteColor{QStringLiteral("#3A7BD5"),
+                                            rgb(0x3a / 255.0, 0x7b / 255.0, 0xd5 / 255.0, 1.0)}));
+        QCOMPARE(added.at(1), (PaletteColor{QStringLiteral("rgb(255 127 0 / 50%)"),
+                                            rgb(1, 127 / 255.0, 0, 0.5)}));
+        QCOMPARE(added.at(2).colName, QStringLiteral("teal"));
+        QCOMPARE(added.at(3), (PaletteColor{QStringLiteral("255, 0, 102"), rgb(1, 0, 0.4, 1.0)}));
+        QVERIFY(sameBits(added.at(3).colColor.blue, 0.4));
+        QCOMPARE(palette, saved);
+        QCOMPARE(view.grid()->gridModel()->colorCount(), 7);
+
+        // Ctrl+V with the focus on the format picker reaches the grid as well.
+        QGuiApplication::clipboard()->setText(QStringLiteral("#000"));
+        view.formatPicker()->setFocus();
+        capturedLines(
+            [&] { QTest::keyClick(view.formatPicker(), Qt::Key_V, Qt::ControlModifier); });
+        QCOMPARE(saves, 2);
+        QCOMPARE(saved.palColors.size(), 8);
+    }
+
+    void pasteOrDropWithoutColoursWritesNothing() {
+        Palette palette = threeColors(QStringLiteral("Nothing"));
+        const Palette before = palette;
+        int saves = 0;
+        PaletteView view(Binding<Palette>::to(&palette), 6, 100, 25, 25, ModifyType::None, -1,
+                         QString(), ColorValue::fromSrgb(1, 1, 1, 1), false,
+                         [&](const ColorEdit &edit) {
+                             ++saves;
+                             edit.applyTo(palette);
+                             return Manager::EditResult::Saved;
+                         });
+        QGuiApplication::clipboard()->setText(QStringLiteral("no colours here, 12 34 #12"));
+        QStringList lines = capturedLines([&] { view.grid()->pasteFromClipboard(); });
+        QCOMPARE(lines,
+                 QStringList{QStringLiteral("No color found on the clipboard: nothing added")});
+        QGuiApplication::clipboard()->clear();
+        lines = capturedLines([&] { view.grid()->pasteFromClipboard(); });
+        QCOMPARE(lines.size(), 1);
+
+        auto *mime = new QMimeData;
+        mime->setText(QStringLiteral("nothing"));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, {});
+        QApplication::sendEvent(view.grid()->viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+        lines = capturedLines([&] { QApplication::sendEvent(view.grid()->viewport(), &drop); });
+        QCOMPARE(lines, QStringList{QStringLiteral("No color found in the drop: nothing added")});
+        QVERIFY(!drop.isAccepted());
+        delete mime;
+        QCOMPARE(saves, 0);
+        QCOMPARE(palette, before);
+    }
+
+    void dropAddsTextColoursOrTheDraggedColour() {
+        Palette palette{QStringLiteral("Drop"), {}};
+        int saves = 0;
+        PaletteView view(Binding<Palette>::to(&palette), 6, 100, 25, 25, ModifyType::None, -1,
+                         QString(), ColorValue::fromSrgb(1, 1, 1, 1), false,
+                         [&](const ColorEdit &edit) {
+                             ++saves;
+                             edit.applyTo(palette);
+                             return Manager::EditResult::Saved;
+                         });
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QWidget *target = view.grid()->viewport();
+
+        QMimeData text;
+        text.setText(QStringLiteral("hsl(0, 100%, 50%)\n#00FF00\nnavy"));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropText(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, {});
+        capturedLines([&] { QApplication::sendEvent(target, &dropText); });
+        QCOMPARE(saves, 1);
+        QCOMPARE(palette.palColors.size(), 3);
+        QCOMPARE(palette.palColors.at(0),
+                 (PaletteColor{QStringLiteral("hsl(0, 100%, 50%)"), rgb(1, 0, 0, 1.0)}));
+        QCOMPARE(palette.palColors.at(2).colName, QStringLiteral("navy"));
+
+        // application/x-color alone: one colour in 8-bit steps, named by its hex text.
+        QMimeData color;
+        color.setColorData(QColor(102, 51, 153, 128));
+        QDragEnterEvent enterColor(QPoint(5, 5), Qt::CopyAction, &color, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enterColor);
+        QVERIFY(enterColor.isAccepted());
+        QDropEvent dropColor(QPointF(5, 5), Qt::CopyAction, &color, Qt::LeftButton, {});
+        capturedLines([&] { QApplication::sendEvent(target, &dropColor); });
+        QCOMPARE(saves, 2);
+        QCOMPARE(palette.palColors.size(), 4);
+        QCOMPARE(palette.palColors.at(3),
+                 (PaletteColor{QStringLiteral("#66339980"), rgb(0.4, 0.2, 0.6, 128 / 255.0)}));
+    }
+
+    void colourTextFieldShowsAndTakesColours() {
+        const double odd = 0.123456789;
+        usePalettes({Palette{QStringLiteral("Typed"),
+                             {{QStringLiteral("Odd"), rgb(odd, 1.0 / 3.0, 2.0 / 7.0)},
+                              {QStringLiteral("Half"), rgb(0.1, 0.2, 0.3, 0.25)}}}});
+        PaletteWindow *window = openWindow(QStringLiteral("Typed"));
+        QVERIFY(window);
+        PaletteView *view = window->view();
+        PaletteColorGridView *grid = view->grid();
+
+        grid->startColorEdit(1);
+        PaletteModifyColorView *editor = grid->editor();
+        QVERIFY(editor);
+        QLineEdit *text = editor->colorTextField();
+        QCOMPARE(text->text(), QStringLiteral("#19334C3F"));
+        grid->startColorEdit(0);
+        QCOMPARE(text->text(), QStringLiteral("#1F5548"));
+
+        // A text that is no colour marks the field and turns Ok off, Return included.
+        text->selectAll();
+        QTest::keyClicks(text, QStringLiteral("rgb(1, 2"));
+        QVERIFY(!editor->isColorTextValid());
+        QVERIFY(!editor->okButton()->isEnabled());
+        QVERIFY(text->palette().color(QPalette::Base) !=
+                editor->nameField()->palette().color(QPalette::Base));
+        QCOMPARE(capturedLines([&] { QTest::keyClick(text, Qt::Key_Return); }), QStringList());
+        QCOMPARE(view->modifyTypeValue(), ModifyType::Edit);
+
+        // Typing the shown text back is no change: the stored colour stays bit for bit.
+        text->selectAll();
+        QTest::keyClicks(text, QStringLiteral("#1f5548"));
+        QVERIFY(editor->okButton()->isEnabled());
+        capturedLines([&] { QTest::mouseClick(editor->okButton(), Qt::LeftButton); });
+        const SerializableColor kept = onDisk(QStringLiteral("Typed")).palColors.at(0).colColor;
+        QVERIFY(sameBits(kept.red, odd));
+        QVERIFY(sameBits(kept.green, 1.0 / 3.0));
+        QVERIFY(sameBits(kept.blue, 2.0 / 7.0));
+
+        // A typed colour is stored from its text, exactly.
+        grid->startColorEdit(0);
+        editor = grid->editor();
+        text = editor->colorTextField();
+        text->selectAll();
+        QTest::keyClicks(text, QStringLiteral("rgba(102, 51, 153, 0.5)"));
+        QCOMPARE(view->modifyColorColorValue(), ColorValue::fromSrgb(0.4, 0.2, 0.6, 0.5));
+        capturedLines([&] { QTest::keyClick(text, Qt::Key_Return); });
+        const SerializableColor typed = onDisk(QStringLiteral("Typed")).palColors.at(0).colColor;
+        QVERIFY(sameBits(typed.red, 0.4) && sameBits(typed.green, 0.2));
+        QCOMPARE(typed.alpha, std::optional<double>(0.5));
+    }
+
+    void colourDialogPicksExactBytesBesideTheEditor() {
+        usePalettes({threeColors(QStringLiteral("Dialog"))});
+        PaletteWindow *window = openWindow(QStringLiteral("Dialog"));
+        QVERIFY(window);
+        PaletteColorGridView *grid = window->view()->grid();
+        grid->startColorEdit(2);
+        PaletteModifyColorView *editor = grid->editor();
+        editor->openColorDialog();
+        QColorDialog *dialog = editor->colorDialog();
+        QVERIFY(dialog);
+        // Opens at the editor's colour, alpha included.
+        QCOMPARE(dialog->currentColor().alpha(), 128);
+        QCOMPARE(dialog->currentColor().blue(), 255);
+        const QRect editorOnScreen(editor->mapToGlobal(QPoint(0, 0)), editor->size());
+        QVERIFY2(!dialog->frameGeometry().intersects(editorOnScreen),
+                 qPrintable(QStringLiteral("dialog %1,%2 %3x%4 editor %5,%6 %7x%8 screen %9x%10")
+                                .arg(dialog->frameGeometry().x())
+                                .arg(dialog->frameGeometry().y())
+                                .arg(dialog->frameGeometry().width())
+                                .arg(dialog->frameGeometry().height())
+                                .arg(editorOnScreen.x())
+                                .arg(editorOnScreen.y())
+                                .arg(editorOnScreen.width())
+                                .arg(editorOnScreen.height())
+                                .arg(dialog->screen()->availableGeometry().width())
+                                .arg(dialog->screen()->availableGeometry().height())));
+
+        dialog->setCurrentColor(QColor(102, 51, 153, 128));
+        const QList<double> c = window->view()->modifyColorColorValue().components();
+        QCOMPARE(c.size(), 4);
+        QVERIFY(sameBits(c.at(0), 0.4) && sameBits(c.at(1), 0.2) && sameBits(c.at(2), 0.6));
+        QVERIFY(sameBits(c.at(3), 128 / 255.0));
+        QCOMPARE(editor->colorTextField()->text(), QStringLiteral("#66339980"));
+
+        // However the window sits, the dialog leaves the editor in view.
+        for (const QPoint corner : {QPoint(0, 0), QPoint(300, 200)}) {
+            window->move(corner);
+            editor->openColorDialog();
+            const QRect now(editor->mapToGlobal(QPoint(0, 0)), editor->size());
+            QVERIFY(!dialog->frameGeometry().intersects(now));
+        }
     }
 
     void cancelLeavesPaletteAlone() {

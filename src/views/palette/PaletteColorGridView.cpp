@@ -1,7 +1,9 @@
 #include "views/palette/PaletteColorGridView.h"
 
 #include "core/Log.h"
+#include "interchange/ColorTextParser.h"
 #include "model/ColorText.h"
+#include "platform/Clipboard.h"
 #include "store/Manager.h"
 #include "store/UndoStack.h"
 #include "views/blocks/UndoActions.h"
@@ -13,12 +15,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <cmath>
@@ -73,6 +80,10 @@ PaletteColorGridView::PaletteColorGridView(
     setBackgroundRole(QPalette::Window);
     viewport()->setBackgroundRole(QPalette::Window);
     viewport()->setCursor(Qt::PointingHandCursor);
+    // Colours dropped as text or as application/x-color are added (dropEvent).
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(DropOnly);
     setAccessibleName(tr("Colors"));
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { activate(index.row()); });
@@ -403,6 +414,11 @@ void PaletteColorGridView::keyPressEvent(QKeyEvent *event) {
     default:
         break;
     }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteFromClipboard();
+        event->accept();
+        return;
+    }
     QAbstractItemView::keyPressEvent(event);
 }
 
@@ -427,6 +443,63 @@ QMenu *PaletteColorGridView::contextMenuFor(int i) {
     return menu;
 }
 
+void PaletteColorGridView::mousePressEvent(QMouseEvent *event) {
+    m_pressItem = -1;
+    if (event->button() == Qt::LeftButton) {
+        m_pressAt = event->position().toPoint();
+        const QModelIndex index = indexAt(m_pressAt);
+        if (index.isValid() && index.row() < m_model->colorCount() && index.row() != editorItem())
+            m_pressItem = index.row();
+    }
+    QAbstractItemView::mousePressEvent(event);
+}
+
+void PaletteColorGridView::mouseMoveEvent(QMouseEvent *event) {
+    if (m_pressItem >= 0 && (event->buttons() & Qt::LeftButton) &&
+        (event->position().toPoint() - m_pressAt).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        const int item = m_pressItem;
+        m_pressItem = -1;
+        startColorDrag(item);
+        return;
+    }
+    QAbstractItemView::mouseMoveEvent(event);
+}
+
+QMimeData *PaletteColorGridView::dragData(int i) const {
+    const Palette current = palette.get();
+    const QStringList templates = formats.get();
+    if (i < 0 || i >= current.palColors.size() || templates.isEmpty())
+        return nullptr;
+    const SerializableColor &color = current.palColors.at(i).colColor;
+    const QString format =
+        templates.at(qBound(0, selectedFormatIdx.get(), int(templates.size()) - 1));
+    auto *data = new QMimeData;
+    data->setText(formatColor(format, color));
+    const auto unit = [](double c) {
+        return c > 0 ? std::min(c, 1.0) : 0.0;
+    };
+    data->setColorData(QColor::fromRgbF(float(unit(color.red)), float(unit(color.green)),
+                                        float(unit(color.blue)),
+                                        float(unit(color.alpha.value_or(1.0)))));
+    return data;
+}
+
+void PaletteColorGridView::startColorDrag(int i) {
+    QMimeData *data = dragData(i);
+    if (!data)
+        return;
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    QPixmap image(24, 24);
+    image.fill(qvariant_cast<QColor>(data->colorData()));
+    drag->setPixmap(image);
+    drag->setHotSpot(QPoint(12, 12));
+    // The release ends the drag, not a click: nothing goes to the clipboard.
+    setState(NoState);
+    drag->exec(Qt::CopyAction);
+}
+
 void PaletteColorGridView::activate(int item) {
     if (item >= 0 && item < m_model->colorCount())
         copyColor(item);
@@ -442,12 +515,7 @@ void PaletteColorGridView::copyColor(int i) {
         return;
     const QString text = formatColor(templates.at(formatIdx), current.palColors.at(i).colColor);
     logLine(QStringLiteral("Copied: ") + text);
-
-    // Exactly one plain-text item: a fresh QMimeData replaces everything the clipboard held.
-    // The primary selection stays the user's: middle-click paste keeps what they selected.
-    auto *mime = new QMimeData;
-    mime->setText(text);
-    QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
+    copyPlainText(text);
 }
 
 void PaletteColorGridView::setFilter(const PaletteFilter &filter) {
@@ -507,4 +575,100 @@ void PaletteColorGridView::deleteColor(int i) {
         modifyType.set(ModifyType::None);
     updater = !updater;
     refresh();
+}
+
+bool PaletteColorGridView::addColors(const QList<PaletteColor> &colors) {
+    if (colors.isEmpty())
+        return false;
+    for (const PaletteColor &color : colors)
+        logLine(QStringLiteral("Added col: ") + printable(color.colName) + QLatin1Char(' ') +
+                displayColor(color.colColor).description());
+    if (m_edit(ColorEdit::addAll(colors)) == Manager::EditResult::Refused)
+        return false;
+    updater = !updater;
+    refresh();
+    return true;
+}
+
+namespace {
+QList<PaletteColor> colorsInText(const QString &text) {
+    QList<PaletteColor> colors;
+    for (const ColorTextParser::Found &found : ColorTextParser::findAll(text))
+        colors.append(PaletteColor{found.text, colorComponentsWithAlpha(found.color)});
+    return colors;
+}
+} // namespace
+
+int PaletteColorGridView::pasteFromClipboard() {
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    const QList<PaletteColor> colors = mime ? colorsIn(mime) : QList<PaletteColor>();
+    if (colors.isEmpty()) {
+        logLine(QStringLiteral("No color found on the clipboard: nothing added"));
+        return 0;
+    }
+    addColors(colors);
+    return int(colors.size());
+}
+
+QList<PaletteColor> PaletteColorGridView::colorsIn(const QMimeData *mime) const {
+    if (mime->hasText()) {
+        const QList<PaletteColor> colors = colorsInText(mime->text());
+        if (!colors.isEmpty())
+            return colors;
+    }
+    if (mime->hasColor()) {
+        const QColor color = qvariant_cast<QColor>(mime->colorData()).toRgb();
+        if (color.isValid()) {
+            // 8 bits a channel, as every colour from an 8-bit source is stored.
+            const SerializableColor components{color.red() / 255.0, color.green() / 255.0,
+                                               color.blue() / 255.0, color.alpha() / 255.0};
+            const QString name =
+                QLatin1Char('#') +
+                (color.alpha() == 255 ? hexText(components) : hexTextWithAlpha(components));
+            return {PaletteColor{name, components}};
+        }
+    }
+    return {};
+}
+
+void PaletteColorGridView::addPickedColor(const ColorValue &color) {
+    const PaletteColor picked{QLatin1Char('#') + hexText(colorComponents(color)),
+                              colorComponentsWithAlpha(color)};
+    logLine(QStringLiteral("Picked col: ") + picked.colName + QLatin1Char(' ') +
+            color.description());
+    if (m_edit(ColorEdit::add(picked)) == Manager::EditResult::Refused)
+        return;
+    updater = !updater;
+    refresh();
+    copyColor(int(palette.get().palColors.size()) - 1);
+}
+
+void PaletteColorGridView::dragEnterEvent(QDragEnterEvent *event) {
+    // A swatch dragged out and back into its own grid is not a new colour.
+    if (event->source() != this && (event->mimeData()->hasText() || event->mimeData()->hasColor()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PaletteColorGridView::dragMoveEvent(QDragMoveEvent *event) {
+    if (event->source() != this && (event->mimeData()->hasText() || event->mimeData()->hasColor()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PaletteColorGridView::dropEvent(QDropEvent *event) {
+    if (event->source() == this) {
+        event->ignore();
+        return;
+    }
+    const QList<PaletteColor> colors = colorsIn(event->mimeData());
+    if (colors.isEmpty()) {
+        logLine(QStringLiteral("No color found in the drop: nothing added"));
+        event->ignore();
+        return;
+    }
+    addColors(colors);
+    event->acceptProposedAction();
 }

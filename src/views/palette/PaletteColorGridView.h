@@ -15,6 +15,7 @@
 class PaletteColorGridModel;
 #include "views/palette/PaletteModifyColorView.h"
 class QMenu;
+class QMimeData;
 
 // The swatches of one palette, row by row in colCount columns, then the add cell. Only the
 // items on screen are painted, so a palette with thousands of colours stays cheap; the one
@@ -45,6 +46,14 @@ public:
     void startColorEdit(int i);
     void startColorAdd();
     void deleteColor(int i);
+
+    // Appends colours in one save, each logged as added; false when nothing was added.
+    bool addColors(const QList<PaletteColor> &colors);
+    // Adds every colour found in the clipboard's text (each named by its own text), else its
+    // application/x-color; one line and nothing written when there is none. Returns how many.
+    int pasteFromClipboard();
+    // A colour from the screen picker: appended under its hex text and copied.
+    void addPickedColor(const ColorValue &color);
 
     PaletteColorGridModel *gridModel() const { return m_model; }
     PaletteModifyColorView *editor() const { return m_editor; }
@@ -79,9 +88,26 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+public:
+    // What a drag of swatch i carries: its text in the copy format as text/plain, and the
+    // colour as application/x-color. Null for no swatch.
+    QMimeData *dragData(int i) const;
 
 private:
+    // Nothing is copied: the drop target takes the colour.
+    void startColorDrag(int i);
+    QPoint m_pressAt;
+    int m_pressItem = -1;
+
     void activate(int item);
+    // Colours a drop would add: from its text, else from its application/x-color.
+    QList<PaletteColor> colorsIn(const QMimeData *mime) const;
     void relayout();
     void syncEditor();
     int editorItem() const;

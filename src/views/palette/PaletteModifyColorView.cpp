@@ -1,7 +1,9 @@
 #include "views/palette/PaletteModifyColorView.h"
 
 #include "core/Log.h"
+#include "interchange/ColorTextParser.h"
 #include "model/ColorText.h"
+#include "store/Manager.h"
 #include "views/blocks/ShownColor.h"
 
 #include <QColorDialog>
@@ -68,6 +70,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     , m_edit(edit ? std::move(edit) : bindingEditor(this->palette))
     , m_name(new QLineEdit)
     , m_well(new QToolButton)
+    , m_text(new QLineEdit)
     , m_cancel(new QToolButton)
     , m_ok(new QToolButton) {
     setAutoFillBackground(true);
@@ -86,11 +89,19 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     m_well->setIconSize(QSize(32, 14));
     m_well->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(m_well, &QToolButton::clicked, this, &PaletteModifyColorView::openColorDialog);
+    m_text->setAccessibleName(tr("Color text"));
+    m_text->setToolTip(tr("#RRGGBB, rgb(), hsl() or a color name"));
+    // The editor is one grid cell wide: label, well and text share it.
+    m_text->setMinimumWidth(30);
+    m_well->setMinimumWidth(16);
+    connect(m_text, &QLineEdit::textEdited, this, &PaletteModifyColorView::colorTextEdited);
     auto *colorRow = new QHBoxLayout;
     m_colorRow = colorRow;
     colorRow->setContentsMargins(0, 0, 0, 0);
+    colorRow->setSpacing(2);
     colorRow->addWidget(colorLabel);
     colorRow->addWidget(m_well, 1);
+    colorRow->addWidget(m_text, 2);
 
     m_cancel->setText(tr("Cancel"));
     m_ok->setText(tr("Ok"));
@@ -117,6 +128,12 @@ void PaletteModifyColorView::refresh() {
     const QString name = modifyColorName.get();
     if (m_name->text() != name)
         m_name->setText(name);
+    const ColorValue color = modifyColorColor.get();
+    // A text left invalid is dropped once the user is elsewhere and the editor shows a colour.
+    if (!(color == m_textColor) || (!m_textValid && !m_text->hasFocus())) {
+        m_untouchedColor = color;
+        showColorText(color);
+    }
     showWell();
     if (m_dialog) {
         const QColor shown = toQColor(modifyColorColor.get());
@@ -132,6 +149,49 @@ void PaletteModifyColorView::showWell() {
     const QColor color = toQColor(modifyColorColor.get());
     m_well->setIcon(wellIcon(color, m_well->iconSize()));
     m_well->setAccessibleDescription(color.name(QColor::HexArgb));
+}
+
+QString PaletteModifyColorView::colorText(const ColorValue &color) {
+    const SerializableColor components = colorComponentsWithAlpha(color);
+    return QLatin1Char('#') + (components.alpha.value_or(1.0) == 1.0
+                                   ? hexText(components)
+                                   : hexTextWithAlpha(components));
+}
+
+void PaletteModifyColorView::showColorText(const ColorValue &color) {
+    m_textColor = color;
+    m_text->setText(colorText(color));
+    setColorTextValid(true);
+}
+
+void PaletteModifyColorView::setColorTextValid(bool valid) {
+    m_textValid = valid;
+    QPalette shown = m_name->palette();
+    if (!valid)
+        shown.setColor(QPalette::Base, QColor(255, 205, 205));
+    m_text->setPalette(shown);
+    m_text->setAccessibleDescription(valid ? QString() : tr("Not a color"));
+    m_ok->setEnabled(valid);
+}
+
+void PaletteModifyColorView::colorTextEdited(const QString &text) {
+    std::optional<ColorValue> parsed = ColorTextParser::parse(text);
+    if (!parsed) {
+        setColorTextValid(false);
+        return;
+    }
+    // The text of the colour loaded into the editor stands for that colour, not for the 8-bit
+    // colour it rounds to.
+    if (text.trimmed().compare(colorText(m_untouchedColor), Qt::CaseInsensitive) == 0)
+        parsed = m_untouchedColor;
+    m_textColor = *parsed;
+    setColorTextValid(true);
+    modifyColorColor.set(*parsed);
+    showWell();
+    if (m_dialog) {
+        const QSignalBlocker blocker(m_dialog);
+        m_dialog->setCurrentColor(toQColor(*parsed));
+    }
 }
 
 void PaletteModifyColorView::focusName() {
@@ -236,8 +296,13 @@ void PaletteModifyColorView::closeColorDialog() {
 }
 
 void PaletteModifyColorView::pickColor(const QColor &color) {
+    // The dialog works in 8 bits a channel: store exact fractions of 255, computed in double.
     const QColor rgb = color.toRgb();
-    modifyColorColor.set(ColorValue::fromSrgb(rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()));
+    const ColorValue picked = ColorValue::fromSrgb(rgb.red() / 255.0, rgb.green() / 255.0,
+                                                   rgb.blue() / 255.0, rgb.alpha() / 255.0);
+    modifyColorColor.set(picked);
+    m_untouchedColor = picked;
+    showColorText(picked);
     showWell();
 }
 
@@ -247,6 +312,9 @@ void PaletteModifyColorView::cancelColorChange() {
 }
 
 void PaletteModifyColorView::applyColorChange() {
+    // Return in the text field with a text that is no colour: Ok is off, and so is this.
+    if (!m_textValid)
+        return;
     const QString name = modifyColorName.get();
     const ColorValue color = modifyColorColor.get();
     Manager::EditResult result = Manager::EditResult::Saved;

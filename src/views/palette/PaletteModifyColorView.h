@@ -47,6 +47,10 @@ public:
 
     QLineEdit *nameField() const { return m_name; }
     QToolButton *colorWell() const { return m_well; }
+    // The colour as text: "#RRGGBB", or "#RRGGBBAA" when not opaque; takes any colour text.
+    QLineEdit *colorTextField() const { return m_text; }
+    bool isColorTextValid() const { return m_textValid; }
+    static QString colorText(const ColorValue &color);
     QToolButton *cancelButton() const { return m_cancel; }
     QToolButton *okButton() const { return m_ok; }
     // The open colour picker, if any.
@@ -68,6 +72,9 @@ private:
     void closeColorDialog();
     void placeColorDialog();
     void showWell();
+    void colorTextEdited(const QString &text);
+    void showColorText(const ColorValue &color);
+    void setColorTextValid(bool valid);
 
     Binding<Palette> palette;
     Binding<ModifyType> modifyType;
@@ -79,6 +86,12 @@ private:
 
     QLineEdit *m_name;
     QToolButton *m_well;
+    QLineEdit *m_text;
+    // The colour the text field shows, and the one it showed before the user typed: typing
+    // that colour's text back keeps it bit for bit.
+    ColorValue m_textColor;
+    ColorValue m_untouchedColor;
+    bool m_textValid = true;
     QToolButton *m_cancel;
     QToolButton *m_ok;
     QPointer<QColorDialog> m_dialog;

@@ -15,7 +15,9 @@ class PaletteOptionsView;
 class PalettesOO;
 class QComboBox;
 class QLineEdit;
+class QLabel;
 class QPushButton;
+class ScreenPicker;
 class SectionView2C;
 
 // Opens a floating "Viewing: <name>" window for the palette at index of the collection.
@@ -35,6 +37,8 @@ public:
                 Editor edit = {}, QWidget *parent = nullptr);
 
     void restoreFormatIdx();
+    // "Edit formats…", the picker's last entry.
+    void openFormatEditor();
     void storeFormatIdx(int i);
     // Reads the palette again after the collection changed.
     void refresh();
@@ -61,6 +65,14 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QPushButton *optionsToggle() const { return m_toggle; }
     SectionView2C *section() const { return m_section; }
+    QPushButton *pickButton() const { return m_pick; }
+    // A short message under the title (e.g. why a pick failed); empty when none is shown.
+    QString messageText() const;
+
+    // Starts the screen picker; the colour is added to this palette and copied.
+    void pickColor();
+    ScreenPicker *screenPicker();
+    void showMessage(const QString &text);
 
 signals:
     // The content's ideal size may have changed.
@@ -84,6 +96,7 @@ private:
     ColorValue modifyColorColor;
     bool showOptions;
     int selectedFormatIdx = 0;
+    void fillPicker();
     QStringList formats;
 
     SectionView2C *m_section = nullptr;
@@ -92,5 +105,8 @@ private:
     QComboBox *m_picker = nullptr;
     QLineEdit *m_filter = nullptr;
     QPushButton *m_toggle = nullptr;
+    QPushButton *m_pick = nullptr;
+    QLabel *m_message = nullptr;
+    ScreenPicker *m_screenPicker = nullptr;
     bool m_building = true;
 };

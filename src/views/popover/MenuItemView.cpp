@@ -4,6 +4,7 @@
 #include "model/PaletteFilter.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
+#include "store/PaletteTransfer.h"
 #include "store/PalettesOO.h"
 #include "store/UndoStack.h"
 #include "views/blocks/BoundedScrollArea.h"
@@ -16,6 +17,9 @@
 #include "views/popover/MenuItemModifyView.h"
 #include "views/popover/PaletteGridView.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -23,10 +27,12 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -105,6 +111,12 @@ MenuItemView::MenuItemView(QWidget *parent)
     m_gridArea->setWidget(m_grid);
     m_gridSection = new SectionView(tr("Palettes"), m_gridArea);
     m_layout->addWidget(m_gridSection);
+    m_importButton = new QPushButton(tr("Import…"));
+    m_importButton->setToolTip(tr("Add palettes from GIMP (.gpl), Adobe (.ase), CSS, text or "
+                                  "Swatchbar (.json) files; dropping files here does the same"));
+    connect(m_importButton, &QPushButton::clicked, this, &MenuItemView::chooseImportFiles);
+    m_layout->addWidget(m_importButton, 0, Qt::AlignLeft);
+    setAcceptDrops(true);
     m_layout->addWidget(new SectionView(QString(), buttons));
 
     for (QPushButton *button : {m_optionsButton, m_preferencesButton, m_quitButton})
@@ -350,8 +362,82 @@ QMenu *MenuItemView::createContextMenu(int index, QWidget *parent) {
         if (stillThere())
             deletePalette(index);
     });
+    menu->addAction(tr("Export…"), this, [this, index, stillThere] {
+        if (stillThere())
+            chooseExportFile(index);
+    });
     UndoActions::addTo(menu, UndoStack::forPalettes());
     return menu;
+}
+
+QStringList MenuItemView::importFiles(const QStringList &paths) {
+    QStringList added;
+    for (const QString &path : paths)
+        if (const std::optional<QString> name = PaletteTransfer::importFile(path))
+            added << *name;
+    return added;
+}
+
+void MenuItemView::chooseImportFiles() {
+    // Not modal, and not a child of the popover, which closes when the dialog takes focus.
+    auto *dialog = new QFileDialog(nullptr, tr("Import palettes"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFiles);
+    dialog->setNameFilters(
+        {tr("Palette files (*.gpl *.ase *.css *.txt *.json)"), tr("All files (*)")});
+    connect(dialog, &QFileDialog::filesSelected, this,
+            [this](const QStringList &files) { importFiles(files); });
+    dialog->open();
+}
+
+bool MenuItemView::exportPalette(int index, const QString &path) {
+    if (!m_palettesOO->contains(index))
+        return false;
+    return PaletteTransfer::exportPalette(m_palettesOO->palettes().at(index).palName, path);
+}
+
+void MenuItemView::chooseExportFile(int index) {
+    if (!m_palettesOO->contains(index))
+        return;
+    const QString name = m_palettesOO->palettes().at(index).palName;
+    auto *dialog = new QFileDialog(nullptr, tr("Export “%1”").arg(name));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    const QStringList filters = {tr("GIMP palette (*.gpl)"), tr("Adobe Swatch Exchange (*.ase)"),
+                                 tr("CSS custom properties (*.css)"), tr("Plain text (*.txt)"),
+                                 tr("Swatchbar palette (*.json)")};
+    const QStringList suffixes = {QStringLiteral("gpl"), QStringLiteral("ase"),
+                                  QStringLiteral("css"), QStringLiteral("txt"),
+                                  QStringLiteral("json")};
+    dialog->setNameFilters(filters);
+    dialog->setDefaultSuffix(suffixes.first());
+    dialog->selectFile(QString(name).replace(QLatin1Char('/'), QLatin1Char('-')) +
+                       QStringLiteral(".gpl"));
+    connect(dialog, &QFileDialog::filterSelected, dialog,
+            [dialog, filters, suffixes](const QString &filter) {
+                dialog->setDefaultSuffix(suffixes.value(filters.indexOf(filter), suffixes.first()));
+            });
+    // The palette is looked up by name when the file is chosen: the list may have changed.
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [name](const QString &path) { PaletteTransfer::exportPalette(name, path); });
+    dialog->open();
+}
+
+void MenuItemView::dragEnterEvent(QDragEnterEvent *event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (std::any_of(urls.cbegin(), urls.cend(), [](const QUrl &url) { return url.isLocalFile(); }))
+        event->acceptProposedAction();
+}
+
+void MenuItemView::dropEvent(QDropEvent *event) {
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    importFiles(paths);
 }
 
 void MenuItemView::updateOptions() {

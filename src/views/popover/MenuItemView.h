@@ -47,8 +47,17 @@ public:
     void renamePalette(int index);
     void deletePalette(int index);
     void addPalette();
-    // "Rename" and "Delete" for palette index; they do nothing once index names another palette.
+    // "Rename", "Delete" and "Export…" for palette index; they do nothing once index names
+    // another palette.
     QMenu *createContextMenu(int index, QWidget *parent);
+    // "Import…": a file dialog for several files; each file becomes a new palette.
+    void chooseImportFiles();
+    // Imports the files (dropped or chosen); the names of the palettes added.
+    QStringList importFiles(const QStringList &paths);
+    // "Export…": a file dialog; the extension chosen names the format.
+    void chooseExportFile(int index);
+    bool exportPalette(int index, const QString &path);
+    QPushButton *importButton() const { return m_importButton; }
 
     PaletteGridView *gridView() const { return m_grid; }
     // "Find by typing": filters the grid; typing in the grid lands here.
@@ -74,6 +83,8 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void fitGridToRoom();
@@ -100,6 +111,7 @@ private:
     QPushButton *m_optionsButton = nullptr;
     QPushButton *m_preferencesButton = nullptr;
     QPushButton *m_quitButton = nullptr;
+    QPushButton *m_importButton = nullptr;
     // Name of the palette whose editor is open, to notice when the list moved under it.
     QString m_editedName;
 

@@ -1,0 +1,6 @@
+#include "views/palette/CopyFormatsNotifier.h"
+
+CopyFormatsNotifier *CopyFormatsNotifier::instance() {
+    static CopyFormatsNotifier notifier;
+    return &notifier;
+}
