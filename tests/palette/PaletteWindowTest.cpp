@@ -613,11 +613,14 @@ private slots:
         grid->startColorEdit(2);
         PaletteModifyColorView *editor = grid->editor();
         editor->openColorDialog();
-        QColorDialog *dialog = editor->colorDialog();
+        QColorDialog *picker = editor->colorDialog();
+        QVERIFY(picker);
+        // The picker lives in a window of its own that fits the screen; that window is placed.
+        QWidget *dialog = editor->colorDialogWindow();
         QVERIFY(dialog);
         // Opens at the editor's colour, alpha included.
-        QCOMPARE(dialog->currentColor().alpha(), 128);
-        QCOMPARE(dialog->currentColor().blue(), 255);
+        QCOMPARE(picker->currentColor().alpha(), 128);
+        QCOMPARE(picker->currentColor().blue(), 255);
         const QRect editorOnScreen(editor->mapToGlobal(QPoint(0, 0)), editor->size());
         QVERIFY2(!dialog->frameGeometry().intersects(editorOnScreen),
                  qPrintable(QStringLiteral("dialog %1,%2 %3x%4 editor %5,%6 %7x%8 screen %9x%10")
@@ -632,7 +635,7 @@ private slots:
                                 .arg(dialog->screen()->availableGeometry().width())
                                 .arg(dialog->screen()->availableGeometry().height())));
 
-        dialog->setCurrentColor(QColor(102, 51, 153, 128));
+        picker->setCurrentColor(QColor(102, 51, 153, 128));
         const QList<double> c = window->view()->modifyColorColorValue().components();
         QCOMPARE(c.size(), 4);
         QVERIFY(sameBits(c.at(0), 0.4) && sameBits(c.at(1), 0.2) && sameBits(c.at(2), 0.6));
@@ -994,7 +997,7 @@ private slots:
             wide.palColors.append({QStringLiteral("c%1").arg(i), rgb(i / 16.0, 0.2, 0.4)});
         usePalettes({wide});
         Settings::setInteger(SettingsKeys::viewGridColCount, 6);
-        Settings::setFloat(SettingsKeys::viewGridCellSize, 60);
+        Settings::setFloat(SettingsKeys::viewGridCellSize, 80);
         Settings::setFloat(SettingsKeys::viewGridCellSpacing, 10);
         PaletteWindow *window = openWindow(QStringLiteral("Wide"));
         QVERIFY(window);
@@ -1014,16 +1017,16 @@ private slots:
         QCOMPARE(view->colCountValue(), 6);
         // One column and its spacing per step (the first step may also settle the title row).
         QVERIFY2(
-            widths.at(1) - widths.at(0) >= 60 && widths.at(2) - widths.at(1) == 70,
+            widths.at(1) - widths.at(0) >= 80 && widths.at(2) - widths.at(1) == 90,
             qPrintable(
                 QStringLiteral("%1 %2 %3").arg(widths.at(0)).arg(widths.at(1)).arg(widths.at(2))));
         QCOMPARE(widths.at(3), widths.at(1));
-        QCOMPARE(widths.at(4), widths.at(1) - 70);
+        QCOMPARE(widths.at(4), widths.at(1) - 90);
         QVERIFY(!window->isUserSized());
         window->close();
 
         // A fitted frame: the next window takes the size of what it shows now.
-        Settings::setInteger(SettingsKeys::viewGridColCount, 9);
+        Settings::setInteger(SettingsKeys::viewGridColCount, 8);
         PaletteWindow *again = openWindow(QStringLiteral("Wide"));
         QVERIFY(again);
         QCOMPARE(again->width(), again->view()->sizeHint().width());

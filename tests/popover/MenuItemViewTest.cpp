@@ -713,56 +713,56 @@ void MenuItemViewTest::controlsStayWithinTheScreen() {
         if (!w || w == view->filterField())
             break;
     }
-    // Files dropped on the popover become palettes; "Export…" writes one back out.
-    void MenuItemViewTest::droppedFilesAreImportedAndExportWrites() {
-        writePaletteFile(palette("Web", {{1.0, 0.5, 0.0, std::nullopt}}));
-        auto view = makeView();
-        capturedLines([] { Manager::loadAllPalettes(); });
-        view->show();
-        QVERIFY(view->importButton());
-        QCOMPARE(view->importButton()->text(), QStringLiteral("Import…"));
+}
 
-        QTemporaryDir dir;
-        QFile gpl(dir.filePath("web.gpl"));
-        QVERIFY(gpl.open(QIODevice::WriteOnly));
-        gpl.write("GIMP Palette\nName: Web\n0 128 255 Sky\n");
-        gpl.close();
-        QFile bad(dir.filePath("bad.ase"));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("ASEF");
-        bad.close();
+// Files dropped on the popover become palettes; "Export…" writes one back out.
+void MenuItemViewTest::droppedFilesAreImportedAndExportWrites() {
+    writePaletteFile(palette("Web", {{1.0, 0.5, 0.0, std::nullopt}}));
+    auto view = makeView();
+    capturedLines([] { Manager::loadAllPalettes(); });
+    view->show();
+    QVERIFY(view->importButton());
+    QCOMPARE(view->importButton()->text(), QStringLiteral("Import…"));
 
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(gpl.fileName()), QUrl::fromLocalFile(bad.fileName()),
-                      QUrl(QStringLiteral("https://example.org/x.gpl"))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+    QTemporaryDir dir;
+    QFile gpl(dir.filePath("web.gpl"));
+    QVERIFY(gpl.open(QIODevice::WriteOnly));
+    gpl.write("GIMP Palette\nName: Web\n0 128 255 Sky\n");
+    gpl.close();
+    QFile bad(dir.filePath("bad.ase"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("ASEF");
+    bad.close();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(gpl.fileName()), QUrl::fromLocalFile(bad.fileName()),
+                  QUrl(QStringLiteral("https://example.org/x.gpl"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    const QStringList lines = capturedLines([&] { QApplication::sendEvent(view.get(), &drop); });
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], "Imported pal: Web 2 (1 colors) from " + gpl.fileName());
+    QVERIFY(lines[1].startsWith("Failed to import " + bad.fileName() + " : "));
+    QCOMPARE(names(view->palettesOO()), QStringList({"Web", "Web 2"}));
+    QCOMPARE(PaletteCodec::decode(fileBytes("Web 2")).palette->palColors.first().colName,
+             QStringLiteral("Sky"));
+
+    // Text alone is no file: not taken.
+    QMimeData text;
+    text.setText(QStringLiteral("#FF0000"));
+    QDragEnterEvent textEnter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton,
                               Qt::NoModifier);
-        QApplication::sendEvent(view.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        const QStringList lines =
-            capturedLines([&] { QApplication::sendEvent(view.get(), &drop); });
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines[0], "Imported pal: Web 2 (1 colors) from " + gpl.fileName());
-        QVERIFY(lines[1].startsWith("Failed to import " + bad.fileName() + " : "));
-        QCOMPARE(names(view->palettesOO()), QStringList({"Web", "Web 2"}));
-        QCOMPARE(PaletteCodec::decode(fileBytes("Web 2")).palette->palColors.first().colName,
-                 QStringLiteral("Sky"));
+    textEnter.setAccepted(false);
+    QApplication::sendEvent(view.get(), &textEnter);
+    QVERIFY(!textEnter.isAccepted());
 
-        // Text alone is no file: not taken.
-        QMimeData text;
-        text.setText(QStringLiteral("#FF0000"));
-        QDragEnterEvent textEnter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton,
-                                  Qt::NoModifier);
-        textEnter.setAccepted(false);
-        QApplication::sendEvent(view.get(), &textEnter);
-        QVERIFY(!textEnter.isAccepted());
-
-        const QString css = dir.filePath("out.css");
-        capturedLines([&] { QVERIFY(view->exportPalette(1, css)); });
-        QFile written(css);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(),
-                 QByteArray("/* Web 2 */\n:root {\n  --sky: #0080FF; /* Sky */\n}\n"));
-        QVERIFY(!view->exportPalette(7, css));
-    }
+    const QString css = dir.filePath("out.css");
+    capturedLines([&] { QVERIFY(view->exportPalette(1, css)); });
+    QFile written(css);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(),
+             QByteArray("/* Web 2 */\n:root {\n  --sky: #0080FF; /* Sky */\n}\n"));
+    QVERIFY(!view->exportPalette(7, css));
+}
