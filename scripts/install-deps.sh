@@ -15,7 +15,9 @@ if [[ "${1:-}" == "--test" ]]; then
               qt6-wayland sway waybar grim wl-clipboard dbus-daemon dbus-bin
               libwayland-dev
               # Translated windows are checked in German and Japanese.
-              fonts-noto-cjk)
+              fonts-noto-cjk
+              # The sync test keeps two palettes folders in step with two local Syncthing instances.
+              syncthing curl jq)
 fi
 if [[ "${1:-}" == "--package" ]]; then
     # scripts/package-check.sh installs the package into a throw-away Debian root.

@@ -21,11 +21,24 @@ set -euo pipefail
 
 E2E_PIDS=()
 E2E_APP_PID=""
+# Several copies of the program: the current one's name, and each one's process id.
+E2E_INSTANCE=""
+declare -A E2E_INSTANCE_PID=()
 
 # Prints a message on stderr and ends the test with failure.
 e2e_fail() {
+    # A script may add its own diagnostics (for example the logs of services it started).
+    if declare -F e2e_on_fail >/dev/null; then e2e_on_fail || true; fi
     echo "FAIL: $*" >&2
-    if [[ -n "${E2E_OUT:-}" && -f "$E2E_OUT" ]]; then
+    local name
+    if ((${#E2E_INSTANCE_PID[@]} > 0)); then
+        for name in "${!E2E_INSTANCE_PID[@]}"; do
+            echo "--- program $name output ---" >&2
+            cat "$E2E_TMP/$name/out.txt" >&2 || true
+            echo "--- program $name errors ---" >&2
+            cat "$E2E_TMP/$name/err.txt" >&2 || true
+        done
+    elif [[ -n "${E2E_OUT:-}" && -f "$E2E_OUT" ]]; then
         echo "--- program output ---" >&2
         cat "$E2E_OUT" >&2 || true
         echo "--- program errors ---" >&2
@@ -185,6 +198,36 @@ e2e_start_app() {
     "$E2E_BIN" "$@" >"$E2E_OUT" 2>"$E2E_ERR" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
+    [[ -z "$E2E_INSTANCE" ]] || E2E_INSTANCE_PID[$E2E_INSTANCE]=$E2E_APP_PID
+}
+
+# e2e_instance NAME: makes NAME the current copy of the program, with its own HOME, XDG
+# folders, runtime folder and output files under $E2E_TMP/NAME (made on first use). From then
+# on e2e_start_app, e2e_wait_for_line, e2e_windows and the helpers built on them act on that
+# copy only. All copies share the X server and the tray.
+e2e_instance() {
+    local dir="$E2E_TMP/$1"
+    if [[ ! -d "$dir" ]]; then
+        mkdir -p "$dir"/{home,config,data,cache,runtime}
+        chmod 700 "$dir/runtime"
+    fi
+    export HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data"
+    export XDG_CACHE_HOME="$dir/cache" XDG_RUNTIME_DIR="$dir/runtime"
+    E2E_PALETTES="$XDG_DATA_HOME/Swatchbar/Palettes"
+    E2E_OUT="$dir/out.txt"
+    E2E_ERR="$dir/err.txt"
+    E2E_INSTANCE=$1
+    E2E_APP_PID=${E2E_INSTANCE_PID[$1]:-}
+}
+
+# e2e_search [xdotool search options...]: visible windows, only the current copy's when
+# e2e_instance chose one.
+e2e_search() {
+    if [[ -n "$E2E_INSTANCE" ]]; then
+        xdotool search --all --onlyvisible --pid "${E2E_APP_PID:-0}" "$@"
+    else
+        xdotool search --onlyvisible "$@"
+    fi
 }
 
 # e2e_wait_for_line TEXT [SECONDS]: waits until the program printed a line equal to TEXT.
@@ -202,12 +245,14 @@ e2e_app_exit_status() {
 
 # e2e_windows [xdotool search options...]: visible windows of the program, one id a line.
 e2e_windows() {
-    xdotool search --onlyvisible --classname '^swatchbar$' "$@" 2>/dev/null || true
+    e2e_search --classname '^swatchbar$' "$@" 2>/dev/null || true
 }
 
 # e2e_geometry WINDOW: prints "X Y WIDTH HEIGHT" of a window in root coordinates.
 e2e_geometry() {
     local info
+    # Without an id xwininfo waits for a click on a window.
+    [[ -n "${1:-}" ]] || return 1
     info=$(xwininfo -id "$1") || return 1
     awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
          /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}' <<<"$info"
@@ -340,8 +385,8 @@ e2e_open_palette() {
     read -r px py < <(e2e_wait 5 e2e_locate "$1" "$2" && e2e_locate "$1" "$2") ||
         e2e_fail "no $2 preview in the popover"
     e2e_click "$px" "$py"
-    e2e_wait 10 xdotool search --onlyvisible --name "^Viewing: $3\$" || e2e_fail "no palette window"
-    xdotool search --onlyvisible --name "^Viewing: $3\$" | head -n1
+    e2e_wait 10 e2e_search --name "^Viewing: $3\$" || e2e_fail "no palette window"
+    e2e_search --name "^Viewing: $3\$" | head -n1
 }
 
 # e2e_click_preferences POPOVER: clicks "Preferences" in the popover's bottom row and waits

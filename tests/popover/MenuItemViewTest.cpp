@@ -291,6 +291,21 @@ void MenuItemViewTest::paletteChangesUndoAndRedo() {
     writePaletteFile(palette("New palette"));
     capturedLines([&] { QVERIFY(!stack->redo()); });
     QVERIFY(stack->canRedo());
+
+    // An import is one step: undone to the trash, made again byte for byte.
+    QTemporaryDir dir;
+    QFile gpl(dir.filePath("Sea.gpl"));
+    QVERIFY(gpl.open(QIODevice::WriteOnly));
+    gpl.write("GIMP Palette\nName: Sea\n#\n  0 128 128 Teal\n");
+    gpl.close();
+    capturedLines([&] { QCOMPARE(view->importFiles({gpl.fileName()}), QStringList{"Sea"}); });
+    const QByteArray sea = fileBytes("Sea");
+    QCOMPARE(stack->undoText(), QString("Import"));
+    capturedLines([&] { QVERIFY(stack->undo()); });
+    QVERIFY(!QFile::exists(palettePath("Sea")));
+    capturedLines([&] { QVERIFY(stack->redo()); });
+    QCOMPARE(fileBytes("Sea"), sea);
+    QVERIFY(names(view->palettesOO()).contains("Sea"));
 }
 
 void MenuItemViewTest::staleMenuEntriesDoNothing() {

@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -375,6 +377,35 @@ QStringList MenuItemView::importFiles(const QStringList &paths) {
     for (const QString &path : paths)
         if (const std::optional<QString> name = PaletteTransfer::importFile(path))
             added << *name;
+    // One step takes the whole import back (to the trash) and makes it again.
+    QHash<QString, QByteArray> files;
+    for (const QString &name : std::as_const(added)) {
+        if (const std::optional<QByteArray> bytes = Manager::paletteFileBytes(name))
+            files.insert(name, *bytes);
+    }
+    if (!files.isEmpty()) {
+        auto trashed = std::make_shared<QHash<QString, QString>>();
+        UndoStack::forPalettes()->push(
+            {tr("Import"),
+             [files, trashed] {
+                 bool all = true;
+                 for (auto it = files.cbegin(); it != files.cend(); ++it) {
+                     Manager::deletePalette(it.key());
+                     trashed->insert(it.key(), Manager::lastTrashedFile());
+                     all = all && !Manager::paletteFileBytes(it.key());
+                 }
+                 return all;
+             },
+             [files, trashed] {
+                 bool all = true;
+                 for (auto it = files.cbegin(); it != files.cend(); ++it)
+                     all =
+                         Manager::restorePalette(it.key(), it.value(), trashed->value(it.key())) &&
+                         all;
+                 Manager::loadAllPalettes();
+                 return all;
+             }});
+    }
     return added;
 }
 
