@@ -33,6 +33,10 @@ int PalettesOO::indexOf(const QString &palName) const {
     return -1;
 }
 
+void PalettesOO::noteRenamed(const QString &oldName, const QString &newName) {
+    emit paletteRenamed(oldName, newName);
+}
+
 PalettesOO *PalettesOO::shared() {
     return g_shared;
 }

@@ -21,6 +21,8 @@ public:
     void append(Palette palette);
     // Ignored when index is outside the list.
     void replace(int index, Palette palette);
+    // Tells windows showing oldName that the palette now goes by newName.
+    void noteRenamed(const QString &oldName, const QString &newName);
 
     // The process-wide collection the store works on (the popover root view's).
     static PalettesOO *shared();
@@ -28,6 +30,7 @@ public:
 
 signals:
     void palettesChanged();
+    void paletteRenamed(const QString &oldName, const QString &newName);
 
 private:
     QList<Palette> m_palettes;
