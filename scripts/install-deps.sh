@@ -9,7 +9,7 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
 if [[ "${1:-}" == "--test" ]]; then
     # The end-to-end tests drive a real X server with a tray host, clicks and the clipboard.
     packages+=(xvfb xauth xdotool xclip tint2 x11-utils x11-xserver-utils imagemagick
-              fonts-dejavu-core python3
+              fonts-dejavu-core python3 openbox
               desktop-file-utils appstream man-db
               # The Wayland end-to-end test: headless sway, waybar's tray, a virtual pointer.
               qt6-wayland sway waybar grim wl-clipboard dbus-daemon dbus-bin

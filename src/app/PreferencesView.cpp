@@ -1,5 +1,6 @@
 #include "app/PreferencesView.h"
 
+#include "platform/FileViewer.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
@@ -7,7 +8,9 @@
 #include "views/blocks/TitleView.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -36,6 +39,13 @@ QWidget *spacer(int height) {
     return widget;
 }
 } // namespace
+
+QString PreferencesView::copyHintText() {
+    // Only X11 lets a window take a click without becoming the active one.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        return tr("Click on a color to copy it without switching focus to Swatchbar");
+    return tr("Click on a color to copy it");
+}
 
 QString PreferencesView::versionText() {
     return tr("Swatchbar %1").arg(QStringLiteral("v" SWATCHBAR_VERSION));
@@ -68,14 +78,24 @@ PreferencesView::PreferencesView(QWidget *parent)
           static_cast<QWidget *>(m_openFolder), static_cast<QWidget *>(m_reload)})
         optionsLayout->addWidget(control, 0, Qt::AlignLeft);
 
-    auto *hints = column({centredText(tr("Hints:")),
-                          centredText(tr("Command click on a color to copy it without switching "
-                                         "focus to Swatchbar"))});
+    // Said only where the text is true, near the button that acts.
+    m_folderStatus = new QLabel;
+    m_folderStatus->setWordWrap(true);
+    m_folderStatus->hide();
+    optionsLayout->addWidget(m_folderStatus);
+    QPointer<QLabel> status(m_folderStatus);
+    FileViewer::setFailureListener([status](const QString &folder) {
+        if (!status)
+            return;
+        status->setText(tr("No file viewer could show %1").arg(folder));
+        status->show();
+    });
 
+    auto *hints = column({centredText(tr("Hints:")), centredText(copyHintText())});
+
+    // No palettes ship with the program, so there is no credit for them: the version only.
     m_version = centredText(versionText());
-    auto *credits = column({centredText(tr("Default color palettes from your own palettes folder")),
-                            spacer(10), m_version},
-                           0);
+    auto *credits = column({m_version}, 0);
 
     // Sections centre their content; the options take the panel's full width so that they
     // line up at the leading edge.
@@ -119,6 +139,7 @@ void PreferencesView::storeHideDockIcon() const {
 }
 
 void PreferencesView::openPalettesFolder() {
+    m_folderStatus->hide();
     if (const std::optional<QString> folder =
             Manager::supportSubfolder(QStringLiteral("Palettes"), true))
         Manager::revealInFileViewer(folder);

@@ -25,7 +25,10 @@ public:
     QPushButton *reloadButton() const { return m_reload; }
     QLabel *versionLabel() const { return m_version; }
 
+    QLabel *folderStatusLabel() const { return m_folderStatus; }
+
     static QString versionText();
+    static QString copyHintText();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -34,12 +37,13 @@ private:
     void setAutoStart(bool on);
     void setHideDockIcon(bool on);
     void storeHideDockIcon() const;
-    static void openPalettesFolder();
+    void openPalettesFolder();
 
     QCheckBox *m_startAtLogin;
     QCheckBox *m_hideDockIcon;
     QPushButton *m_openFolder;
     QPushButton *m_reload;
     QLabel *m_version;
+    QLabel *m_folderStatus;
     bool m_shown = false;
 };

@@ -2,17 +2,22 @@
 
 #include "app/PreferencesView.h"
 #include "app/Shell.h"
+#include "platform/DockIcon.h"
 #include "settings/Settings.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 PreferencesWindow::PreferencesWindow()
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
     , m_view(new PreferencesView) {
+    // While this window is open the program is in the taskbar anyway; mapping it there from
+    // the start gives taskbars that ignore a later change their entry.
+    setProperty(DockIcon::keepInTaskbarProperty, true);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_view);
     // The window takes the size of its content and keeps it.
@@ -41,6 +46,14 @@ void PreferencesWindow::closeEvent(QCloseEvent *event) {
     if (!event->isAccepted())
         return;
     scheduleDockIconPolicy(!Settings::boolean(QString::fromLatin1(SettingsKeys::hideDockIcon)));
+}
+
+void PreferencesWindow::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    // Not miniaturizable nor zoomable, even where the window manager offers it anyway.
+    if (event->type() == QEvent::WindowStateChange &&
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        QTimer::singleShot(0, this, [this] { setWindowState(Qt::WindowNoState); });
 }
 
 void PreferencesWindow::moveEvent(QMoveEvent *event) {

@@ -19,6 +19,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void saveFrame() const;

@@ -1,7 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/DataCommands.h"
-#include "app/StartupTiming.h"
 #include "app/Translations.h"
 #include "platform/SingleInstance.h"
 #include "store/Manager.h"
@@ -9,6 +8,10 @@
 #include <QApplication>
 #include <csignal>
 #include <cstdio>
+
+#ifdef SWATCHBAR_STARTUP_TIMING
+#include "StartupTiming.h"
+#endif
 
 namespace {
 // Without a display the toolkit would abort with a message about platform plugins; say what
@@ -112,8 +115,11 @@ int main(int argc, char *argv[]) {
     if (commandLine.pickRequested())
         QObject::connect(&delegate, &AppDelegate::launched, &delegate, &AppDelegate::pickColor,
                          Qt::QueuedConnection);
+#ifdef SWATCHBAR_STARTUP_TIMING
+    // Only in the start-up benchmark's build of the program.
     if (StartupTiming::isRequested())
         new StartupTiming(&delegate);
+#endif
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching,
                               Qt::QueuedConnection);
     QApplication::exec();

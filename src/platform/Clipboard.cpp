@@ -5,14 +5,9 @@
 #include <QMimeData>
 
 void copyPlainText(const QString &text) {
-    // A fresh QMimeData replaces everything the clipboard held.
-    QClipboard *clipboard = QGuiApplication::clipboard();
+    // A fresh QMimeData replaces everything the clipboard held. The primary selection stays
+    // the user's: middle-click paste keeps what they selected.
     auto *mime = new QMimeData;
     mime->setText(text);
-    clipboard->setMimeData(mime, QClipboard::Clipboard);
-    if (clipboard->supportsSelection()) {
-        auto *selection = new QMimeData;
-        selection->setText(text);
-        clipboard->setMimeData(selection, QClipboard::Selection);
-    }
+    QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
 }

@@ -13,7 +13,16 @@
 namespace {
 // A file manager that does not answer within this time is taken as absent.
 constexpr int dbusTimeoutMs = 3000;
+
+std::function<void(const QString &)> &failureListener() {
+    static std::function<void(const QString &)> listener;
+    return listener;
+}
 } // namespace
+
+void FileViewer::setFailureListener(std::function<void(const QString &folder)> listener) {
+    failureListener() = std::move(listener);
+}
 
 QString FileViewer::folderFor(const QString &location) {
     const QFileInfo info(location);
@@ -25,6 +34,8 @@ bool FileViewer::openFolder(const QString &location) {
     if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         return true;
     logLine(QStringLiteral("Failed to open the file viewer for %1").arg(folder));
+    if (failureListener())
+        failureListener()(folder);
     return false;
 }
 

@@ -44,6 +44,8 @@ PopoverWindow::PopoverWindow(QWidget *parent)
     layout->setContentsMargins(border, border, border, border);
     layout->setSpacing(0);
     m_scroll->setFrameShape(QFrame::NoFrame);
+    // Not a tab stop: the first Tab goes to a control the user can see.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setWidgetResizable(true);
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -246,8 +248,20 @@ void PopoverWindow::refit() {
         resize(size);
         return;
     }
-    setGeometry(placement(m_anchor, size,
-                          screen ? screen->availableGeometry() : QRect(m_anchor.topLeft(), size)));
+    const QRect available = screen ? screen->availableGeometry() : QRect(m_anchor.topLeft(), size);
+    QRect target = placement(m_anchor, size, available);
+    if (isVisible()) {
+        // While open, the edge nearest the tray icon stays put, so what is under the pointer
+        // does not jump when the content changes size.
+        const QRect now = geometry();
+        if (qAbs(m_anchor.center().x() - now.left()) <= qAbs(now.right() - m_anchor.center().x()))
+            target.moveLeft(now.left());
+        else
+            target.moveRight(now.right());
+        target.moveLeft(
+            qBound(available.left(), target.left(), available.right() - target.width() + 1));
+    }
+    setGeometry(target);
 }
 
 bool PopoverWindow::eventFilter(QObject *watched, QEvent *event) {

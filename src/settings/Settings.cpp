@@ -248,6 +248,10 @@ void Settings::remove(const QString &key) {
     store().remove(key);
 }
 
+QStringList Settings::keys() {
+    return store().allKeys();
+}
+
 void Settings::sync() {
     clearStaleLock(store().fileName());
     store().sync();

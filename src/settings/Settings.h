@@ -44,6 +44,8 @@ public:
     static QStringList stringList(const QString &key);
     static void setStringList(const QString &key, const QStringList &value);
     static void remove(const QString &key);
+    // Every key in the store.
+    static QStringList keys();
 
     // Writes pending changes to disk now.
     static void sync();

@@ -13,7 +13,9 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QtGlobal>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
@@ -488,7 +490,7 @@ void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
     load(true);
 }
 
-void Manager::load(bool refresh) {
+void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
@@ -525,6 +527,8 @@ void Manager::load(bool refresh) {
         }
         QString name = entryName;
         name.remove(jsonSuffix);
+        if (leftOut && name == *leftOut)
+            continue;
         if (refuseName(name))
             continue;
         LoadedFile loaded = cachedFile(*folder, name, bytes);
@@ -535,6 +539,30 @@ void Manager::load(bool refresh) {
         decodedSources.insert(name);
         palettes.append(std::move(*loaded.palette));
         sources.append({name, loaded.inWrittenForm});
+    }
+
+    // Palettes with a stored position first, in its order; the rest keep the listing order.
+    {
+        QList<qsizetype> order(palettes.size());
+        QList<qint64> rank(palettes.size());
+        for (qsizetype i = 0; i < palettes.size(); ++i) {
+            order[i] = i;
+            const QString key = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
+            rank[i] =
+                Settings::contains(key) ? qint64(Settings::integer(key)) : qint64(INT_MAX) + 1;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
+        QList<Palette> sortedPalettes;
+        QList<Source> sortedSources;
+        sortedPalettes.reserve(palettes.size());
+        sortedSources.reserve(palettes.size());
+        for (const qsizetype i : std::as_const(order)) {
+            sortedPalettes.append(std::move(palettes[i]));
+            sortedSources.append(sources.at(i));
+        }
+        palettes = std::move(sortedPalettes);
+        sources = std::move(sortedSources);
     }
 
     // One change for the whole list: observers redraw once, not once per palette. The list
@@ -661,6 +689,10 @@ QString Manager::lastTrashedFile() {
 }
 
 void Manager::deletePalette(const QString &nameRef) {
+    deleteAndReload(nameRef, std::nullopt);
+}
+
+void Manager::deleteAndReload(const QString &nameRef, const std::optional<QString> &leftOut) {
     // Callers may pass a name that lives in the collection, which the reload below replaces.
     const QString name = nameRef;
     if (!PalettesOO::shared()) {
@@ -696,7 +728,7 @@ void Manager::deletePalette(const QString &nameRef) {
     if (!keep.isEmpty()) {
         logLine(
             QStringLiteral("Not deleting file %1%2 : %3").arg(printable(name), jsonSuffix, keep));
-        loadAllPalettes();
+        load(false, leftOut);
         return;
     }
     // To the desktop trash, so it can be restored even after the program quits; where there is
@@ -713,8 +745,42 @@ void Manager::deletePalette(const QString &nameRef) {
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
     }
     knownStamps().remove(native);
-    loadAllPalettes();
+    load(false, leftOut);
     Settings::remove(SettingsKeys::paletteIndexKey(name));
+}
+
+bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
+    const QString oldName = oldNameRef;
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection)
+        return false;
+    // The new file first: if it cannot be written, the old one must still be there.
+    if (!savePalette(renamed))
+        return false;
+    const QString &name = renamed.palName;
+    // The new file is already there: the reload leaves it out, so the palette is counted and
+    // placed once, last.
+    if (name == oldName) {
+        load(false, name);
+        Settings::remove(SettingsKeys::paletteIndexKey(name));
+    } else {
+        deleteAndReload(oldName, name);
+    }
+    collection->append(renamed);
+    Settings::setInteger(SettingsKeys::paletteIndexKey(name), collection->count() - 1);
+    collection->noteRenamed(oldName, name);
+    return true;
+}
+
+void Manager::movePalette(int from, int to) {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection || !collection->contains(from) || !collection->contains(to) || from == to)
+        return;
+    QList<Palette> palettes = collection->palettes();
+    palettes.move(from, to);
+    collection->setPalettes(palettes);
+    for (int i = 0; i < palettes.size(); ++i)
+        Settings::setInteger(SettingsKeys::paletteIndexKey(palettes.at(i).palName), i);
 }
 
 void Manager::revealInFileViewer(const std::optional<QString> &location) {

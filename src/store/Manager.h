@@ -31,6 +31,8 @@ public:
     static EditResult editColors(int index, const ColorEdit &edit);
     // Appends the palette to the collection and saves it; false when the file was not written.
     static bool addPalette(const Palette &palette);
+    // Palettes with a position key come first in the keys' order, the others after them in
+    // the folder's listing order.
     static void loadAllPalettes();
     // A load after other programs changed files: unchanged files are not read again, only
     // palettes that changed are replaced, and nothing happens when every named file is as this
@@ -38,6 +40,12 @@ public:
     static void refreshPalettes(const QSet<QString> &fileNames, bool everything);
     // Moves the palette's file to the desktop trash (or removes it where there is none).
     static void deletePalette(const QString &name);
+    // Writes the palette under its new name first (false, and nothing else changes, when that
+    // fails), then removes the old file and key, reloads the others and appends the renamed
+    // palette last with its key. The same name runs the same steps without losing the file.
+    static bool renamePalette(const QString &oldName, const Palette &renamed);
+    // Moves a palette to another place in the collection and rewrites every position key.
+    static void movePalette(int from, int to);
     // Where the last deleted file went in the trash; empty when it was removed outright.
     static QString lastTrashedFile();
     // The bytes of "<name>.json" as they are now; nullopt when it cannot be read.
@@ -62,5 +70,7 @@ public:
     static void setTrashFunction(TrashFunction function);
 
 private:
-    static void load(bool refresh);
+    // leftOut: a file name (without ".json") the load skips, the new file of a rename.
+    static void load(bool refresh, const std::optional<QString> &leftOut = std::nullopt);
+    static void deleteAndReload(const QString &name, const std::optional<QString> &leftOut);
 };

@@ -25,6 +25,18 @@ void PalettesOO::replace(int index, Palette palette) {
     emit palettesChanged();
 }
 
+int PalettesOO::indexOf(const QString &palName) const {
+    for (int i = 0; i < count(); ++i) {
+        if (m_palettes.at(i).palName == palName)
+            return i;
+    }
+    return -1;
+}
+
+void PalettesOO::noteRenamed(const QString &oldName, const QString &newName) {
+    emit paletteRenamed(oldName, newName);
+}
+
 PalettesOO *PalettesOO::shared() {
     return g_shared;
 }

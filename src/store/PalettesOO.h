@@ -14,11 +14,15 @@ public:
     const QList<Palette> &palettes() const { return m_palettes; }
     int count() const { return static_cast<int>(m_palettes.size()); }
     bool contains(int index) const { return index >= 0 && index < count(); }
+    // The first palette of that name; -1 when there is none.
+    int indexOf(const QString &palName) const;
 
     void setPalettes(QList<Palette> palettes);
     void append(Palette palette);
     // Ignored when index is outside the list.
     void replace(int index, Palette palette);
+    // Tells windows showing oldName that the palette now goes by newName.
+    void noteRenamed(const QString &oldName, const QString &newName);
 
     // The process-wide collection the store works on (the popover root view's).
     static PalettesOO *shared();
@@ -26,6 +30,7 @@ public:
 
 signals:
     void palettesChanged();
+    void paletteRenamed(const QString &oldName, const QString &newName);
 
 private:
     QList<Palette> m_palettes;

@@ -72,7 +72,7 @@ e2e_init() {
     E2E_BIN="$(readlink -f "$1")"
     [[ -x "$E2E_BIN" ]] || e2e_fail "no program at $1"
     local tool
-    for tool in Xvfb tint2 xdotool xwininfo import xclip; do
+    for tool in Xvfb tint2 xdotool xwininfo import xclip openbox; do
         command -v "$tool" >/dev/null || e2e_fail "missing tool: $tool (scripts/install-deps.sh --test)"
     done
     E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/swatchbar-e2e.XXXXXX")"
@@ -113,6 +113,21 @@ e2e_start_x() {
     export DISPLAY=":$(head -n1 "$fifo" | tr -d '[:space:]')"
     e2e_wait 10 xwininfo -root || e2e_fail "display $DISPLAY does not answer"
     e2e_log "X server on $DISPLAY"
+}
+
+# e2e_start_wm: openbox as the window manager (focus, frames, allowed actions); waits until it
+# has taken over the screen. Start it before the tray host.
+e2e_start_wm() {
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_wait 10 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" ||
+        e2e_fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
+    e2e_log "window manager running"
+}
+
+# e2e_active_window: the id of the window the window manager says is active, in decimal.
+e2e_active_window() {
+    xdotool getactivewindow 2>/dev/null || echo 0
 }
 
 # e2e_start_tray: tint2 along the top edge with a task bar and a system tray; waits until it

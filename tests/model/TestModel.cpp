@@ -4,6 +4,7 @@
 #include "model/ColorText.h"
 #include "model/ColorValue.h"
 #include "model/PaletteCodec.h"
+#include "model/PaletteFilter.h"
 
 #include <QFile>
 #include <bit>
@@ -50,6 +51,36 @@ class TestModel : public QObject {
     Q_OBJECT
 
 private slots:
+    // Finding by typing: names anywhere without case, hex from "#" only at the start, number
+    // lists by whole components.
+    void filterMatchesNamesAndColourTexts() {
+        const PaletteColor orange{QStringLiteral("Sunset"),
+                                  SerializableColor{1, 127.0 / 255, 0, {}}};
+        const PaletteColor teal{QStringLiteral("Sea"), SerializableColor{0, 0.5, 0.5, 0.25}};
+        const Palette warm{QStringLiteral("Warm tones"), {orange}};
+        const struct {
+            const char *text;
+            bool orange, teal;
+        } cases[] = {
+            {"", true, true},          {"  ", true, true},         {"sun", true, false},
+            {"SEA", false, true},      {"ff7f00", true, false},    {"#ff7f", true, false},
+            {"#7f00", false, false},   {"7f00", true, false},      {"FF7F00FF", true, false},
+            {"255, 127", true, false}, {"255,127,0", true, false}, {"255 127", true, false},
+            {"55, 127", false, false}, {"255, 12", true, false},   {"0, 127, 127, 63", false, true},
+            {"#", false, false},       {"zz", false, false}};
+        for (const auto &c : cases) {
+            const PaletteFilter filter{QString::fromLatin1(c.text)};
+            QVERIFY2(filter.matches(orange) == c.orange, c.text);
+            QVERIFY2(filter.matches(teal) == c.teal, c.text);
+        }
+        QVERIFY(PaletteFilter(QStringLiteral("tones")).matches(warm));
+        QVERIFY(PaletteFilter(QStringLiteral("#ff7f00")).matches(warm));
+        QVERIFY(!PaletteFilter(QStringLiteral("sea")).matches(warm));
+        // Components no byte holds never match a number list, and do not throw it off.
+        const PaletteColor odd{QStringLiteral("x"), SerializableColor{2, -1, 0, {}}};
+        QVERIFY(!PaletteFilter(QStringLiteral("510")).matches(odd));
+    }
+
     void severalColoursAddedAtOnceAreUndoneAtOnce() {
         const PaletteColor a{QStringLiteral("a"), {1, 0, 0, 1.0}};
         const PaletteColor b{QStringLiteral("b"), {0, 1, 0, 1.0}};

@@ -8,6 +8,7 @@
 #include "store/PalettesOO.h"
 #include "store/UndoStack.h"
 #include "views/blocks/SectionView2C.h"
+#include "views/palette/PaletteColorGridDelegate.h"
 #include "views/palette/PaletteColorGridModel.h"
 #include "views/palette/PaletteColorGridView.h"
 #include "views/palette/PaletteModifyColorView.h"
@@ -156,7 +157,18 @@ private slots:
         QCOMPARE(grid->gridModel()->rowCount(), 4);
         QCOMPARE(grid->gridModel()->index(0).data().toString(), QStringLiteral("Red C 3"));
         QCOMPARE(grid->gridModel()->index(1).data(Qt::ToolTipRole).toString(),
-                 QStringLiteral("Green #00FF00"));
+                 QStringLiteral("Green C 3\nGreen #00FF00"));
+        // A caption too wide for its cell loses the name's end, never the count.
+        const QFontMetrics metrics(grid->font());
+        const QString wide = QStringLiteral("Colour with a rather long name C 5000");
+        for (const int width : {30, 60, 95, 140}) {
+            const QString shown = PaletteColorGridDelegate::fittedCaption(wide, metrics, width);
+            QVERIFY2(shown.endsWith(QStringLiteral(" C 5000")), qPrintable(shown));
+            QVERIFY2(shown.startsWith(QStringLiteral("C")) || shown.startsWith(QChar(0x2026)),
+                     qPrintable(shown));
+        }
+        QCOMPARE(PaletteColorGridDelegate::fittedCaption(QStringLiteral("Red C 3"), metrics, 500),
+                 QStringLiteral("Red C 3"));
 
         // The window fits its content and stays within the screen.
         QVERIFY(window->size().width() >= view->width());
@@ -601,11 +613,14 @@ private slots:
         grid->startColorEdit(2);
         PaletteModifyColorView *editor = grid->editor();
         editor->openColorDialog();
-        QColorDialog *dialog = editor->colorDialog();
+        QColorDialog *picker = editor->colorDialog();
+        QVERIFY(picker);
+        // The picker lives in a window of its own that fits the screen; that window is placed.
+        QWidget *dialog = editor->colorDialogWindow();
         QVERIFY(dialog);
         // Opens at the editor's colour, alpha included.
-        QCOMPARE(dialog->currentColor().alpha(), 128);
-        QCOMPARE(dialog->currentColor().blue(), 255);
+        QCOMPARE(picker->currentColor().alpha(), 128);
+        QCOMPARE(picker->currentColor().blue(), 255);
         const QRect editorOnScreen(editor->mapToGlobal(QPoint(0, 0)), editor->size());
         QVERIFY2(!dialog->frameGeometry().intersects(editorOnScreen),
                  qPrintable(QStringLiteral("dialog %1,%2 %3x%4 editor %5,%6 %7x%8 screen %9x%10")
@@ -620,7 +635,7 @@ private slots:
                                 .arg(dialog->screen()->availableGeometry().width())
                                 .arg(dialog->screen()->availableGeometry().height())));
 
-        dialog->setCurrentColor(QColor(102, 51, 153, 128));
+        picker->setCurrentColor(QColor(102, 51, 153, 128));
         const QList<double> c = window->view()->modifyColorColorValue().components();
         QCOMPARE(c.size(), 4);
         QVERIFY(sameBits(c.at(0), 0.4) && sameBits(c.at(1), 0.2) && sameBits(c.at(2), 0.6));
@@ -936,8 +951,21 @@ private slots:
         QVERIFY(window);
         QCOMPARE(window->view()->grid()->gridModel()->colorCount(), 2);
 
-        // Once B is gone for good, its window closes.
-        capturedLines([] { Manager::deletePalette(QStringLiteral("B")); });
+        // A new name: the window follows the palette, title and edits included.
+        const Palette b = collection->palettes().at(window->place()->index());
+        capturedLines([&] {
+            Manager::renamePalette(b.palName, Palette{QStringLiteral("Bee"), b.palColors});
+        });
+        QCoreApplication::processEvents();
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Viewing: Bee"));
+        QCOMPARE(window->place()->palName(), QStringLiteral("Bee"));
+        window->view()->grid()->deleteColor(0);
+        QCOMPARE(onDisk(QStringLiteral("Bee")).palColors.size(), 1);
+        QVERIFY(!QFile::exists(folder() + QStringLiteral("/B.json")));
+
+        // Once it is gone for good, its window closes.
+        capturedLines([] { Manager::deletePalette(QStringLiteral("Bee")); });
         QTRY_VERIFY(!window);
         QCOMPARE(fileBytes(QStringLiteral("C")), cBefore);
     }
@@ -959,6 +987,50 @@ private slots:
         // A change of the content's size fits the window to it again.
         QTest::mouseClick(again->view()->optionsToggle(), Qt::LeftButton);
         QVERIFY(again->height() > smaller.height());
+    }
+
+    // Each step of the column count sizes the window for that step, not the one before; a
+    // frame that was only fitted gives way to new content, one the user chose does not.
+    void windowFollowsTheOptionsAtOnce() {
+        Palette wide{QStringLiteral("Wide"), {}};
+        for (int i = 0; i < 16; ++i)
+            wide.palColors.append({QStringLiteral("c%1").arg(i), rgb(i / 16.0, 0.2, 0.4)});
+        usePalettes({wide});
+        Settings::setInteger(SettingsKeys::viewGridColCount, 6);
+        Settings::setFloat(SettingsKeys::viewGridCellSize, 80);
+        Settings::setFloat(SettingsKeys::viewGridCellSpacing, 10);
+        PaletteWindow *window = openWindow(QStringLiteral("Wide"));
+        QVERIFY(window);
+        PaletteView *view = window->view();
+        QTest::mouseClick(view->optionsToggle(), Qt::LeftButton);
+        QSpinBox *stepper = view->options()->columnStepper();
+        QCoreApplication::processEvents();
+        QList<int> widths{window->width()};
+        const auto step = [&](Qt::Key key) {
+            QTest::keyClick(stepper, key);
+            QCOMPARE(window->width(), view->sizeHint().width());
+            QVERIFY(window->widget()->geometry().top() <= 0);
+            widths.append(window->width());
+        };
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down})
+            step(key);
+        QCOMPARE(view->colCountValue(), 6);
+        // One column and its spacing per step (the first step may also settle the title row).
+        QVERIFY2(
+            widths.at(1) - widths.at(0) >= 80 && widths.at(2) - widths.at(1) == 90,
+            qPrintable(
+                QStringLiteral("%1 %2 %3").arg(widths.at(0)).arg(widths.at(1)).arg(widths.at(2))));
+        QCOMPARE(widths.at(3), widths.at(1));
+        QCOMPARE(widths.at(4), widths.at(1) - 90);
+        QVERIFY(!window->isUserSized());
+        window->close();
+
+        // A fitted frame: the next window takes the size of what it shows now.
+        Settings::setInteger(SettingsKeys::viewGridColCount, 8);
+        PaletteWindow *again = openWindow(QStringLiteral("Wide"));
+        QVERIFY(again);
+        QCOMPARE(again->width(), again->view()->sizeHint().width());
+        QVERIFY(again->width() > widths.at(0));
     }
 
     void largePaletteScrolls() {

@@ -73,13 +73,18 @@ void MenuItemModifyViewTest::addWritesTheFileAndAppends() {
     QVERIFY(editor->isHidden());
     QCOMPARE(view->newPaletteName.get(), QString("New palette"));
 
-    // An empty name is a palette too; its file is ".json".
+    // An empty name is refused: it would be a hidden ".json" file with no caption.
     view->addPalette();
     typeName(*view, "");
-    QVERIFY(editor->okButton()->isEnabled());
-    QCOMPARE(capturedLines([&] { editor->ok(); }), QStringList{"Added pal: "});
-    QVERIFY(QFile::exists(palettePath("")));
-    QCOMPARE(view->palettesOO()->count(), 3);
+    QVERIFY(!editor->okButton()->isEnabled());
+    QVERIFY(!editor->hintLabel()->isHidden());
+    QVERIFY(capturedLines([&] { editor->ok(); }).isEmpty());
+    QVERIFY(!QFile::exists(palettePath("")));
+    QCOMPARE(view->palettesOO()->count(), 2);
+    // A rename to nothing is refused the same way.
+    view->renamePalette(0);
+    typeName(*view, "");
+    QVERIFY(!editor->okButton()->isEnabled());
 }
 
 void MenuItemModifyViewTest::renameReplacesFileAndKeyAndMovesLast() {
@@ -115,9 +120,12 @@ void MenuItemModifyViewTest::renameToItsOwnNameIsAllowed() {
     QVERIFY(view->modifyView()->okButton()->isEnabled());
     QVERIFY(view->modifyView()->hintLabel()->isHidden());
     const QStringList lines = capturedLines([&] { view->modifyView()->ok(); });
-    QCOMPARE(lines, QStringList{"Changed pal: Warm"});
+    // The reload runs as for any rename; the renamed palette is counted once, last.
+    QCOMPARE(lines,
+             (QStringList{"Changed pal: Warm", "Successfully loaded all(1) color palettes!"}));
     QCOMPARE(fileBytes("Warm"), *PaletteCodec::encode(palette("Warm", {orange})));
     QCOMPARE(names(view->palettesOO()), (QStringList{"Cool", "Warm"}));
+    QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey("Cool")), 0);
     QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey("Warm")), 1);
 }
 
@@ -203,7 +211,7 @@ void MenuItemModifyViewTest::takenOrImpossibleNamesCannotBeConfirmed() {
                  {"Fresh", true},
                  {"tab\there", true},
                  {"back\\slash", true},
-                 {"", true},
+                 {"", false},
                  {"cool", true}};
     for (const auto &c : cases) {
         typeName(*view, c.name);

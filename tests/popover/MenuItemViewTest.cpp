@@ -8,8 +8,11 @@
 #include "views/popover/PaletteGridView.h"
 #include "views/popover/PalettePreviewView.h"
 
+#include "views/blocks/BoundedScrollArea.h"
+
 #include <QAction>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -64,6 +67,9 @@ private slots:
     void hugeValuesWithManyPalettesStayCheap();
     void renderedCellsShowColoursAndCorners();
     void previewScrollsItsSquare();
+    void findByTyping();
+    void dragReordersAndRewritesPositions();
+    void controlsStayWithinTheScreen();
     void droppedFilesAreImportedAndExportWrites();
 };
 
@@ -285,6 +291,21 @@ void MenuItemViewTest::paletteChangesUndoAndRedo() {
     writePaletteFile(palette("New palette"));
     capturedLines([&] { QVERIFY(!stack->redo()); });
     QVERIFY(stack->canRedo());
+
+    // An import is one step: undone to the trash, made again byte for byte.
+    QTemporaryDir dir;
+    QFile gpl(dir.filePath("Sea.gpl"));
+    QVERIFY(gpl.open(QIODevice::WriteOnly));
+    gpl.write("GIMP Palette\nName: Sea\n#\n  0 128 128 Teal\n");
+    gpl.close();
+    capturedLines([&] { QCOMPARE(view->importFiles({gpl.fileName()}), QStringList{"Sea"}); });
+    const QByteArray sea = fileBytes("Sea");
+    QCOMPARE(stack->undoText(), QString("Import"));
+    capturedLines([&] { QVERIFY(stack->undo()); });
+    QVERIFY(!QFile::exists(palettePath("Sea")));
+    capturedLines([&] { QVERIFY(stack->redo()); });
+    QCOMPARE(fileBytes("Sea"), sea);
+    QVERIFY(names(view->palettesOO()).contains("Sea"));
 }
 
 void MenuItemViewTest::staleMenuEntriesDoNothing() {
@@ -506,7 +527,7 @@ void MenuItemViewTest::hugeValuesWithManyPalettesStayCheap() {
     QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     grid->render(&image, QPoint(), QRegion(0, 0, 400, 400));
-    QCOMPARE(QColor(pixel(image, QPoint(200, 5))), QColor(Qt::blue));
+    QCOMPARE(QColor(pixel(image, QPoint(300, 5))), QColor(Qt::blue));
 
     view->gridColCount.set(1);
     view->gridCellSize.set(100);
@@ -532,7 +553,12 @@ void MenuItemViewTest::renderedCellsShowColoursAndCorners() {
     QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(50, 10))), QColor(Qt::blue));
     QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(70, 10))), background); // alpha 0
     QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(10, 30))), background);
-    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(0, 0))), QColor(Qt::red)); // square corner
+    // The square's corner, just inside the outline.
+    QCOMPARE(QColor(image.pixel(cell.topLeft() + QPoint(1, 1))), QColor(Qt::red));
+    // A faint line in the text colour outlines every preview, so a swatch of the background's
+    // own colour still shows where the square is.
+    QVERIFY(QColor(image.pixel(cell.topLeft())) != QColor(Qt::red));
+    QVERIFY(QColor(image.pixel(grid->cellRect(1).topLeft() + QPoint(50, 0))) != background);
     // The empty palette's square is empty.
     const QRect emptyCell = grid->cellRect(1);
     QCOMPARE(QColor(image.pixel(emptyCell.topLeft() + QPoint(50, 50))), background);
@@ -580,6 +606,129 @@ void MenuItemViewTest::previewScrollsItsSquare() {
 
 SWATCHBAR_TEST_GUI_MAIN(MenuItemViewTest)
 #include "MenuItemViewTest.moc"
+
+// Typing lands in the filter; the grid shows the matches, the arrows move through them,
+// Return opens the current one and Escape clears the text. A click still opens what it hits.
+void MenuItemViewTest::findByTyping() {
+    auto view = makeView();
+    view->gridColCount.set(3);
+    loadPalettes({palette("Warm", {red}), palette("Cool", {blue}), palette("Grass", {green}),
+                  palette("Night", {SerializableColor{1, 0.5, 0, std::nullopt}})});
+    view->show();
+    PaletteGridView *grid = view->gridView();
+    QLineEdit *filter = view->filterField();
+    QCOMPARE(view->focusWidget(), static_cast<QWidget *>(filter));
+
+    // Into the grid: the text moves to the filter.
+    grid->setFocus();
+    QTest::keyClicks(grid, QStringLiteral("o"));
+    QCOMPARE(filter->text(), QStringLiteral("o"));
+    QCOMPARE(view->focusWidget(), static_cast<QWidget *>(filter));
+    QCOMPARE(grid->itemCount(), 1 + 1); // Cool, and the new-palette cell
+    QTest::keyClicks(filter, QStringLiteral("O"));
+    QCOMPARE(grid->itemCount(), 1 + 1);
+    QCOMPARE(grid->paletteIndex(0), 1);
+
+    // Colour texts: hex with and without "#", and component numbers.
+    for (const char *text : {"ff7f00", "#ff7f", "255, 127"}) {
+        filter->setText(QString::fromLatin1(text));
+        QCOMPARE(grid->itemCount(), 1 + 1);
+        QCOMPARE(grid->paletteIndex(0), 3);
+    }
+    filter->setText(QStringLiteral("#0000ff"));
+    QCOMPARE(grid->itemCount(), 1 + 1);
+    QCOMPARE(grid->paletteIndex(0), 1);
+    filter->setText(QStringLiteral("0000ff")); // anywhere: red's FF0000FF holds it too
+    QCOMPARE(grid->itemCount(), 2 + 1);
+
+    // The arrows and Return work from the field.
+    filter->setText(QStringLiteral("r"));
+    QCOMPARE(grid->itemCount(), 2 + 1); // Warm and Grass
+    QTest::keyClick(filter, Qt::Key_Right);
+    QCOMPARE(grid->currentItem(), 1);
+    QTest::keyClick(filter, Qt::Key_Return);
+    QCOMPARE(takeViewingWindows(),
+             QStringList{"Viewing: " + names(view->palettesOO()).at(grid->paletteIndex(1))});
+
+    // A click opens the palette under it, filtered or not.
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(0).center());
+    QCOMPARE(takeViewingWindows(),
+             QStringList{"Viewing: " + names(view->palettesOO()).at(grid->paletteIndex(0))});
+
+    QTest::keyClick(filter, Qt::Key_Escape);
+    QVERIFY(filter->text().isEmpty());
+    QCOMPARE(grid->itemCount(), 4 + 1);
+
+    // 2,000 palettes of 20 colours: each keystroke refilters within a frame.
+    QList<Palette> many;
+    for (int i = 0; i < 2000; ++i)
+        many.append(palette(QStringLiteral("P%1").arg(i), QList<SerializableColor>(20, blue)));
+    loadPalettes(many);
+    QElapsedTimer timer;
+    qint64 slowest = 0;
+    for (const char *text : {"p", "p1", "p19", "p199", "#00", "0, 0, 255"}) {
+        timer.start();
+        filter->setText(QString::fromLatin1(text));
+        slowest = qMax(slowest, timer.elapsed());
+    }
+    qInfo("slowest refilter of 2000 palettes: %lld ms", slowest);
+    QCOMPARE(grid->itemCount(), 2000 + 1);
+}
+
+// A palette dragged onto another's place moves there; the position keys follow, so the next
+// load keeps the order.
+void MenuItemViewTest::dragReordersAndRewritesPositions() {
+    for (const char *name : {"One", "Two", "Three"})
+        writePaletteFile(palette(name, {red}));
+    auto view = makeView();
+    capturedLines([] { Manager::loadAllPalettes(); });
+    view->show();
+    const QStringList before = names(view->palettesOO());
+    PaletteGridView *grid = view->gridView();
+    const QPoint from = grid->cellRect(0).center();
+    const QPoint to = grid->cellRect(2).center();
+    QTest::mousePress(grid, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), grid->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid, &move);
+    QTest::mouseRelease(grid, Qt::LeftButton, {}, to);
+    // A drag is not a click: nothing opens.
+    QVERIFY(takeViewingWindows().isEmpty());
+    const QStringList after{before.at(1), before.at(2), before.at(0)};
+    QCOMPARE(names(view->palettesOO()), after);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey(after.at(i))), i);
+    capturedLines([] { Manager::loadAllPalettes(); });
+    QCOMPARE(names(view->palettesOO()), after);
+}
+
+// With 999 columns the grid scrolls inside its own area; the buttons stay within the room.
+void MenuItemViewTest::controlsStayWithinTheScreen() {
+    Settings::setInteger(SettingsKeys::menuGridColCount, 999);
+    auto view = makeView();
+    QList<Palette> many;
+    for (int i = 0; i < 1500; ++i)
+        many.append(palette(QString::number(i), {red}));
+    loadPalettes(many);
+    view->setRoom(QSize(1000, 700));
+    view->showOptions.set(true);
+    view->show();
+    QVERIFY(view->gridView()->width() > 10000);
+    QVERIFY(view->sizeHint().width() <= 1000);
+    QVERIFY(view->sizeHint().height() <= 700);
+    QVERIFY(view->gridArea()->width() <= 1000);
+    QVERIFY(view->quitButton()->isVisible());
+    // Every stop of the tab chain is a control the user can see.
+    QWidget *w = view->filterField();
+    for (int i = 0; i < 12; ++i) {
+        QVERIFY2(w->isVisible() && w->width() > 0, qPrintable(w->metaObject()->className()));
+        w = w->nextInFocusChain();
+        while (w && !(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+        if (!w || w == view->filterField())
+            break;
+    }
+}
 
 // Files dropped on the popover become palettes; "Export…" writes one back out.
 void MenuItemViewTest::droppedFilesAreImportedAndExportWrites() {

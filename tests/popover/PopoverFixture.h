@@ -46,6 +46,10 @@ inline QByteArray fileBytes(const QString &name) {
 inline void resetStore() {
     QDir(palettesFolder()).removeRecursively();
     palettesFolder();
+    // Stored positions order the next load; every test starts without any.
+    for (const QString &key : Settings::keys())
+        if (key.startsWith(QLatin1String("palettes.indicies.")))
+            Settings::remove(key);
     for (const char *key : {SettingsKeys::menuGridColCount, SettingsKeys::menuGridCellSize,
                             SettingsKeys::menuGridCellSpacing, SettingsKeys::menuGridCellRadius,
                             SettingsKeys::menuCellColCount})

@@ -208,6 +208,94 @@ private slots:
         QCOMPARE(order, listed);
     }
 
+    QList<int> storedPositions() const {
+        QList<int> out;
+        for (const Palette &p : m_collection->palettes())
+            out.append(Settings::contains(SettingsKeys::paletteIndexKey(p.palName))
+                           ? Settings::integer(SettingsKeys::paletteIndexKey(p.palName))
+                           : -1);
+        return out;
+    }
+
+    // Stored positions order a load, palettes without one follow in listing order; a delete
+    // and a move keep everyone else where they were.
+    void orderComesFromStoredPositions() {
+        for (const char *name : {"one", "two", "three", "four", "five"})
+            put(QString::fromLatin1(name) + QStringLiteral(".json"),
+                encoded(palette(QString::fromLatin1(name))));
+        loadAll();
+        const QStringList listed = names(*m_collection);
+        const auto key = [](const QString &name) {
+            return SettingsKeys::paletteIndexKey(name);
+        };
+        Settings::setInteger(key(listed.at(0)), 7);
+        Settings::setInteger(key(listed.at(1)), 0);
+        Settings::setInteger(key(listed.at(2)), 3);
+        Settings::remove(key(listed.at(3)));
+        Settings::remove(key(listed.at(4)));
+        loadAll();
+        const QStringList ordered{listed.at(1), listed.at(2), listed.at(0), listed.at(3),
+                                  listed.at(4)};
+        QCOMPARE(names(*m_collection), ordered);
+        QCOMPARE(storedPositions(), (QList<int>{0, 1, 2, 3, 4}));
+
+        capturedLines([&] { Manager::deletePalette(ordered.at(1)); });
+        QCOMPARE(names(*m_collection),
+                 (QStringList{ordered.at(0), ordered.at(2), ordered.at(3), ordered.at(4)}));
+        QCOMPARE(storedPositions(), (QList<int>{0, 1, 2, 3}));
+
+        Manager::movePalette(3, 0);
+        const QStringList moved{ordered.at(4), ordered.at(0), ordered.at(2), ordered.at(3)};
+        QCOMPARE(names(*m_collection), moved);
+        QCOMPARE(storedPositions(), (QList<int>{0, 1, 2, 3}));
+        loadAll();
+        QCOMPARE(names(*m_collection), moved);
+        // Out of range: nothing moves.
+        Manager::movePalette(0, 4);
+        Manager::movePalette(-1, 0);
+        QCOMPARE(names(*m_collection), moved);
+    }
+
+    // Renaming among nine: a delete then an add, the new file written first and counted once.
+    void renameEndStateIsDeleteThenAdd() {
+        for (int i = 0; i < 9; ++i)
+            put(QStringLiteral("p%1.json").arg(i),
+                encoded(palette(QStringLiteral("p%1").arg(i), i + 1)));
+        loadAll();
+        QStringList order = names(*m_collection);
+        const QString old = order.at(3);
+        const Palette renamed{QStringLiteral("Renamed"), m_collection->palettes().at(3).palColors};
+        QSignalSpy followed(m_collection, &PalettesOO::paletteRenamed);
+        QStringList lines;
+        bool ok = false;
+        lines = capturedLines([&] { ok = Manager::renamePalette(old, renamed); });
+        QVERIFY(ok);
+        QCOMPARE(lines, QStringList{QStringLiteral("Successfully loaded all(8) color palettes!")});
+        order.removeAt(3);
+        order.append(renamed.palName);
+        QCOMPARE(names(*m_collection), order);
+        QCOMPARE(storedPositions(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+        QVERIFY(!Settings::contains(SettingsKeys::paletteIndexKey(old)));
+        QVERIFY(!QFile::exists(file(old + QStringLiteral(".json"))));
+        QCOMPARE(read(QStringLiteral("Renamed.json")), encoded(renamed));
+        QCOMPARE(followed.count(), 1);
+        QCOMPARE(followed.at(0).at(0).toString(), old);
+
+        // Its own name: the same steps, the file survives, the palette goes last.
+        const Palette first = m_collection->palettes().at(0);
+        lines = capturedLines([&] { ok = Manager::renamePalette(first.palName, first); });
+        QVERIFY(ok);
+        QCOMPARE(lines, QStringList{QStringLiteral("Successfully loaded all(8) color palettes!")});
+        order.removeAt(0);
+        order.append(first.palName);
+        QCOMPARE(names(*m_collection), order);
+        QCOMPARE(storedPositions(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+        QCOMPARE(read(first.palName + QStringLiteral(".json")), encoded(first));
+        // And the next load keeps that order.
+        loadAll();
+        QCOMPARE(names(*m_collection), order);
+    }
+
     void contentNameDecidesTheFileWritten() {
         put(QStringLiteral("Old.json"), encoded(palette(QStringLiteral("New"), 3)));
         QCOMPARE(loadAll().last(), QStringLiteral("Successfully loaded all(1) color palettes!"));

@@ -6,6 +6,22 @@
 #include <QPainter>
 #include <QPainterPath>
 
+QString PaletteColorGridDelegate::fittedCaption(const QString &caption, const QFontMetrics &metrics,
+                                                int width) {
+    if (metrics.horizontalAdvance(caption) <= width)
+        return caption;
+    // " C <count>" tells the colours of a palette apart from nothing, the name tells them apart
+    // from each other: the name's end gives way, the count stays whole.
+    const qsizetype split = caption.lastIndexOf(QStringLiteral(" C "));
+    if (split < 0)
+        return metrics.elidedText(caption, Qt::ElideRight, width);
+    const QString suffix = caption.mid(split);
+    const QString name = caption.left(split);
+    const int room = width - metrics.horizontalAdvance(suffix);
+    const QString shortName = room > 0 ? metrics.elidedText(name, Qt::ElideRight, room) : QString();
+    return (shortName.isEmpty() && !name.isEmpty() ? QString(QChar(0x2026)) : shortName) + suffix;
+}
+
 PaletteColorGridDelegate::PaletteColorGridDelegate(PaletteColorGridView *view)
     : QStyledItemDelegate(view)
     , m_view(view) {
@@ -70,8 +86,8 @@ void PaletteColorGridDelegate::paint(QPainter *painter, const QStyleOptionViewIt
     const QRect captionRect(cell.x(), cell.y() + size + PaletteColorGridView::captionGap, size,
                             contentHeight - size - PaletteColorGridView::captionGap);
     painter->setPen(option.palette.color(QPalette::WindowText));
-    const QString caption = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
-                                                          Qt::ElideMiddle, captionRect.width());
+    const QString caption = fittedCaption(index.data(Qt::DisplayRole).toString(),
+                                          option.fontMetrics, captionRect.width());
     painter->drawText(captionRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, caption);
     painter->restore();
 }

@@ -15,6 +15,9 @@ public:
                const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
+    // The caption as drawn in width: the name's end elided, " C <count>" kept whole.
+    static QString fittedCaption(const QString &caption, const QFontMetrics &metrics, int width);
+
 private:
     PaletteColorGridView *m_view;
 };

@@ -40,6 +40,8 @@ QVariant PaletteColorGridModel::data(const QModelIndex &index, int role) const {
     case Qt::DisplayRole:
         return addCell ? QString() : caption(i);
     case Qt::ToolTipRole:
+        // The whole caption, which the cell may show shortened.
+        return addCell ? description(i) : caption(i) + QLatin1Char('\n') + description(i);
     case Qt::AccessibleTextRole:
         return description(i);
     case SwatchColorRole: {

@@ -20,6 +20,7 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -183,8 +184,12 @@ void PaletteColorGridView::relayout() {
     int editorWidth = 0;
     if (editorAt >= 0) {
         m_editorRow = editorAt / m_columns;
+        // One column: a narrow cell stacks the editor's rows rather than covering neighbours.
+        m_editor->setNarrow(m_editor->wideWidth() > m_cellSize);
+        if (QLayout *layout = m_editor->layout())
+            layout->activate();
         m_editorRowHeight = qMax(m_rowHeight, m_editor->sizeHint().height());
-        editorWidth = qMax(m_cellSize, m_editor->minimumSizeHint().width());
+        editorWidth = m_cellSize;
     } else {
         m_editorRow = -1;
         m_editorRowHeight = 0;
@@ -258,6 +263,9 @@ QModelIndex PaletteColorGridView::indexAt(const QPoint &point) const {
     if (point.y() >= rowTop(row) + rowSpan(row))
         return {};
     const qint64 item = qint64(row) * m_columns + column;
+    // The editor covers its whole cell: nothing under it can be clicked.
+    if (m_editor && item == editorItem())
+        return {};
     return item < itemCount() ? m_model->index(static_cast<int>(item)) : QModelIndex();
 }
 
@@ -378,6 +386,9 @@ void PaletteColorGridView::paintEvent(QPaintEvent *event) {
             option.state = QStyle::State_Enabled;
             if (index == current && hasFocus())
                 option.state |= QStyle::State_HasFocus;
+            const bool faint = !m_filter.isEmpty() && item < m_model->colorCount() &&
+                               !m_filter.matches(m_model->palette().palColors.at(item));
+            painter.setOpacity(faint ? 0.2 : 1.0);
             itemDelegate()->paint(&painter, option, index);
         }
     }
@@ -507,6 +518,28 @@ void PaletteColorGridView::copyColor(int i) {
     copyPlainText(text);
 }
 
+void PaletteColorGridView::setFilter(const PaletteFilter &filter) {
+    m_filter = filter;
+    const int first = firstMatch();
+    if (first >= 0)
+        scrollTo(m_model->index(first));
+    viewport()->update();
+}
+
+bool PaletteColorGridView::matchesFilter(int i) const {
+    const Palette &current = m_model->palette();
+    return i >= 0 && i < current.palColors.size() && m_filter.matches(current.palColors.at(i));
+}
+
+int PaletteColorGridView::firstMatch() const {
+    const Palette &current = m_model->palette();
+    for (int i = 0; i < current.palColors.size(); ++i) {
+        if (m_filter.matches(current.palColors.at(i)))
+            return i;
+    }
+    return -1;
+}
+
 void PaletteColorGridView::startColorEdit(int i) {
     const Palette current = palette.get();
     if (i < 0 || i >= current.palColors.size())
@@ -612,16 +645,14 @@ void PaletteColorGridView::addPickedColor(const ColorValue &color) {
 
 void PaletteColorGridView::dragEnterEvent(QDragEnterEvent *event) {
     // A swatch dragged out and back into its own grid is not a new colour.
-    if (event->source() != this &&
-        (event->mimeData()->hasText() || event->mimeData()->hasColor()))
+    if (event->source() != this && (event->mimeData()->hasText() || event->mimeData()->hasColor()))
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void PaletteColorGridView::dragMoveEvent(QDragMoveEvent *event) {
-    if (event->source() != this &&
-        (event->mimeData()->hasText() || event->mimeData()->hasColor()))
+    if (event->source() != this && (event->mimeData()->hasText() || event->mimeData()->hasColor()))
         event->acceptProposedAction();
     else
         event->ignore();

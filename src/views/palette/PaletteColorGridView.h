@@ -3,6 +3,7 @@
 #include "model/ColorValue.h"
 #include "model/ModifyType.h"
 #include "model/Palette.h"
+#include "model/PaletteFilter.h"
 #include "views/blocks/Binding.h"
 
 #include <QAbstractItemView>
@@ -37,6 +38,11 @@ public:
     void refresh();
 
     void copyColor(int i);
+    // Colours the filter does not match are drawn faint; matches keep their places.
+    void setFilter(const PaletteFilter &filter);
+    bool matchesFilter(int i) const;
+    // The first colour the filter matches, or -1.
+    int firstMatch() const;
     void startColorEdit(int i);
     void startColorAdd();
     void deleteColor(int i);
@@ -140,4 +146,5 @@ private:
     int m_xOffset = 0;
     QSize m_contentSize;
     bool m_restoringCurrent = false;
+    PaletteFilter m_filter;
 };

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -77,7 +78,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
 
     m_name->setPlaceholderText(tr("Name"));
     m_name->setAccessibleName(tr("Name"));
-    m_name->setMinimumWidth(40);
+    m_name->setMinimumWidth(20);
     connect(m_name, &QLineEdit::textEdited, this,
             [this](const QString &text) { this->modifyColorName.set(text); });
 
@@ -95,6 +96,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     m_well->setMinimumWidth(16);
     connect(m_text, &QLineEdit::textEdited, this, &PaletteModifyColorView::colorTextEdited);
     auto *colorRow = new QHBoxLayout;
+    m_colorRow = colorRow;
     colorRow->setContentsMargins(0, 0, 0, 0);
     colorRow->setSpacing(2);
     colorRow->addWidget(colorLabel);
@@ -106,6 +108,7 @@ PaletteModifyColorView::PaletteModifyColorView(Binding<Palette> palette,
     connect(m_cancel, &QToolButton::clicked, this, &PaletteModifyColorView::cancelColorChange);
     connect(m_ok, &QToolButton::clicked, this, &PaletteModifyColorView::applyColorChange);
     auto *buttons = new QHBoxLayout;
+    m_buttonRow = buttons;
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(m_cancel);
     buttons->addStretch(1);
@@ -196,73 +199,100 @@ void PaletteModifyColorView::focusName() {
     m_name->selectAll();
 }
 
+void PaletteModifyColorView::setNarrow(bool narrow) {
+    const auto direction = narrow ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    if (m_buttonRow->direction() == direction)
+        return;
+    m_buttonRow->setDirection(direction);
+    m_colorRow->setDirection(direction);
+}
+
+int PaletteModifyColorView::wideWidth() const {
+    if (m_buttonRow->direction() == QBoxLayout::LeftToRight)
+        return minimumSizeHint().width();
+    // Measured as it would be side by side.
+    const int buttons = m_cancel->sizeHint().width() + m_ok->sizeHint().width() + 4;
+    const QMargins margins = layout()->contentsMargins();
+    return qMax(buttons, m_name->minimumSizeHint().width()) + margins.left() + margins.right();
+}
+
 void PaletteModifyColorView::openColorDialog() {
     if (!m_dialog) {
-        m_dialog = new QColorDialog(this);
-        m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+        // The picker lives in a scrolling window of its own, so it fits any screen.
+        auto *frame = new QScrollArea(this);
+        frame->setWindowFlags(Qt::Dialog);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowTitle(tr("Color"));
+        frame->setFrameShape(QFrame::NoFrame);
+        m_dialog = new QColorDialog;
+        m_dialog->setWindowFlags(Qt::Widget);
         m_dialog->setOptions(QColorDialog::ShowAlphaChannel | QColorDialog::NoButtons |
                              QColorDialog::DontUseNativeDialog);
-        m_dialog->setWindowTitle(tr("Color"));
         {
             const QSignalBlocker blocker(m_dialog);
             m_dialog->setCurrentColor(toQColor(modifyColorColor.get()));
         }
         connect(m_dialog, &QColorDialog::currentColorChanged, this,
                 &PaletteModifyColorView::pickColor);
+        frame->setWidget(m_dialog);
+        frame->setWidgetResizable(true);
+        m_dialog->show();
+        m_dialogWindow = frame;
     }
-    m_dialog->show();
     placeColorDialog();
-    m_dialog->raise();
-    m_dialog->activateWindow();
+    m_dialogWindow->show();
+    m_dialogWindow->raise();
+    m_dialogWindow->activateWindow();
 }
 
-// Beside the palette window rather than over it, so the grid stays in view while picking; where
-// the screen has no room for that, anywhere that leaves the editor itself uncovered.
 void PaletteModifyColorView::placeColorDialog() {
-    QWidget *top = window();
-    QScreen *screen = m_dialog->screen();
-    if (!top || !screen)
+    QScreen *screen = this->screen();
+    if (!screen || !m_dialogWindow)
         return;
     const QRect room = screen->availableGeometry();
-    const QRect frame = top->frameGeometry();
+    // Room for the window manager's frame around the picker.
+    const QMargins decoration(2, 32, 2, 2);
+    const QSize want = m_dialog->sizeHint().grownBy(decoration);
+    const auto sides = [&room](const QRect &avoid) {
+        return QList<QRect>{QRect(QPoint(avoid.right() + 1, room.top()), room.bottomRight()),
+                            QRect(room.topLeft(), QPoint(avoid.left() - 1, room.bottom())),
+                            QRect(QPoint(room.left(), avoid.bottom() + 1), room.bottomRight()),
+                            QRect(room.topLeft(), QPoint(room.right(), avoid.top() - 1))};
+    };
     const QRect editor(mapToGlobal(QPoint(0, 0)), size());
-    const QSize size = m_dialog->frameGeometry().size();
-    const auto clampY = [&](int y) {
-        return qBound(room.top(), y, qMax(room.top(), room.bottom() + 1 - size.height()));
-    };
-    const auto clampX = [&](int x) {
-        return qBound(room.left(), x, qMax(room.left(), room.right() + 1 - size.width()));
-    };
-    const QList<QPoint> candidates = {
-        {frame.right() + 1, clampY(frame.top())},
-        {frame.left() - size.width(), clampY(frame.top())},
-        {clampX(frame.left()), frame.bottom() + 1},
-        {clampX(frame.left()), frame.top() - size.height()},
-        {editor.right() + 1, clampY(editor.top())},
-        {editor.left() - size.width(), clampY(editor.top())},
-        {clampX(editor.left()), editor.bottom() + 1},
-        {clampX(editor.left()), editor.top() - size.height()},
-    };
-    for (const QPoint &at : candidates) {
-        const QRect placed(at, size);
-        if (room.contains(placed) && !placed.intersects(editor)) {
-            m_dialog->move(at);
-            return;
+    const QRect anchor = window()->frameGeometry();
+    // Beside the palette window when there is room, so the grid stays in view; otherwise
+    // wherever the most of it fits without covering the editor.
+    QRect place;
+    for (const QRect &side : sides(anchor)) {
+        if (side.width() >= want.width() && side.height() >= want.height()) {
+            place = side;
+            break;
         }
     }
-    // A screen too small for both: beside the editor where most of the dialog stays on screen.
-    // Part of it may hang off the edge, where it can be moved back; the editor stays visible.
-    QPoint best = candidates.at(4);
-    qint64 bestArea = -1;
-    for (qsizetype i = 4; i < candidates.size(); ++i) {
-        const QRect visible = QRect(candidates.at(i), size) & room;
-        const qint64 area = qint64(visible.width()) * visible.height();
-        if (area > bestArea) {
-            bestArea = area;
-            best = candidates.at(i);
+    if (place.isNull()) {
+        qint64 best = -1;
+        for (const QRect &side : sides(editor)) {
+            const QSize fits = want.boundedTo(side.size());
+            const qint64 area = qint64(qMax(0, fits.width())) * qMax(0, fits.height());
+            if (area > best) {
+                best = area;
+                place = side;
+            }
         }
     }
-    m_dialog->move(best);
+    const QSize outer = want.boundedTo(place.size()).expandedTo(QSize(120, 120));
+    const int x = qBound(place.left(), editor.center().x() - outer.width() / 2,
+                         qMax(place.left(), place.right() - outer.width() + 1));
+    const int y =
+        qBound(place.top(), editor.top(), qMax(place.top(), place.bottom() - outer.height() + 1));
+    m_dialogWindow->resize(outer.shrunkBy(decoration));
+    m_dialogWindow->move(x, y);
+}
+
+void PaletteModifyColorView::closeColorDialog() {
+    if (m_dialogWindow)
+        m_dialogWindow->close();
 }
 
 void PaletteModifyColorView::pickColor(const QColor &color) {
@@ -277,8 +307,7 @@ void PaletteModifyColorView::pickColor(const QColor &color) {
 }
 
 void PaletteModifyColorView::cancelColorChange() {
-    if (m_dialog)
-        m_dialog->close();
+    closeColorDialog();
     modifyType.set(ModifyType::None);
 }
 
@@ -315,8 +344,7 @@ void PaletteModifyColorView::applyColorChange() {
     // An edit that could not be applied stays open with what the user typed.
     if (result == Manager::EditResult::Refused)
         return;
-    if (m_dialog)
-        m_dialog->close();
+    closeColorDialog();
     modifyType.set(ModifyType::None);
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include <QColorDialog>
+class QBoxLayout;
 class QLineEdit;
 class QToolButton;
 
@@ -54,18 +55,26 @@ public:
     QToolButton *okButton() const { return m_ok; }
     // The open colour picker, if any.
     QColorDialog *colorDialog() const { return m_dialog; }
+    // The window around the picker: it scrolls when the screen is too small for the picker.
+    QWidget *colorDialogWindow() const { return m_dialogWindow; }
     void openColorDialog();
+    // Lays the editor out for a cell narrower than its usual width: rows stack, and the
+    // editor grows taller instead of wider.
+    void setNarrow(bool narrow);
+    // The width the editor needs with its rows side by side.
+    int wideWidth() const;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void pickColor(const QColor &color);
+    void closeColorDialog();
+    void placeColorDialog();
     void showWell();
     void colorTextEdited(const QString &text);
     void showColorText(const ColorValue &color);
     void setColorTextValid(bool valid);
-    void placeColorDialog();
 
     Binding<Palette> palette;
     Binding<ModifyType> modifyType;
@@ -86,4 +95,7 @@ private:
     QToolButton *m_cancel;
     QToolButton *m_ok;
     QPointer<QColorDialog> m_dialog;
+    QPointer<QWidget> m_dialogWindow;
+    QBoxLayout *m_colorRow = nullptr;
+    QBoxLayout *m_buttonRow = nullptr;
 };

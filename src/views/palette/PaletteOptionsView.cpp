@@ -1,6 +1,7 @@
 #include "views/palette/PaletteOptionsView.h"
 
 #include "settings/Settings.h"
+#include "views/blocks/OptionRow.h"
 #include "views/blocks/SectionView.h"
 
 #include <QDoubleValidator>
@@ -36,7 +37,8 @@ PaletteOptionsView::PaletteOptionsView(double optionsMargin, double optionsMinWi
     m_size = numberField(tr("Size"), this->cellSize);
     m_spacing = numberField(tr("Spacing"), this->cellSpacing);
     m_radius = numberField(tr("Radius"), this->cellRadius);
-    m_radius->setMaximumWidth(40);
+    // A short number: 25 points is room enough.
+    m_radius->setMaximumWidth(25);
 
     m_columns = new QSpinBox;
     m_columns->setRange(1, this->maxViewCols);
@@ -55,26 +57,14 @@ PaletteOptionsView::PaletteOptionsView(double optionsMargin, double optionsMinWi
     connect(m_slider, &QSlider::valueChanged, this,
             [this](int value) { this->cellRadius.set(value); });
 
-    auto label = [this](const QString &text) {
-        auto *l = new QLabel(text);
-        l->setFixedWidth(qRound(this->optionsMargin));
-        l->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-        return l;
-    };
     auto *rows = new QWidget;
     auto *grid = new QVBoxLayout(rows);
     grid->setContentsMargins(0, 0, 0, 0);
-    const auto addRow = [&](const QString &text, std::initializer_list<QWidget *> controls) {
-        auto *row = new QHBoxLayout;
-        row->addWidget(label(text));
-        for (QWidget *control : controls)
-            row->addWidget(control, 1);
-        grid->addLayout(row);
-    };
-    addRow(tr("Size"), {m_size});
-    addRow(tr("Spacing"), {m_spacing});
-    addRow(tr("Column count"), {m_columns});
-    addRow(tr("Radius"), {m_radius, m_slider});
+    const int margin = qRound(this->optionsMargin);
+    grid->addWidget(new OptionRow(tr("Size"), margin, m_size));
+    grid->addWidget(new OptionRow(tr("Spacing"), margin, m_spacing));
+    grid->addWidget(new OptionRow(tr("Column count"), margin, m_columns));
+    grid->addWidget(new OptionRow(tr("Radius"), margin, m_radius, m_slider));
     m_rows = rows;
     setPanelWidth(0);
 
@@ -85,6 +75,10 @@ PaletteOptionsView::PaletteOptionsView(double optionsMargin, double optionsMinWi
     layout->addSpacing(25);
     layout->addWidget(m_section);
     refresh();
+}
+
+QList<QWidget *> PaletteOptionsView::tabOrder() const {
+    return {m_size, m_spacing, m_columns, m_radius, m_slider};
 }
 
 void PaletteOptionsView::setPanelWidth(int width) {

@@ -31,6 +31,8 @@ public:
     QSpinBox *columnStepper() const { return m_columns; }
     QLineEdit *radiusField() const { return m_radius; }
     QSlider *radiusSlider() const { return m_slider; }
+    // The controls in the order the rows show them.
+    QList<QWidget *> tabOrder() const;
 
 private:
     QLineEdit *numberField(const QString &placeholder, Binding<double> value);

@@ -12,6 +12,14 @@ PalettePlace::PalettePlace(PalettesOO *collection, int index, QObject *parent)
         m_index = index;
         m_name = collection->palettes().at(index).palName;
         connect(collection, &PalettesOO::palettesChanged, this, &PalettePlace::scheduleCheck);
+        connect(collection, &PalettesOO::paletteRenamed, this,
+                [this](const QString &oldName, const QString &newName) {
+                    if (m_gone || oldName != m_name || oldName == newName)
+                        return;
+                    m_name = newName;
+                    m_index = -1;
+                    emit renamed(newName);
+                });
     } else {
         m_gone = true;
     }

@@ -34,6 +34,8 @@ signals:
     void changed();
     // The palette is no longer in the collection.
     void gone();
+    // The palette was given a new name; the place follows it.
+    void renamed(const QString &newName);
 
 private:
     int resolve() const;

@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "model/ColorText.h"
+#include "model/PaletteFilter.h"
 #include "platform/ScreenPicker.h"
 #include "settings/CopyFormats.h"
 #include "settings/Settings.h"
@@ -14,7 +15,10 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -120,14 +124,31 @@ PaletteView::PaletteView(Binding<Palette> palette, int colCount, double cellSize
     auto *paste = new QShortcut(QKeySequence::Paste, this);
     paste->setContext(Qt::WidgetWithChildrenShortcut);
     connect(paste, &QShortcut::activated, m_grid, &PaletteColorGridView::pasteFromClipboard);
+    m_filter = new QLineEdit;
+    m_filter->setPlaceholderText(tr("Find"));
+    m_filter->setAccessibleName(tr("Find"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    connect(m_filter, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_grid->setFilter(PaletteFilter(text)); });
 
     auto *layout = new QVBoxLayout(this);
     // The content keeps its ideal size whatever room the window offers.
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->addWidget(m_message);
+    layout->addWidget(m_filter);
     layout->addWidget(m_section, 0, Qt::AlignHCenter);
     layout->addWidget(m_options, 0, Qt::AlignHCenter);
+    // Top to bottom: the filter, the copy format, the options toggle, the grid, the options.
+    QWidget::setTabOrder(m_filter, m_picker);
+    QWidget::setTabOrder(m_picker, m_toggle);
+    QWidget::setTabOrder(m_toggle, m_grid);
+    QWidget *previous = m_grid;
+    for (QWidget *control : m_options->tabOrder()) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 
     m_building = false;
     stateChanged();
@@ -159,12 +180,32 @@ void PaletteView::stateChanged() {
     }
     m_grid->refresh();
     m_options->refresh();
+    // The section's layout learns of the grid's new size only from a posted event: read its
+    // width as it is now.
+    if (QLayout *sectionLayout = m_section->layout())
+        sectionLayout->invalidate();
     m_options->setPanelWidth(m_section->sizeHint().width());
     emit contentResized();
 }
 
 void PaletteView::refresh() {
     stateChanged();
+}
+
+bool PaletteView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // The first match is copied in the palette's format, as a click would.
+            m_grid->copyColor(m_grid->firstMatch());
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+            m_filter->clear();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PaletteView::toggleOptions() {

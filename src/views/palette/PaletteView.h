@@ -14,6 +14,7 @@ class PaletteColorGridView;
 class PaletteOptionsView;
 class PalettesOO;
 class QComboBox;
+class QLineEdit;
 class QLabel;
 class QPushButton;
 class ScreenPicker;
@@ -58,6 +59,10 @@ public:
     PaletteColorGridView *grid() const { return m_grid; }
     PaletteOptionsView *options() const { return m_options; }
     QComboBox *formatPicker() const { return m_picker; }
+    // "Find by typing" over the colours; Return copies the first match.
+    QLineEdit *filterField() const { return m_filter; }
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
     QPushButton *optionsToggle() const { return m_toggle; }
     SectionView2C *section() const { return m_section; }
     QPushButton *pickButton() const { return m_pick; }
@@ -98,6 +103,7 @@ private:
     PaletteColorGridView *m_grid = nullptr;
     PaletteOptionsView *m_options = nullptr;
     QComboBox *m_picker = nullptr;
+    QLineEdit *m_filter = nullptr;
     QPushButton *m_toggle = nullptr;
     QPushButton *m_pick = nullptr;
     QLabel *m_message = nullptr;

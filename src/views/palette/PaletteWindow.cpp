@@ -8,7 +8,15 @@
 #include "views/palette/PalettePlace.h"
 #include "views/palette/PaletteView.h"
 
+#include "platform/WindowFocus.h"
+#include "views/palette/PaletteModifyColorView.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -16,14 +24,7 @@
 namespace {
 int indexByName(const QString &name) {
     const PalettesOO *collection = PalettesOO::shared();
-    if (!collection)
-        return -1;
-    const QList<Palette> &list = collection->palettes();
-    for (int i = 0; i < list.size(); ++i) {
-        if (list.at(i).palName == name)
-            return i;
-    }
-    return -1;
+    return collection ? collection->indexOf(name) : -1;
 }
 
 // An edit made again or taken back later, on the palette of that name wherever it is then.
@@ -66,6 +67,10 @@ Manager::EditResult edited(const QPointer<PalettePlace> &place, const ColorEdit 
                                        }});
     return result;
 }
+
+QString userSizedKey(const QString &autosaveName) {
+    return Settings::windowFrameKey(autosaveName) + QStringLiteral("-userSized");
+}
 } // namespace
 
 PaletteWindow *PaletteWindow::open(PalettesOO *collection, int index) {
@@ -74,7 +79,10 @@ PaletteWindow *PaletteWindow::open(PalettesOO *collection, int index) {
     auto *window = new PaletteWindow(collection, index);
     window->show();
     window->raise();
-    window->activateWindow();
+    // Opened on purpose: typing goes to its filter until the user moves on.
+    window->takeKeyboard();
+    if (window->view())
+        window->view()->filterField()->setFocus(Qt::ActiveWindowFocusReason);
     return window;
 }
 
@@ -84,7 +92,9 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameShape(QFrame::NoFrame);
-    setAlignment(Qt::AlignCenter);
+    setFocusPolicy(Qt::NoFocus);
+    // Extra height goes below the content, not above it.
+    setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     setWidgetResizable(false);
 
     // The frame is kept under the untranslated title, so a new language keeps the frames.
@@ -105,12 +115,24 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
     UndoActions::installShortcuts(
         this, [place] { return place ? UndoStack::forPalette(place->palName()) : nullptr; });
     connect(m_place, &PalettePlace::gone, this, &QWidget::close);
+    connect(m_place, &PalettePlace::renamed, this, [this](const QString &name) {
+        m_autosaveName = QStringLiteral("Viewing: ") + name;
+        setWindowTitle(tr("Viewing: ") + name);
+        saveFrame();
+    });
     connect(m_view, &PaletteView::contentResized, this, &PaletteWindow::fitToContent);
+    qApp->installEventFilter(this);
 
     resize(480, 300);
     fitToContent();
     const QByteArray frame = Settings::windowFrame(m_autosaveName);
     m_frameRestored = !frame.isEmpty() && restoreGeometry(frame);
+    m_userSized = m_frameRestored && Settings::boolean(userSizedKey(m_autosaveName));
+    if (m_frameRestored && !m_userSized) {
+        // A size that was only fitted to older content gives way to the current content.
+        m_fittedContent = QSize();
+        fitToContent();
+    }
     if (!m_frameRestored) {
         if (QScreen *s = screen()) {
             QRect centred = frameGeometry();
@@ -123,10 +145,23 @@ PaletteWindow::PaletteWindow(PalettesOO *collection, int index, QWidget *parent)
 void PaletteWindow::fitToContent() {
     if (!m_view)
         return;
+    // Nested layouts pass a change upwards one posted event at a time, so the size read here
+    // would be the previous one: settle every layout of the content now.
+    for (QWidget *child : m_view->findChildren<QWidget *>()) {
+        if (QLayout *layout = child->layout()) {
+            layout->invalidate();
+            // Also drops the size its parent's layout keeps for it.
+            child->updateGeometry();
+        }
+    }
+    if (QLayout *layout = m_view->layout()) {
+        layout->invalidate();
+        layout->activate();
+    }
     m_view->adjustSize();
     const QSize content = m_view->sizeHint().expandedTo(m_view->minimumSize());
-    // Follow the content when it changes, but leave a frame the user chose (or that was
-    // restored) alone while the content keeps its size.
+    // Follow the content when it changes, but leave a frame the user chose alone while the
+    // content keeps its size.
     if (content == m_fittedContent)
         return;
     m_fittedContent = content;
@@ -149,13 +184,93 @@ void PaletteWindow::fitToContent() {
     if (target.width() > room.width())
         target.rheight() += bar;
     target = target.boundedTo(room);
-    if (target != size())
+    m_fittedSize = target;
+    if (target != size()) {
+        m_fitting = true;
         resize(target);
+        m_fitting = false;
+    }
+    keepOnScreen(target);
+}
+
+void PaletteWindow::keepOnScreen(const QSize &size) {
+    QScreen *s = screen();
+    if (!s || !isVisible())
+        return;
+    const QRect available = s->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(),
+                           frame.bottom() - geometry().bottom());
+    QRect outer(frame.topLeft(), size.grownBy(margins));
+    // Grown past the screen's edge: slide back so the whole window, options included, shows.
+    outer.moveLeft(
+        qMax(available.left(), qMin(outer.left(), available.right() - outer.width() + 1)));
+    outer.moveTop(
+        qMax(available.top(), qMin(outer.top(), available.bottom() - outer.height() + 1)));
+    if (outer.topLeft() != frame.topLeft())
+        move(outer.topLeft());
+}
+
+void PaletteWindow::takeKeyboard() {
+    WindowFocus::setAcceptsFocus(this, true);
+    activateWindow();
+}
+
+namespace {
+// Widgets that need keys when used: text and number fields, and the whole colour editor.
+bool wantsKeyboard(const QWidget *widget, const QWidget *window) {
+    for (const QWidget *w = widget; w && w != window; w = w->parentWidget()) {
+        if (qobject_cast<const QLineEdit *>(w) || qobject_cast<const QAbstractSpinBox *>(w) ||
+            qobject_cast<const PaletteModifyColorView *>(w))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool PaletteWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        if (widget->window() == this && !isActiveWindow() && wantsKeyboard(widget, this))
+            takeKeyboard();
+    }
+    // Typing in the window goes into its filter, unless a field that needs keys has them.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && m_view) {
+        auto *widget = static_cast<QWidget *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QString text = key->text();
+        QLineEdit *filter = m_view->filterField();
+        if (widget->window() == this && widget != filter && !wantsKeyboard(widget, this) &&
+            !text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            filter->setFocus(Qt::OtherFocusReason);
+            filter->insert(text);
+            return true;
+        }
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+bool PaletteWindow::event(QEvent *event) {
+    // Once the user is elsewhere, a click on a swatch copies without taking the keyboard.
+    if (event->type() == QEvent::WindowDeactivate)
+        WindowFocus::setAcceptsFocus(this, false);
+    return QScrollArea::event(event);
+}
+
+void PaletteWindow::showEvent(QShowEvent *event) {
+    QScrollArea::showEvent(event);
+    if (!isActiveWindow())
+        WindowFocus::setAcceptsFocus(this, false);
+    keepOnScreen(size());
 }
 
 void PaletteWindow::saveFrame() {
-    if (isVisible())
-        Settings::setWindowFrame(m_autosaveName, saveGeometry());
+    if (!isVisible())
+        return;
+    Settings::setWindowFrame(m_autosaveName, saveGeometry());
+    Settings::setBoolean(userSizedKey(m_autosaveName), m_userSized);
 }
 
 void PaletteWindow::moveEvent(QMoveEvent *event) {
@@ -165,6 +280,9 @@ void PaletteWindow::moveEvent(QMoveEvent *event) {
 
 void PaletteWindow::resizeEvent(QResizeEvent *event) {
     QScrollArea::resizeEvent(event);
+    // A size other than the one fitted here came from the user (or the window manager).
+    if (!m_fitting && isVisible() && size() != m_fittedSize)
+        m_userSized = true;
     saveFrame();
 }
 

@@ -22,18 +22,30 @@ public:
     PalettePlace *place() const { return m_place; }
     QString autosaveName() const { return m_autosaveName; }
 
+    // Whether the user chose the window's size (a size fitted to the content is not kept).
+    bool isUserSized() const { return m_userSized; }
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void fitToContent();
+    void keepOnScreen(const QSize &size);
     void saveFrame();
+    void takeKeyboard();
 
     PalettePlace *m_place;
     PaletteView *m_view = nullptr;
     QString m_autosaveName;
     bool m_frameRestored = false;
     QSize m_fittedContent;
+    QSize m_fittedSize;
+    bool m_fitting = false;
+    bool m_userSized = false;
 };

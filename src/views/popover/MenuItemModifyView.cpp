@@ -103,6 +103,9 @@ bool MenuItemModifyView::fileExists(const QString &name) const {
 
 QString MenuItemModifyView::refusalReason() const {
     const QString name = m_newPaletteName.get();
+    // An empty name would make a hidden ".json" file and a palette without a caption.
+    if (name.isEmpty())
+        return tr("Type a name");
     const QString invalid = Manager::invalidNameReason(name);
     if (!invalid.isEmpty())
         return invalid;
@@ -134,14 +137,7 @@ void MenuItemModifyView::ok() {
     const QString name = m_newPaletteName.get();
     QPointer<PalettesOO> palettes(m_palettes);
     const auto indexOf = [palettes](const QString &palName) {
-        if (!palettes)
-            return -1;
-        const QList<Palette> &list = palettes->palettes();
-        for (int i = 0; i < list.size(); ++i) {
-            if (list.at(i).palName == palName)
-                return i;
-        }
-        return -1;
+        return palettes ? palettes->indexOf(palName) : -1;
     };
     switch (m_modifyType.get()) {
     case ModifyType::Edit: {
@@ -195,28 +191,11 @@ bool MenuItemModifyView::renamePalette(PalettesOO *palettes, int index, const QS
     const Palette renamed{name, old.palColors};
     logLine(QStringLiteral("Changed pal: ") + printable(name));
 
-    // The new file first: if it cannot be written, the old one must still be there.
-    if (!Manager::savePalette(renamed)) {
+    if (!Manager::renamePalette(old.palName, renamed)) {
         logLine(QStringLiteral("Failed to write file %1 : pal %2 keeps its name")
                     .arg(fileName(printable(name)), printable(old.palName)));
         return false;
     }
-    QList<Palette> list;
-    if (name == old.palName) {
-        list = palettes->palettes();
-        list.removeAt(index);
-    } else {
-        // Removes the old file and key and reloads the folder, which now holds the new file.
-        Manager::deletePalette(old.palName);
-        list = palettes->palettes();
-        const auto reloaded = std::find_if(list.begin(), list.end(),
-                                           [&name](const Palette &p) { return p.palName == name; });
-        if (reloaded != list.end())
-            list.erase(reloaded);
-    }
-    // The palette under its new name goes last, once, with its position key.
-    palettes->setPalettes(list);
-    Manager::addPalette(renamed);
     return true;
 }
 

@@ -1,11 +1,14 @@
 #include "views/popover/MenuItemView.h"
 
 #include "app/Shell.h"
+#include "model/PaletteFilter.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PaletteTransfer.h"
 #include "store/PalettesOO.h"
 #include "store/UndoStack.h"
+#include "views/blocks/BoundedScrollArea.h"
+#include "views/blocks/OptionRow.h"
 #include "views/blocks/SectionView.h"
 #include "views/blocks/TitleView.h"
 #include "views/blocks/UndoActions.h"
@@ -17,19 +20,24 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -38,6 +46,14 @@ constexpr int radiusSliderScale = 10;
 
 QString numberText(double value) {
     return QString::number(static_cast<float>(value), 'g', 7);
+}
+
+QLabel *heading(const QString &text) {
+    auto *label = new QLabel(text);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
 }
 
 std::optional<double> parseNumber(const QString &text) {
@@ -67,7 +83,19 @@ MenuItemView::MenuItemView(QWidget *parent)
     m_optionsButton = new QPushButton;
     m_preferencesButton = new QPushButton(tr("Preferences"));
     m_quitButton = new QPushButton(tr("Quit"));
+    m_filter = new QLineEdit;
+    m_filter->setPlaceholderText(tr("Find"));
+    m_filter->setAccessibleName(tr("Find"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    m_grid->installEventFilter(this);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_grid->setFilter(PaletteFilter(text));
+        updateEditor(false);
+    });
+
     auto *buttons = new QWidget;
+    m_buttons = buttons;
     auto *buttonRow = new QHBoxLayout(buttons);
     buttonRow->setContentsMargins(0, 0, 0, 0);
     buttonRow->addWidget(m_optionsButton);
@@ -79,7 +107,12 @@ MenuItemView::MenuItemView(QWidget *parent)
     m_layout->setContentsMargins(14, 12, 14, 12);
     m_layout->setSpacing(10);
     m_layout->addWidget(new TitleView);
-    m_layout->addWidget(new SectionView(tr("Palettes"), m_grid));
+    m_layout->addWidget(m_filter);
+    // The grid scrolls on its own, so the options and buttons below it stay within reach.
+    m_gridArea = new BoundedScrollArea;
+    m_gridArea->setWidget(m_grid);
+    m_gridSection = new SectionView(tr("Palettes"), m_gridArea);
+    m_layout->addWidget(m_gridSection);
     m_importButton = new QPushButton(tr("Import…"));
     m_importButton->setToolTip(tr("Add palettes from GIMP (.gpl), Adobe (.ase), CSS, text or "
                                   "Swatchbar (.json) files; dropping files here does the same"));
@@ -88,6 +121,8 @@ MenuItemView::MenuItemView(QWidget *parent)
     setAcceptDrops(true);
     m_layout->addWidget(new SectionView(QString(), buttons));
 
+    for (QPushButton *button : {m_optionsButton, m_preferencesButton, m_quitButton})
+        button->installEventFilter(this);
     connect(m_optionsButton, &QPushButton::clicked, this,
             [this] { showOptions.set(!showOptions.get()); });
     connect(m_preferencesButton, &QPushButton::clicked, this, [] { showPreferences(); });
@@ -95,6 +130,8 @@ MenuItemView::MenuItemView(QWidget *parent)
 
     connect(m_grid, &PaletteGridView::paletteClicked, this, &MenuItemView::openPalette);
     connect(m_grid, &PaletteGridView::plusClicked, this, &MenuItemView::addPalette);
+    connect(m_grid, &PaletteGridView::paletteMoved, this,
+            [](int from, int to) { Manager::movePalette(from, to); });
     connect(m_grid, &PaletteGridView::paletteContextMenuRequested, this,
             [this](int index, const QPoint &globalPos) {
                 QMenu *menu = createContextMenu(index, this);
@@ -113,8 +150,114 @@ MenuItemView::MenuItemView(QWidget *parent)
     modifyColorIdx.onChange([this] { updateEditor(true); });
     newPaletteName.onChange([this] { m_modifyView->refresh(); });
 
+    if (const QScreen *s = QGuiApplication::primaryScreen())
+        m_room = s->availableGeometry().size().shrunkBy(QMargins(2, 2, 2, 2));
     updateGrid();
     updateOptions();
+}
+
+void MenuItemView::setRoom(const QSize &room) {
+    m_room = room;
+    fitGridToRoom();
+}
+
+void MenuItemView::fitGridToRoom() {
+    if (!m_room.isValid()) {
+        m_gridArea->setLimit(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        return;
+    }
+    // Everything but the grid keeps its size; the grid gets what is left.
+    const QMargins margins = m_layout->contentsMargins();
+    int others = margins.top() + margins.bottom();
+    int count = 0;
+    for (int i = 0; i < m_layout->count(); ++i) {
+        QWidget *w = m_layout->itemAt(i)->widget();
+        if (!w || w->isHidden())
+            continue;
+        ++count;
+        if (w != m_gridSection)
+            others += w->sizeHint().height();
+    }
+    others += m_layout->spacing() * qMax(0, count - 1);
+    // The section's own title row and margins around the grid.
+    others += m_gridSection->sizeHint().height() - m_gridArea->sizeHint().height();
+    const int width = m_room.width() - margins.left() - margins.right() -
+                      (m_gridSection->sizeHint().width() - m_gridArea->sizeHint().width());
+    m_gridArea->setLimit(QSize(qMax(60, width), qMax(60, m_room.height() - others)));
+}
+
+void MenuItemView::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (const QScreen *s = screen())
+        setRoom(s->availableGeometry().size().shrunkBy(QMargins(2, 2, 2, 2)));
+    // Typing goes to the filter as soon as the popover opens.
+    m_filter->setFocus(Qt::PopupFocusReason);
+}
+
+void MenuItemView::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    m_filter->clear();
+}
+
+bool MenuItemView::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == m_filter) {
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            // The arrows move through the matches.
+            m_grid->moveCurrent(key->key());
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (m_grid->itemCount() > 1 || !m_grid->isFiltered())
+                m_grid->activateCurrent();
+            return true;
+        case Qt::Key_Escape:
+            // First clears the filter; with nothing to clear the popover closes.
+            if (!m_filter->text().isEmpty()) {
+                m_filter->clear();
+                return true;
+            }
+            if (window()->windowType() == Qt::Popup) {
+                window()->close();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+    // Keys typed on the grid or a button go to the filter; number fields keep theirs.
+    if (watched == m_grid || watched == m_optionsButton || watched == m_preferencesButton ||
+        watched == m_quitButton || watched == m_radiusSlider) {
+        const QString text = key->text();
+        const bool typed =
+            !text.isEmpty() && text.at(0).isPrint() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+            !(key->key() == Qt::Key_Space && m_filter->text().isEmpty());
+        if (typed) {
+            m_filter->setFocus(Qt::OtherFocusReason);
+            m_filter->insert(text);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MenuItemView::updateTabOrder() {
+    // Filter, grid, options when shown, then the buttons: every stop is a visible control.
+    QList<QWidget *> order{m_filter, m_grid};
+    if (m_optionsPanel)
+        order << m_sizeField << m_spacingField << m_gridColStepper << m_radiusField
+              << m_radiusSlider << m_cellColStepper;
+    order << m_optionsButton << m_preferencesButton << m_quitButton;
+    for (int i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
 }
 
 void MenuItemView::updateGrid() {
@@ -122,18 +265,20 @@ void MenuItemView::updateGrid() {
                                          gridCellRadius.get(), gridColCount.get(),
                                          cellColCount.get()));
     syncOptionControls();
+    if (m_gridArea)
+        fitGridToRoom();
 }
 
 void MenuItemView::updateEditor(bool modeChanged) {
     int item = -1;
     if (modifyType.get() == ModifyType::Edit && m_palettesOO->contains(modifyColorIdx.get()))
-        item = modifyColorIdx.get();
+        item = m_grid->itemOf(modifyColorIdx.get());
     else if (modifyType.get() == ModifyType::Add)
         item = m_grid->plusItem();
     // A list change only moves an open editor; the text being typed stays as it is.
     const bool opening = item >= 0 && (modeChanged || m_modifyView->isHidden());
     if (opening && modifyType.get() == ModifyType::Edit)
-        m_editedName = m_palettesOO->palettes().at(item).palName;
+        m_editedName = m_palettesOO->palettes().at(modifyColorIdx.get()).palName;
     m_modifyView->refresh();
     m_grid->setEditor(m_modifyView, item);
     if (opening)
@@ -232,6 +377,35 @@ QStringList MenuItemView::importFiles(const QStringList &paths) {
     for (const QString &path : paths)
         if (const std::optional<QString> name = PaletteTransfer::importFile(path))
             added << *name;
+    // One step takes the whole import back (to the trash) and makes it again.
+    QHash<QString, QByteArray> files;
+    for (const QString &name : std::as_const(added)) {
+        if (const std::optional<QByteArray> bytes = Manager::paletteFileBytes(name))
+            files.insert(name, *bytes);
+    }
+    if (!files.isEmpty()) {
+        auto trashed = std::make_shared<QHash<QString, QString>>();
+        UndoStack::forPalettes()->push(
+            {tr("Import"),
+             [files, trashed] {
+                 bool all = true;
+                 for (auto it = files.cbegin(); it != files.cend(); ++it) {
+                     Manager::deletePalette(it.key());
+                     trashed->insert(it.key(), Manager::lastTrashedFile());
+                     all = all && !Manager::paletteFileBytes(it.key());
+                 }
+                 return all;
+             },
+             [files, trashed] {
+                 bool all = true;
+                 for (auto it = files.cbegin(); it != files.cend(); ++it)
+                     all =
+                         Manager::restorePalette(it.key(), it.value(), trashed->value(it.key())) &&
+                         all;
+                 Manager::loadAllPalettes();
+                 return all;
+             }});
+    }
     return added;
 }
 
@@ -307,27 +481,8 @@ void MenuItemView::updateOptions() {
     } else if (!showOptions.get() && m_optionsPanel) {
         delete m_optionsPanel;
     }
-}
-
-QWidget *MenuItemView::optionRow(const QString &label, QWidget *control, QWidget *extra) {
-    auto *row = new QWidget;
-    auto *layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *text = new QLabel(label);
-    text->setFixedWidth(optionsMargin);
-    text->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-    layout->addWidget(text);
-    if (extra) {
-        layout->addWidget(control, 0, Qt::AlignVCenter);
-        layout->addWidget(extra, 1, Qt::AlignVCenter);
-    } else if (control->sizePolicy().horizontalPolicy() == QSizePolicy::Fixed) {
-        // Steppers sit at the leading edge of their row.
-        layout->addWidget(control, 0, Qt::AlignLeading | Qt::AlignVCenter);
-        layout->addStretch(1);
-    } else {
-        layout->addWidget(control, 1, Qt::AlignVCenter);
-    }
-    return row;
+    updateTabOrder();
+    fitGridToRoom();
 }
 
 QLineEdit *MenuItemView::numberField(const QString &placeholder, State<double> &state,
@@ -361,8 +516,9 @@ QWidget *MenuItemView::buildOptionsPanel() {
     m_spacingField = numberField(tr("Spacing"), gridCellSpacing, SettingsKeys::menuGridCellSpacing);
     m_gridColStepper = stepper(gridColCount, maxViewCols, SettingsKeys::menuGridColCount);
     m_radiusField = numberField(tr("Radius"), gridCellRadius, SettingsKeys::menuGridCellRadius);
-    m_radiusField->setMaximumWidth(40);
+    m_radiusField->setMaximumWidth(25);
     m_radiusSlider = new QSlider(Qt::Horizontal);
+    m_radiusSlider->installEventFilter(this);
     m_radiusSlider->setRange(0, 50 * radiusSliderScale);
     connect(m_radiusSlider, &QSlider::valueChanged, this, [this](int value) {
         gridCellRadius.set(static_cast<double>(value) / radiusSliderScale);
@@ -374,15 +530,17 @@ QWidget *MenuItemView::buildOptionsPanel() {
     auto *gridOptions = new QWidget;
     auto *gridRows = new QVBoxLayout(gridOptions);
     gridRows->setContentsMargins(0, 0, 0, 0);
-    gridRows->addWidget(optionRow(tr("Size"), m_sizeField));
-    gridRows->addWidget(optionRow(tr("Spacing"), m_spacingField));
-    gridRows->addWidget(optionRow(tr("Column count"), m_gridColStepper));
-    gridRows->addWidget(optionRow(tr("Radius"), m_radiusField, m_radiusSlider));
+    const int margin = optionsMargin;
+    gridRows->addWidget(new OptionRow(tr("Size"), margin, m_sizeField));
+    gridRows->addWidget(new OptionRow(tr("Spacing"), margin, m_spacingField));
+    gridRows->addWidget(new OptionRow(tr("Column count"), margin, m_gridColStepper));
+    gridRows->addWidget(new OptionRow(tr("Radius"), margin, m_radiusField, m_radiusSlider));
 
+    // Two rows are both "Column count": a heading over each says which grid it sets.
     auto *cellOptions = new QWidget;
     auto *cellRows = new QVBoxLayout(cellOptions);
     cellRows->setContentsMargins(0, 0, 0, 0);
-    cellRows->addWidget(optionRow(tr("Column count"), m_cellColStepper));
+    cellRows->addWidget(new OptionRow(tr("Column count"), margin, m_cellColStepper));
 
     for (QWidget *block : {gridOptions, cellOptions})
         block->setMinimumWidth(optionsMargin + 200);
@@ -391,7 +549,9 @@ QWidget *MenuItemView::buildOptionsPanel() {
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addSpacing(25);
+    layout->addWidget(heading(tr("Palettes")));
     layout->addWidget(new SectionView(tr("Grid options"), gridOptions));
+    layout->addWidget(heading(tr("Colors in each palette")));
     layout->addWidget(new SectionView(QString(), cellOptions));
     return panel;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+class BoundedScrollArea;
 class MenuItemModifyView;
 class PaletteGridView;
 class PalettesOO;
@@ -59,6 +60,13 @@ public:
     QPushButton *importButton() const { return m_importButton; }
 
     PaletteGridView *gridView() const { return m_grid; }
+    // "Find by typing": filters the grid; typing in the grid lands here.
+    QLineEdit *filterField() const { return m_filter; }
+    BoundedScrollArea *gridArea() const { return m_gridArea; }
+    // Keeps the grid within room, so the options and buttons stay on screen.
+    void setRoom(const QSize &room);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
     MenuItemModifyView *modifyView() const { return m_modifyView; }
     QPushButton *optionsButton() const { return m_optionsButton; }
     QPushButton *preferencesButton() const { return m_preferencesButton; }
@@ -73,16 +81,19 @@ public:
     QSpinBox *cellColCountStepper() const;
 
 protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void fitGridToRoom();
+    void updateTabOrder();
     void updateGrid();
     void updateEditor(bool modeChanged);
     void updateOptions();
     void onPalettesChanged();
     QWidget *buildOptionsPanel();
-    QWidget *optionRow(const QString &label, QWidget *control, QWidget *extra = nullptr);
     QLineEdit *numberField(const QString &placeholder, State<double> &state, const char *key);
     QSpinBox *stepper(State<int> &state, int maximum, const char *key);
     void syncOptionControls();
@@ -91,6 +102,11 @@ private:
     PalettesOO *m_palettesOO;
     QVBoxLayout *m_layout = nullptr;
     PaletteGridView *m_grid = nullptr;
+    QLineEdit *m_filter = nullptr;
+    BoundedScrollArea *m_gridArea = nullptr;
+    QWidget *m_gridSection = nullptr;
+    QWidget *m_buttons = nullptr;
+    QSize m_room;
     MenuItemModifyView *m_modifyView = nullptr;
     QPushButton *m_optionsButton = nullptr;
     QPushButton *m_preferencesButton = nullptr;

@@ -3,12 +3,14 @@
 #include "store/PalettesOO.h"
 #include "views/popover/PalettePreviewView.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollArea>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
@@ -36,7 +38,38 @@ void PaletteGridView::setMetrics(const GridMetrics &metrics) {
 }
 
 int PaletteGridView::itemCount() const {
-    return m_palettes->count() + 1;
+    return (isFiltered() ? static_cast<int>(m_shown.size()) : m_palettes->count()) + 1;
+}
+
+int PaletteGridView::paletteIndex(int item) const {
+    if (item < 0 || item >= itemCount() - 1)
+        return -1;
+    return isFiltered() ? m_shown.at(item) : item;
+}
+
+int PaletteGridView::itemOf(int index) const {
+    if (!m_palettes->contains(index))
+        return -1;
+    return isFiltered() ? static_cast<int>(m_shown.indexOf(index)) : index;
+}
+
+void PaletteGridView::setFilter(const PaletteFilter &filter) {
+    m_filter = filter;
+    applyFilter();
+    m_firstRows.clear();
+    m_current = itemCount() > 1 ? 0 : -1;
+    relayout();
+}
+
+void PaletteGridView::applyFilter() {
+    m_shown.clear();
+    if (!isFiltered())
+        return;
+    const QList<Palette> &palettes = m_palettes->palettes();
+    for (int i = 0; i < palettes.size(); ++i) {
+        if (m_filter.matches(palettes.at(i)))
+            m_shown.append(i);
+    }
 }
 
 int PaletteGridView::cellHeight() const {
@@ -116,6 +149,7 @@ void PaletteGridView::placeEditor() {
 }
 
 void PaletteGridView::onPalettesChanged() {
+    applyFilter();
     m_firstRows.clear();
     m_pressed = -1;
     relayout();
@@ -158,7 +192,8 @@ void PaletteGridView::paintPlus(QPainter &painter, const QRectF &cell) const {
 
 void PaletteGridView::paintFocus(QPainter &painter, int item, const QRectF &cell,
                                  double radius) const {
-    if (item != m_current || !m_showCurrent || !hasFocus())
+    // Shown while the keys work on the grid, from the grid itself or from the filter field.
+    if (item != m_current || !m_showCurrent)
         return;
     painter.save();
     painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
@@ -213,22 +248,75 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
             painter.setClipPath(clip);
             if (i == m_hovered)
                 painter.fillRect(cell, hover);
-            PalettePreviewView::paint(&painter, cell, m_palettes->palettes().at(i),
+            PalettePreviewView::paint(&painter, cell, m_palettes->palettes().at(paletteIndex(i)),
                                       m_metrics.cellColumns, m_metrics.cellSize, text,
                                       m_firstRows.value(i), radius);
             painter.restore();
             paintFocus(painter, i, cell, radius);
+            if (m_dragging && i == m_dropItem) {
+                painter.save();
+                painter.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::DashLine));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawRoundedRect(cell.adjusted(1, 1, -1, -1), radius, radius);
+                painter.restore();
+            }
         }
     }
 }
 
 void PaletteGridView::setCurrent(int item) {
     item = std::clamp(item, 0, itemCount() - 1);
-    if (item == m_current)
-        return;
+    m_showCurrent = true;
     update(cellRect(m_current));
     m_current = item;
     update(cellRect(m_current));
+    scrollToCurrent();
+}
+
+void PaletteGridView::scrollToCurrent() {
+    if (m_current < 0)
+        return;
+    // The cell the keys work on stays in view, however large the grid.
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(w)) {
+            const QRect cell = cellRect(m_current);
+            const QPoint centre = mapTo(area->widget(), cell.center());
+            area->ensureVisible(centre.x(), centre.y(), cell.width() / 2 + 4,
+                                cell.height() / 2 + 4);
+            break;
+        }
+    }
+}
+
+void PaletteGridView::moveCurrent(int key) {
+    const int cols = m_metrics.columns;
+    const int current = std::max(0, m_current);
+    switch (key) {
+    case Qt::Key_Left:
+        setCurrent(current - 1);
+        break;
+    case Qt::Key_Right:
+        setCurrent(current + 1);
+        break;
+    case Qt::Key_Up:
+        setCurrent(current >= cols ? current - cols : current);
+        break;
+    case Qt::Key_Down:
+        setCurrent(current + cols < itemCount() ? current + cols : current);
+        break;
+    case Qt::Key_Home:
+        setCurrent(0);
+        break;
+    case Qt::Key_End:
+        setCurrent(plusItem());
+        break;
+    default:
+        break;
+    }
+}
+
+void PaletteGridView::activateCurrent() {
+    activate(m_current < 0 ? 0 : m_current);
 }
 
 void PaletteGridView::activate(int item) {
@@ -237,32 +325,18 @@ void PaletteGridView::activate(int item) {
     if (item == plusItem())
         emit plusClicked();
     else
-        emit paletteClicked(item);
+        emit paletteClicked(paletteIndex(item));
 }
 
 void PaletteGridView::keyPressEvent(QKeyEvent *event) {
-    const int cols = m_metrics.columns;
-    const int current = std::max(0, m_current);
     switch (event->key()) {
     case Qt::Key_Left:
-        setCurrent(current - 1);
-        break;
     case Qt::Key_Right:
-        setCurrent(current + 1);
-        break;
     case Qt::Key_Up:
-        if (current >= cols)
-            setCurrent(current - cols);
-        break;
     case Qt::Key_Down:
-        if (current + cols < itemCount())
-            setCurrent(current + cols);
-        break;
     case Qt::Key_Home:
-        setCurrent(0);
-        break;
     case Qt::Key_End:
-        setCurrent(plusItem());
+        moveCurrent(event->key());
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -284,16 +358,21 @@ void PaletteGridView::focusInEvent(QFocusEvent *event) {
         m_current = 0;
     m_showCurrent =
         event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (m_showCurrent)
+        scrollToCurrent();
     update(cellRect(m_current));
 }
 
 void PaletteGridView::focusOutEvent(QFocusEvent *event) {
     QWidget::focusOutEvent(event);
+    m_showCurrent = false;
     update(cellRect(m_current));
 }
 
 void PaletteGridView::mousePressEvent(QMouseEvent *event) {
     m_pressed = event->button() == Qt::LeftButton ? itemAt(event->position().toPoint()) : -1;
+    m_pressPos = event->position().toPoint();
+    m_dragging = false;
     if (m_showCurrent) {
         m_showCurrent = false;
         update(cellRect(m_current));
@@ -304,6 +383,18 @@ void PaletteGridView::mousePressEvent(QMouseEvent *event) {
 void PaletteGridView::mouseReleaseEvent(QMouseEvent *event) {
     const int pressed = m_pressed;
     m_pressed = -1;
+    if (m_dragging) {
+        // A drag is a move, never a click.
+        m_dragging = false;
+        const int target = itemAt(event->position().toPoint());
+        const int from = paletteIndex(pressed);
+        const int to = paletteIndex(target);
+        m_dropItem = -1;
+        update();
+        if (from >= 0 && to >= 0 && from != to)
+            emit paletteMoved(from, to);
+        return;
+    }
     if (event->button() != Qt::LeftButton || pressed < 0 ||
         itemAt(event->position().toPoint()) != pressed || pressed == m_editorItem)
         return;
@@ -311,7 +402,20 @@ void PaletteGridView::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void PaletteGridView::mouseMoveEvent(QMouseEvent *event) {
-    setHovered(itemAt(event->position().toPoint()));
+    const QPoint pos = event->position().toPoint();
+    setHovered(itemAt(pos));
+    // A palette pressed and moved past the drag distance is being put somewhere else.
+    if (m_pressed >= 0 && m_pressed != plusItem() && m_pressed != m_editorItem &&
+        (event->buttons() & Qt::LeftButton) &&
+        (m_dragging || (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance())) {
+        m_dragging = true;
+        const int target = itemAt(pos);
+        const int drop = target >= 0 && target != plusItem() ? target : -1;
+        if (drop != m_dropItem) {
+            m_dropItem = drop;
+            update();
+        }
+    }
 }
 
 void PaletteGridView::leaveEvent(QEvent *event) {
@@ -327,8 +431,8 @@ void PaletteGridView::contextMenuEvent(QContextMenuEvent *event) {
         event->ignore();
         return;
     }
-    emit paletteContextMenuRequested(item, keyboard ? mapToGlobal(cellRect(item).center())
-                                                    : event->globalPos());
+    emit paletteContextMenuRequested(
+        paletteIndex(item), keyboard ? mapToGlobal(cellRect(item).center()) : event->globalPos());
 }
 
 void PaletteGridView::wheelEvent(QWheelEvent *event) {
@@ -340,7 +444,7 @@ void PaletteGridView::wheelEvent(QWheelEvent *event) {
         event->ignore();
         return;
     }
-    const int hidden = PalettePreviewView::hiddenRows(m_palettes->palettes().at(item),
+    const int hidden = PalettePreviewView::hiddenRows(m_palettes->palettes().at(paletteIndex(item)),
                                                       m_metrics.cellColumns, m_metrics.cellSize);
     const int current = m_firstRows.value(item);
     const int next = std::clamp(current - steps, 0, hidden);
@@ -359,7 +463,8 @@ bool PaletteGridView::event(QEvent *event) {
         const auto *help = static_cast<QHelpEvent *>(event);
         const int item = itemAt(help->pos());
         if (item >= 0 && item < plusItem() && item != m_editorItem)
-            QToolTip::showText(help->globalPos(), m_palettes->palettes().at(item).palName, this,
+            QToolTip::showText(help->globalPos(),
+                               m_palettes->palettes().at(paletteIndex(item)).palName, this,
                                cellRect(item));
         else
             QToolTip::hideText();

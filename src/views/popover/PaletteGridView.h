@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/PaletteFilter.h"
 #include "views/popover/GridMetrics.h"
 
 #include <QHash>
@@ -20,7 +21,20 @@ public:
     void setMetrics(const GridMetrics &metrics);
     const GridMetrics &metrics() const { return m_metrics; }
 
-    // Palettes plus the new-palette cell.
+    // Shows only the palettes the filter matches (all with an empty filter).
+    void setFilter(const PaletteFilter &filter);
+    bool isFiltered() const { return !m_filter.isEmpty(); }
+    // The collection index shown in item, or -1 (the new-palette cell, or no such item).
+    int paletteIndex(int item) const;
+    // The item that shows the palette at index of the collection, or -1 when it is not shown.
+    int itemOf(int index) const;
+    // Moves the keyboard's cell, keeping it in view; shows it outlined even while the filter
+    // field has the keys.
+    void setCurrent(int item);
+    void moveCurrent(int key);
+    void activateCurrent();
+
+    // Shown palettes plus the new-palette cell.
     int itemCount() const;
     int plusItem() const { return itemCount() - 1; }
     QRect cellRect(int item) const;
@@ -41,6 +55,8 @@ signals:
     void paletteClicked(int index);
     void plusClicked();
     void paletteContextMenuRequested(int index, const QPoint &globalPos);
+    // A palette was dragged onto another's place (collection indices).
+    void paletteMoved(int from, int to);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -62,8 +78,9 @@ private:
     void applySize();
     void placeEditor();
     void setHovered(int item);
-    void setCurrent(int item);
     void activate(int item);
+    void applyFilter();
+    void scrollToCurrent();
     int cellHeight() const;
     void paintPlus(QPainter &painter, const QRectF &cell) const;
     void paintFocus(QPainter &painter, int item, const QRectF &cell, double radius) const;
@@ -79,4 +96,11 @@ private:
     int m_editorItem = -1;
     // Rows scrolled out of each preview square, by palette index.
     QHash<int, int> m_firstRows;
+    PaletteFilter m_filter;
+    // Collection indices shown, in order, while a filter is set.
+    QList<int> m_shown;
+    // Drag to reorder: the palette pressed and where the press began.
+    QPoint m_pressPos;
+    bool m_dragging = false;
+    int m_dropItem = -1;
 };

@@ -74,17 +74,31 @@ void PalettePreviewView::paint(QPainter *painter, const QRectF &cell, const Pale
     }
     painter->restore();
 
+    // A thin line in the text colour, faint: a black palette stays visible on a dark
+    // background and a white one on a light background.
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    QColor outline = textColor;
+    outline.setAlphaF(0.35f);
+    painter->setPen(QPen(outline, 1));
+    painter->setBrush(Qt::NoBrush);
+    const double outlineRadius = std::clamp(cornerRadius - 0.5, 0.0, side / 2.0);
+    painter->drawRoundedRect(square.adjusted(0.5, 0.5, -0.5, -0.5), outlineRadius, outlineRadius);
+    painter->restore();
+
     const QFontMetrics metrics = painter->fontMetrics();
+    // Fractional advances: at a scale of 2 whole-pixel widths run short and shave the last glyph.
+    const QFontMetricsF exact(painter->font(), painter->device());
     const QRectF nameRect(cell.x(), square.bottom() + nameGap, cell.width(), metrics.height());
     // How far a rounded bottom corner reaches into the name line, at half its height.
     const double r = std::clamp(cornerRadius, 0.0, cell.width() / 2.0);
     const double rise = r - (cell.bottom() - nameRect.center().y());
     const double inset = rise > 0 ? r - std::sqrt(std::max(0.0, r * r - rise * rise)) : 0.0;
-    const int available = std::max(0, static_cast<int>(cell.width() - 2 * inset) - 2);
+    const double available = std::max(0.0, cell.width() - 2 * inset - 2);
     painter->save();
     painter->setPen(textColor);
     painter->drawText(nameRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                      metrics.elidedText(palette.palName, Qt::ElideRight, available));
+                      exact.elidedText(palette.palName, Qt::ElideRight, available));
     painter->restore();
 }
 

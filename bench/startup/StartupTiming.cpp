@@ -1,4 +1,4 @@
-#include "app/StartupTiming.h"
+#include "StartupTiming.h"
 
 #include "app/AppDelegate.h"
 #include "app/Shell.h"
