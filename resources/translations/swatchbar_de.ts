@@ -200,6 +200,10 @@
         <source>New palette</source>
         <translation>Neue Palette</translation>
     </message>
+    <message>
+        <source>Type a name</source>
+        <translation>Geben Sie einen Namen ein</translation>
+    </message>
 </context>
 <context>
     <name>MenuItemView</name>
@@ -306,6 +310,18 @@
     <message>
         <source>Swatchbar palette (*.json)</source>
         <translation>Swatchbar-Palette (*.json)</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Colors in each palette</source>
+        <translation>Farben in jeder Palette</translation>
     </message>
 </context>
 <context>
@@ -426,6 +442,10 @@
         <source>No screen color picker is available.</source>
         <translation>Keine Bildschirm-Farbpipette verfügbar.</translation>
     </message>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>
@@ -480,16 +500,20 @@
         <translation>Tipps:</translation>
     </message>
     <message>
-        <source>Command click on a color to copy it without switching focus to Swatchbar</source>
-        <translation>Befehlsklick auf eine Farbe kopiert sie, ohne den Fokus zu Swatchbar zu wechseln</translation>
-    </message>
-    <message>
-        <source>Default color palettes from your own palettes folder</source>
-        <translation>Standardpaletten aus Ihrem eigenen Palettenordner</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it without switching focus to Swatchbar</source>
+        <translation>Ein Klick auf eine Farbe kopiert sie, ohne den Fokus zu Swatchbar zu wechseln</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it</source>
+        <translation>Ein Klick auf eine Farbe kopiert sie</translation>
+    </message>
+    <message>
+        <source>No file viewer could show %1</source>
+        <translation>Kein Dateimanager konnte %1 anzeigen</translation>
     </message>
 </context>
 <context>

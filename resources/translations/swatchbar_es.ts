@@ -200,6 +200,10 @@
         <source>New palette</source>
         <translation>Nueva paleta</translation>
     </message>
+    <message>
+        <source>Type a name</source>
+        <translation>Escribe un nombre</translation>
+    </message>
 </context>
 <context>
     <name>MenuItemView</name>
@@ -306,6 +310,18 @@
     <message>
         <source>Swatchbar palette (*.json)</source>
         <translation>Paleta de Swatchbar (*.json)</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Buscar</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importación</translation>
+    </message>
+    <message>
+        <source>Colors in each palette</source>
+        <translation>Colores de cada paleta</translation>
     </message>
 </context>
 <context>
@@ -426,6 +442,10 @@
         <source>No screen color picker is available.</source>
         <translation>No hay ningún selector de color de pantalla disponible.</translation>
     </message>
+    <message>
+        <source>Find</source>
+        <translation>Buscar</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>
@@ -480,16 +500,20 @@
         <translation>Consejos:</translation>
     </message>
     <message>
-        <source>Command click on a color to copy it without switching focus to Swatchbar</source>
-        <translation>Haz clic con Comando en un color para copiarlo sin cambiar el foco a Swatchbar</translation>
-    </message>
-    <message>
-        <source>Default color palettes from your own palettes folder</source>
-        <translation>Paletas predeterminadas de tu propia carpeta de paletas</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Opciones</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it without switching focus to Swatchbar</source>
+        <translation>Haz clic en un color para copiarlo sin cambiar el foco a Swatchbar</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it</source>
+        <translation>Haz clic en un color para copiarlo</translation>
+    </message>
+    <message>
+        <source>No file viewer could show %1</source>
+        <translation>Ningún gestor de archivos pudo mostrar %1</translation>
     </message>
 </context>
 <context>

@@ -200,6 +200,10 @@
         <source>New palette</source>
         <translation>Nouvelle palette</translation>
     </message>
+    <message>
+        <source>Type a name</source>
+        <translation>Saisissez un nom</translation>
+    </message>
 </context>
 <context>
     <name>MenuItemView</name>
@@ -306,6 +310,18 @@
     <message>
         <source>Swatchbar palette (*.json)</source>
         <translation>Palette Swatchbar (*.json)</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Rechercher</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importation</translation>
+    </message>
+    <message>
+        <source>Colors in each palette</source>
+        <translation>Couleurs de chaque palette</translation>
     </message>
 </context>
 <context>
@@ -426,6 +442,10 @@
         <source>No screen color picker is available.</source>
         <translation>Aucune pipette d’écran n’est disponible.</translation>
     </message>
+    <message>
+        <source>Find</source>
+        <translation>Rechercher</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>
@@ -480,16 +500,20 @@
         <translation>Astuces :</translation>
     </message>
     <message>
-        <source>Command click on a color to copy it without switching focus to Swatchbar</source>
-        <translation>Cliquez sur une couleur avec Commande pour la copier sans donner le focus à Swatchbar</translation>
-    </message>
-    <message>
-        <source>Default color palettes from your own palettes folder</source>
-        <translation>Palettes par défaut tirées de votre propre dossier de palettes</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Options</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it without switching focus to Swatchbar</source>
+        <translation>Cliquez sur une couleur pour la copier sans donner le focus à Swatchbar</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it</source>
+        <translation>Cliquez sur une couleur pour la copier</translation>
+    </message>
+    <message>
+        <source>No file viewer could show %1</source>
+        <translation>Aucun gestionnaire de fichiers n’a pu afficher %1</translation>
     </message>
 </context>
 <context>

@@ -200,6 +200,10 @@
         <source>New palette</source>
         <translation>新しいパレット</translation>
     </message>
+    <message>
+        <source>Type a name</source>
+        <translation>名前を入力してください</translation>
+    </message>
 </context>
 <context>
     <name>MenuItemView</name>
@@ -306,6 +310,18 @@
     <message>
         <source>Swatchbar palette (*.json)</source>
         <translation>Swatchbar パレット (*.json)</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>検索</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>インポート</translation>
+    </message>
+    <message>
+        <source>Colors in each palette</source>
+        <translation>各パレットの色</translation>
     </message>
 </context>
 <context>
@@ -426,6 +442,10 @@
         <source>No screen color picker is available.</source>
         <translation>画面の色を取得するツールがありません。</translation>
     </message>
+    <message>
+        <source>Find</source>
+        <translation>検索</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>
@@ -480,16 +500,20 @@
         <translation>ヒント:</translation>
     </message>
     <message>
-        <source>Command click on a color to copy it without switching focus to Swatchbar</source>
-        <translation>Command キーを押しながら色をクリックすると、Swatchbar にフォーカスを移さずにコピーします</translation>
-    </message>
-    <message>
-        <source>Default color palettes from your own palettes folder</source>
-        <translation>既定のカラーパレットは自分のパレットフォルダーから</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>オプション</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it without switching focus to Swatchbar</source>
+        <translation>色をクリックすると、Swatchbar にフォーカスを移さずにコピーします</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it</source>
+        <translation>色をクリックするとコピーします</translation>
+    </message>
+    <message>
+        <source>No file viewer could show %1</source>
+        <translation>%1 を表示できるファイルビューアーがありません</translation>
     </message>
 </context>
 <context>

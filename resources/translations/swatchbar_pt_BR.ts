@@ -200,6 +200,10 @@
         <source>New palette</source>
         <translation>Nova paleta</translation>
     </message>
+    <message>
+        <source>Type a name</source>
+        <translation>Digite um nome</translation>
+    </message>
 </context>
 <context>
     <name>MenuItemView</name>
@@ -306,6 +310,18 @@
     <message>
         <source>Swatchbar palette (*.json)</source>
         <translation>Paleta do Swatchbar (*.json)</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Buscar</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importação</translation>
+    </message>
+    <message>
+        <source>Colors in each palette</source>
+        <translation>Cores de cada paleta</translation>
     </message>
 </context>
 <context>
@@ -426,6 +442,10 @@
         <source>No screen color picker is available.</source>
         <translation>Nenhum seletor de cor de tela está disponível.</translation>
     </message>
+    <message>
+        <source>Find</source>
+        <translation>Buscar</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>
@@ -480,16 +500,20 @@
         <translation>Dicas:</translation>
     </message>
     <message>
-        <source>Command click on a color to copy it without switching focus to Swatchbar</source>
-        <translation>Clique com Command em uma cor para copiá-la sem mudar o foco para o Swatchbar</translation>
-    </message>
-    <message>
-        <source>Default color palettes from your own palettes folder</source>
-        <translation>Paletas padrão da sua própria pasta de paletas</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>Opções</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it without switching focus to Swatchbar</source>
+        <translation>Clique em uma cor para copiá-la sem mudar o foco para o Swatchbar</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it</source>
+        <translation>Clique em uma cor para copiá-la</translation>
+    </message>
+    <message>
+        <source>No file viewer could show %1</source>
+        <translation>Nenhum gerenciador de arquivos conseguiu mostrar %1</translation>
     </message>
 </context>
 <context>

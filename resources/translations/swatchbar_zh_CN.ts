@@ -200,6 +200,10 @@
         <source>New palette</source>
         <translation>新建调色板</translation>
     </message>
+    <message>
+        <source>Type a name</source>
+        <translation>请输入名称</translation>
+    </message>
 </context>
 <context>
     <name>MenuItemView</name>
@@ -306,6 +310,18 @@
     <message>
         <source>Swatchbar palette (*.json)</source>
         <translation>Swatchbar 调色板 (*.json)</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>查找</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>导入</translation>
+    </message>
+    <message>
+        <source>Colors in each palette</source>
+        <translation>每个调色板中的颜色</translation>
     </message>
 </context>
 <context>
@@ -426,6 +442,10 @@
         <source>No screen color picker is available.</source>
         <translation>没有可用的屏幕取色工具。</translation>
     </message>
+    <message>
+        <source>Find</source>
+        <translation>查找</translation>
+    </message>
 </context>
 <context>
     <name>PaletteWindow</name>
@@ -480,16 +500,20 @@
         <translation>提示：</translation>
     </message>
     <message>
-        <source>Command click on a color to copy it without switching focus to Swatchbar</source>
-        <translation>按住 Command 键点击颜色即可复制，焦点不会切换到 Swatchbar</translation>
-    </message>
-    <message>
-        <source>Default color palettes from your own palettes folder</source>
-        <translation>默认调色板来自您自己的调色板文件夹</translation>
-    </message>
-    <message>
         <source>Options</source>
         <translation>选项</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it without switching focus to Swatchbar</source>
+        <translation>点击颜色即可复制，焦点不会切换到 Swatchbar</translation>
+    </message>
+    <message>
+        <source>Click on a color to copy it</source>
+        <translation>点击颜色即可复制</translation>
+    </message>
+    <message>
+        <source>No file viewer could show %1</source>
+        <translation>没有文件管理器能够显示 %1</translation>
     </message>
 </context>
 <context>
