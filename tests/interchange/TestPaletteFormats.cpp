@@ -163,7 +163,7 @@ private slots:
         const QByteArray ase = AseFormat::write(sample());
         QCOMPARE(ase.left(12), QByteArray("ASEF\0\1\0\0\0\0\0\4", 12));
         QCOMPARE(ase.mid(12, 6), QByteArray("\0\1\0\0\0\x22", 6));
-        QCOMPARE(ase.mid(18, 16), QByteArray("\0\7\0O\0r\0a\0n\0g\0e", 16));
+        QCOMPARE(ase.mid(18, 16), QByteArray("\0\7\0O\0r\0a\0n\0g\0e\0\0", 16));
     }
 
     void readsGimpPaletteWithHeaderAndComments() {
