@@ -279,7 +279,7 @@ private slots:
         QTest::newRow("ase: name longer than block")
             << ase << hugeName << "the colour is cut short";
         QTest::newRow("ase: values cut")
-            << ase << AseBuilder().block(1, QByteArray("\0\1\0\0RGB \0\0\0\0", 14)).bytes()
+            << ase << AseBuilder().block(1, QByteArray("\0\1\0\0RGB \0\0\0\0", 12)).bytes()
             << "the colour values are cut short";
         QTest::newRow("ase: unknown model")
             << ase << AseBuilder().color("A", "HSV ", {1, 0, 0}).bytes()
