@@ -268,6 +268,27 @@ int Bench::run() {
         bar->setValue(bar->value() == bar->maximum() ? 0 : bar->maximum());
     });
 
+    // The views' own share: the collection changes without the store doing anything.
+    measure(QStringLiteral("views only: every palette replaced"), [](int run) {
+        QList<Palette> all = collection()->palettes();
+        all.first().palColors.append(PaletteColor{QStringLiteral("View %1").arg(run), {}});
+        collection()->setPalettes(all);
+    });
+    measure(QStringLiteral("views only: big palette, one colour"), [this](int run) {
+        const int at = indexOf(m_bigName);
+        Palette big = collection()->palettes().at(at);
+        big.palColors[500 + run].colName = QStringLiteral("View %1").arg(run);
+        collection()->replace(at, big);
+    });
+    measure(
+        QStringLiteral("popover close and open"),
+        [](int) {
+            popover->performClose();
+            spin(30);
+            popover->showRelativeTo(statusItem->geometry());
+        },
+        {}, [] { return popover->isShown(); });
+
     measure(QStringLiteral("reload palettes"), [](int) { Manager::loadAllPalettes(); });
 
     measure(QStringLiteral("delete a palette"), [this](int run) {

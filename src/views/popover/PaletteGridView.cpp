@@ -149,8 +149,9 @@ void PaletteGridView::placeEditor() {
 }
 
 void PaletteGridView::onPalettesChanged() {
+    // Previews keep how far they were scrolled: the rows are kept by palette name, so a change
+    // elsewhere in the collection leaves them where the user put them.
     applyFilter();
-    m_firstRows.clear();
     m_pressed = -1;
     relayout();
 }
@@ -250,7 +251,7 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
                 painter.fillRect(cell, hover);
             PalettePreviewView::paint(&painter, cell, m_palettes->palettes().at(paletteIndex(i)),
                                       m_metrics.cellColumns, m_metrics.cellSize, text,
-                                      m_firstRows.value(i), radius);
+                                      previewFirstRow(i), radius);
             painter.restore();
             paintFocus(painter, i, cell, radius);
             if (m_dragging && i == m_dropItem) {
@@ -262,6 +263,19 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
             }
         }
     }
+}
+
+int PaletteGridView::previewFirstRow(int item) const {
+    const int index = paletteIndex(item);
+    if (index < 0 || m_firstRows.isEmpty())
+        return 0;
+    const Palette &shown = m_palettes->palettes().at(index);
+    const auto found = m_firstRows.constFind(shown.palName);
+    if (found == m_firstRows.constEnd())
+        return 0;
+    // The palette may have lost colours since.
+    return std::min(
+        *found, PalettePreviewView::hiddenRows(shown, m_metrics.cellColumns, m_metrics.cellSize));
 }
 
 void PaletteGridView::setCurrent(int item) {
@@ -444,15 +458,16 @@ void PaletteGridView::wheelEvent(QWheelEvent *event) {
         event->ignore();
         return;
     }
-    const int hidden = PalettePreviewView::hiddenRows(m_palettes->palettes().at(paletteIndex(item)),
-                                                      m_metrics.cellColumns, m_metrics.cellSize);
-    const int current = m_firstRows.value(item);
+    const Palette &shown = m_palettes->palettes().at(paletteIndex(item));
+    const int hidden =
+        PalettePreviewView::hiddenRows(shown, m_metrics.cellColumns, m_metrics.cellSize);
+    const int current = previewFirstRow(item);
     const int next = std::clamp(current - steps, 0, hidden);
     if (next == current) {
         event->ignore();
         return;
     }
-    m_firstRows.insert(item, next);
+    m_firstRows.insert(shown.palName, next);
     update(cellRect(item));
     event->accept();
 }
