@@ -70,6 +70,7 @@ private slots:
     void renderedCellsShowColoursAndCorners();
     void previewScrollsItsSquare();
     void collectionChangeKeepsOrderAndScroll();
+    void filterFollowsChangedPalettes();
     void findByTyping();
     void dragReordersAndRewritesPositions();
     void controlsStayWithinTheScreen();
@@ -666,6 +667,44 @@ void MenuItemViewTest::collectionChangeKeepsOrderAndScroll() {
     QCOMPARE(bottomLeftSwatch(), QColor(Qt::blue));
     QCOMPARE(names(view->palettesOO()).mid(0, 3),
              (QStringList{QStringLiteral("P0"), QStringLiteral("P1"), QStringLiteral("P2")}));
+}
+
+// While a filter is set, palettes that changed are tested again and the others keep their
+// result: a renamed palette sharing its colours with its old self is one that changed.
+void MenuItemViewTest::filterFollowsChangedPalettes() {
+    auto view = makeView();
+    PalettesOO *collection = view->palettesOO();
+    loadPalettes({palette("apple", {red}), palette("banana", {red}), palette("cherry", {blue})});
+    PaletteGridView *grid = view->gridView();
+    const auto shown = [&] {
+        QStringList out;
+        for (int item = 0; item < grid->itemCount() - 1; ++item)
+            out << collection->palettes().at(grid->paletteIndex(item)).palName;
+        return out;
+    };
+    grid->setFilter(PaletteFilter(QStringLiteral("an")));
+    QCOMPARE(shown(), QStringList{"banana"});
+
+    Palette apple = collection->palettes().at(0);
+    apple.palColors.append(PaletteColor{"tangerine", red});
+    collection->replace(0, apple);
+    QCOMPARE(shown(), (QStringList{"apple", "banana"}));
+
+    collection->replace(2, Palette{"mango", collection->palettes().at(2).palColors});
+    QCOMPARE(shown(), (QStringList{"apple", "banana", "mango"}));
+
+    collection->replace(1, Palette{"berry", collection->palettes().at(1).palColors});
+    QCOMPARE(shown(), (QStringList{"apple", "mango"}));
+
+    // A palette gone shifts the others; their results go with them.
+    QList<Palette> rest = collection->palettes();
+    rest.removeFirst();
+    collection->setPalettes(rest);
+    QCOMPARE(shown(), QStringList{"mango"});
+    QCOMPARE(grid->paletteIndex(0), 1);
+
+    grid->setFilter(PaletteFilter(QStringLiteral("err")));
+    QCOMPARE(shown(), QStringList{"berry"});
 }
 
 SWATCHBAR_TEST_GUI_MAIN(MenuItemViewTest)

@@ -55,6 +55,8 @@ int PaletteGridView::itemOf(int index) const {
 
 void PaletteGridView::setFilter(const PaletteFilter &filter) {
     m_filter = filter;
+    m_matchedFrom.clear();
+    m_matched.clear();
     applyFilter();
     m_firstRows.clear();
     m_current = itemCount() > 1 ? 0 : -1;
@@ -63,13 +65,42 @@ void PaletteGridView::setFilter(const PaletteFilter &filter) {
 
 void PaletteGridView::applyFilter() {
     m_shown.clear();
-    if (!isFiltered())
+    if (!isFiltered()) {
+        m_matchedFrom.clear();
+        m_matched.clear();
         return;
-    const QList<Palette> &palettes = m_palettes->palettes();
-    for (int i = 0; i < palettes.size(); ++i) {
-        if (m_filter.matches(palettes.at(i)))
-            m_shown.append(i);
     }
+    // A change to a few palettes of thousands tests only those again: a palette that still
+    // shares its colours with the list last tested (held here, so the memory cannot be reused
+    // by another) and has the same name matches as it did.
+    const QList<Palette> &palettes = m_palettes->palettes();
+    const auto same = [](const Palette &a, const Palette &b) {
+        return a.palColors.constData() == b.palColors.constData() &&
+               a.palColors.size() == b.palColors.size() && a.palName == b.palName;
+    };
+    QHash<QString, qsizetype> before;
+    QList<bool> matched(palettes.size());
+    for (qsizetype i = 0; i < palettes.size(); ++i) {
+        const Palette &palette = palettes.at(i);
+        qsizetype known = -1;
+        if (i < m_matchedFrom.size() && same(m_matchedFrom.at(i), palette)) {
+            known = i;
+        } else if (!m_matchedFrom.isEmpty()) {
+            if (before.isEmpty()) {
+                before.reserve(m_matchedFrom.size());
+                for (qsizetype j = 0; j < m_matchedFrom.size(); ++j)
+                    before.insert(m_matchedFrom.at(j).palName, j);
+            }
+            const auto found = before.constFind(palette.palName);
+            if (found != before.constEnd() && same(m_matchedFrom.at(*found), palette))
+                known = *found;
+        }
+        matched[i] = known >= 0 ? m_matched.at(known) : m_filter.matches(palette);
+        if (matched[i])
+            m_shown.append(static_cast<int>(i));
+    }
+    m_matchedFrom = palettes;
+    m_matched = matched;
 }
 
 int PaletteGridView::cellHeight() const {

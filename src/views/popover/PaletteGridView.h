@@ -101,6 +101,9 @@ private:
     PaletteFilter m_filter;
     // Collection indices shown, in order, while a filter is set.
     QList<int> m_shown;
+    // The list the filter was last tested on and each palette's result.
+    QList<Palette> m_matchedFrom;
+    QList<bool> m_matched;
     // Drag to reorder: the palette pressed and where the press began.
     QPoint m_pressPos;
     bool m_dragging = false;
