@@ -716,10 +716,13 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     {
         QList<qsizetype> order(palettes.size());
         QList<qint64> rank(palettes.size());
+        // Which keys exist, asked once rather than once per palette.
+        const QStringList keyList = Settings::keys();
+        const QSet<QString> stored(keyList.cbegin(), keyList.cend());
         for (qsizetype i = 0; i < palettes.size(); ++i) {
             order[i] = i;
             const QString key = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
-            rank[i] = Settings::contains(key) ? qint64(Settings::integer(key)) : noPosition;
+            rank[i] = stored.contains(key) ? qint64(Settings::integer(key)) : noPosition;
         }
         std::stable_sort(order.begin(), order.end(),
                          [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
