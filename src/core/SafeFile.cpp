@@ -62,7 +62,9 @@ struct Pending {
     QByteArray temporary;
     int fd = -1;
     int problem = 0;
-    QString refusal; // a reason that is not an errno
+    QString refusal;      // a reason that is not an errno
+    struct stat own {};   // the temporary file, once closed
+    bool refused = false; // no temporary file was written
 };
 
 // Checks the target, creates the temporary file and writes the bytes (checked). On failure
@@ -111,24 +113,29 @@ Pending prepare(const QString &path, QByteArrayView bytes) {
     return p;
 }
 
-// Once the data is durable: closes the temporary file and renames it into place.
-bool finish(Pending &p, QString *error, struct stat *written) {
-    struct stat own {};
-    if (p.problem == 0 && ::fstat(p.fd, &own) != 0)
+// Closes the temporary file, noting what it is; on failure it is removed.
+void closeTemporary(Pending &p) {
+    if (p.problem == 0 && ::fstat(p.fd, &p.own) != 0)
         p.problem = errno;
     if (::close(p.fd) != 0 && p.problem == 0)
         p.problem = errno;
     p.fd = -1;
-    if (p.problem == 0 && ::rename(p.temporary.constData(), p.target.constData()) != 0)
-        p.problem = errno;
-    if (p.problem != 0) {
+    if (p.problem != 0)
         ::unlink(p.temporary.constData());
-        return fail(error, errnoText(p.problem));
+}
+
+// Once the data is durable: renames the closed temporary file into place.
+bool place(Pending &p, QString *error, struct stat *written) {
+    if (p.problem == 0 && ::rename(p.temporary.constData(), p.target.constData()) != 0) {
+        p.problem = errno;
+        ::unlink(p.temporary.constData());
     }
+    if (p.problem != 0)
+        return fail(error, errnoText(p.problem));
     if (written) {
         // The rename itself changes the status time: read it as it now stands.
-        if (::lstat(p.target.constData(), written) != 0 || written->st_ino != own.st_ino ||
-            written->st_dev != own.st_dev)
+        if (::lstat(p.target.constData(), written) != 0 || written->st_ino != p.own.st_ino ||
+            written->st_dev != p.own.st_dev)
             *written = {};
     }
     return true;
@@ -140,9 +147,6 @@ bool failed(const Pending &p, QString *error) {
     return fail(error, errnoText(p.problem));
 }
 
-// Open files per round of a batch, well below the usual limit of 1024 descriptors.
-constexpr qsizetype kBatchRound = 256;
-
 } // namespace
 
 bool SafeFile::write(const QString &path, QByteArrayView bytes, QString *error,
@@ -152,53 +156,59 @@ bool SafeFile::write(const QString &path, QByteArrayView bytes, QString *error,
         return failed(p, error);
     if (::fdatasync(p.fd) != 0)
         p.problem = errno;
-    return finish(p, error, written);
+    closeTemporary(p);
+    return place(p, error, written);
 }
 
 void SafeFile::writeBatch(QList<BatchItem> &items) {
+    QList<Pending> pending;
+    pending.reserve(items.size());
+    for (BatchItem &item : items) {
+        pending.append(prepare(item.path, item.bytes));
+        Pending &p = pending.last();
+        if (p.fd >= 0) {
+            closeTemporary(p);
+        } else {
+            item.ok = failed(p, &item.error);
+            p.refused = true;
+        }
+    }
+    // One sync per file system for all of them. Where that fails (or a kernel cannot say
+    // which file failed), each file is synced on its own and gets its own answer.
+    QSet<dev_t> synced;
+    bool syncedAll = true;
+    for (const Pending &p : std::as_const(pending)) {
+        if (p.refused || p.problem != 0 || synced.contains(p.own.st_dev))
+            continue;
+        const int fd = ::open(p.temporary.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const bool ok = fd >= 0 && ::syncfs(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!ok) {
+            syncedAll = false;
+            break;
+        }
+        synced.insert(p.own.st_dev);
+    }
     QSet<QByteArray> folders;
-    for (qsizetype start = 0; start < items.size(); start += kBatchRound) {
-        const qsizetype end = std::min(items.size(), start + kBatchRound);
-        QList<Pending> pending;
-        pending.reserve(end - start);
-        for (qsizetype i = start; i < end; ++i) {
-            BatchItem &item = items[i];
-            pending.append(prepare(item.path, item.bytes));
-            if (pending.last().fd < 0)
-                item.ok = failed(pending.last(), &item.error);
-        }
-        // One sync per file system for the whole round; where that fails (or cannot tell
-        // which file failed), each file is synced on its own and gets its own answer.
-        QSet<dev_t> synced;
-        bool syncedAll = true;
-        for (const Pending &p : std::as_const(pending)) {
-            if (p.fd < 0)
-                continue;
-            struct stat info {};
-            if (::fstat(p.fd, &info) != 0) {
-                syncedAll = false;
-                break;
-            }
-            if (synced.contains(info.st_dev))
-                continue;
-            if (::syncfs(p.fd) != 0) {
-                syncedAll = false;
-                break;
-            }
-            synced.insert(info.st_dev);
-        }
-        for (qsizetype i = start; i < end; ++i) {
-            Pending &p = pending[i - start];
-            if (p.fd < 0)
-                continue;
-            if (!syncedAll && ::fdatasync(p.fd) != 0)
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        Pending &p = pending[i];
+        BatchItem &item = items[i];
+        if (p.refused)
+            continue;
+        if (p.problem == 0 && !syncedAll) {
+            const int fd = ::open(p.temporary.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            if (fd < 0 || ::fdatasync(fd) != 0)
                 p.problem = errno;
-            BatchItem &item = items[i];
-            item.ok = finish(p, &item.error, &item.written);
-            if (item.ok) {
-                const qsizetype slash = p.target.lastIndexOf('/');
-                folders.insert(slash < 0 ? QByteArray(".") : p.target.left(slash));
-            }
+            if (fd >= 0)
+                ::close(fd);
+            if (p.problem != 0)
+                ::unlink(p.temporary.constData());
+        }
+        item.ok = place(p, &item.error, &item.written);
+        if (item.ok) {
+            const qsizetype slash = p.target.lastIndexOf('/');
+            folders.insert(slash < 0 ? QByteArray(".") : p.target.left(slash));
         }
     }
     // The renames themselves are made durable once per folder.
