@@ -276,6 +276,17 @@ double monotonicSeconds() {
     return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
+long statusKb(const char *field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qsizetype(std::strlen(field))).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
 long peakKb() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -307,6 +318,8 @@ int runChild(const char *mode, const char *home) {
         if (std::strcmp(mode, "peak") == 0)
             quietLoad();
         std::printf("%ld\n", peakKb());
+        if (qEnvironmentVariableIsSet("BENCH_STORE_RSS"))
+            std::fprintf(stderr, "VmHWM %ld kB, VmRSS %ld kB\n", peakKb(), statusKb("VmRSS:"));
         PalettesOO::setShared(nullptr);
         return 0;
     }
