@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -28,7 +30,8 @@ struct DataSet {
     QString home; // HOME of this set; the palettes folder lives under it
 };
 
-DataSet g_sets[] = {{"2000x50", 2000, 50, {}}, {"20x5000", 20, 5000, {}}};
+DataSet g_sets[] = {
+    {"2000x50", 2000, 50, {}}, {"20000x50", 20000, 50, {}}, {"20x5000", 20, 5000, {}}};
 
 Palette makePalette(int index, int colors) {
     Palette palette;
@@ -213,20 +216,20 @@ void BM_LoadEverythingRewritten(benchmark::State &state) {
     PalettesOO::setShared(nullptr);
 }
 
-BENCHMARK(BM_ListAndRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadAndDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadDecodeEncode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadNothingToRewrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListAndRead)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndDecode)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadDecodeEncode)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadNothingToRewrite)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 // The first load of a run, as at start-up, against the floor measured the same way: each
 // runs in a new process (this program started again with kChildFlag), so no buffer, cache or
-// heap is warm. The time reported is the CPU time that process spent in the load or the
-// listing and reading.
+// heap is warm. The time reported is the wall-clock time that process spent in the load or
+// the listing and reading (the load may use both cores).
 constexpr char kChildFlag[] = "--first-run-child";
 
-double childSeconds(const DataSet &set, const char *mode) {
+QList<double> childNumbers(const DataSet &set, const char *mode) {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
-        return -1;
+        return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
@@ -247,16 +250,59 @@ double childSeconds(const DataSet &set, const char *mode) {
         output.append(chunk, n);
     ::close(pipeEnds[0]);
     if (spawned != 0)
-        return -1;
+        return {};
     int status = 0;
     ::waitpid(pid, &status, 0);
-    bool ok = false;
-    const double seconds = output.trimmed().toDouble(&ok);
-    return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    QList<double> numbers;
+    for (const QByteArray &part : output.trimmed().split(' ')) {
+        bool ok = false;
+        numbers.append(part.toDouble(&ok));
+        if (!ok)
+            return {};
+    }
+    return numbers;
+}
+
+double childSeconds(const DataSet &set, const char *mode) {
+    const QList<double> numbers = childNumbers(set, mode);
+    return numbers.isEmpty() ? -1 : numbers.first();
+}
+
+double monotonicSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+long statusKb(const char *field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qsizetype(std::strlen(field))).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+long peakKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
 }
 
 // In the new process: "load" opens the settings first, as the application does before its
-// first load, then times one load; "read" times one listing and reading of every file.
+// first load, then times one load (wall clock: the load may use both cores), then a second
+// load and a reload that finds nothing changed in the same process; "read" times one listing
+// and reading of every file; "peak" and "bare" print the peak memory in kB after a load, or
+// without one.
 int runChild(const char *mode, const char *home) {
     qputenv("HOME", home);
     QStandardPaths::setTestModeEnabled(true);
@@ -268,20 +314,43 @@ int runChild(const char *mode, const char *home) {
     PalettesOO::setShared(&collection);
     Settings::contains(QStringLiteral("palettes"));
     const QByteArray folder = QFile::encodeName(palettesFolder());
+    if (std::strcmp(mode, "peak") == 0 || std::strcmp(mode, "bare") == 0) {
+        if (std::strcmp(mode, "peak") == 0)
+            quietLoad();
+        std::printf("%ld\n", peakKb());
+        if (qEnvironmentVariableIsSet("BENCH_STORE_RSS"))
+            std::fprintf(stderr, "VmHWM %ld kB, VmRSS %ld kB\n", peakKb(), statusKb("VmRSS:"));
+        PalettesOO::setShared(nullptr);
+        return 0;
+    }
     const bool load = std::strcmp(mode, "load") == 0;
-    timespec start{};
-    timespec end{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
     int64_t same = 0;
+    double start = monotonicSeconds();
     if (load)
         quietLoad();
     else
         readFolder(folder, 0, same);
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &end);
+    const double first = monotonicSeconds() - start;
+    if (load) {
+        start = monotonicSeconds();
+        quietLoad();
+        const double again = monotonicSeconds() - start;
+        start = monotonicSeconds();
+        std::fflush(stdout);
+        const int saved = ::dup(STDOUT_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        Manager::refreshPalettes({}, true);
+        std::fflush(stdout);
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(null);
+        ::close(saved);
+        const double reload = monotonicSeconds() - start;
+        std::printf("%.9f %.9f %.9f\n", first, again, reload);
+    } else {
+        std::printf("%.9f\n", first);
+    }
     PalettesOO::setShared(nullptr);
-    const double seconds =
-        double(end.tv_sec - start.tv_sec) + double(end.tv_nsec - start.tv_nsec) * 1e-9;
-    std::printf("%.9f\n", seconds);
     return load && collection.count() == 0 ? 1 : 0;
 }
 
@@ -320,20 +389,126 @@ BENCHMARK(BM_FirstLoadNothingToRewrite)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
-BENCHMARK(BM_LoadEverythingRewritten)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadEverythingRewritten)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The figures of a scale check in one run: each the min/median/max of runs new processes,
+// beside its floor measured in the same run, with the load average.
+struct Spread {
+    double min = 0, median = 0, max = 0;
+};
+
+Spread spread(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    if (values.isEmpty())
+        return {};
+    return {values.first(), values.at(values.size() / 2), values.last()};
+}
+
+void printRow(const char *what, const Spread &value, const Spread &floor, const char *floorName) {
+    std::printf("  %-44s %9.1f %9.1f %9.1f ms   %5.2fx %s (median/median)\n", what, value.min * 1e3,
+                value.median * 1e3, value.max * 1e3,
+                floor.median > 0 ? value.median / floor.median : 0.0, floorName);
+}
+
+void printLoadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (file.open(QIODevice::ReadOnly))
+        std::printf("load average: %s", file.readAll().constData());
+}
+
+// Every palette file of the set padded with a leading space, then the file system synced: a
+// folder of hand-edited files, each to be rewritten in written form.
+void padFiles(const DataSet &set) {
+    use(set);
+    const QString folder = palettesFolder();
+    for (const QString &name : QDir(folder).entryList({QStringLiteral("*.json")}, QDir::Files)) {
+        QFile file(folder + QLatin1Char('/') + name);
+        if (!file.open(QIODevice::ReadWrite))
+            continue;
+        QByteArray bytes = file.readAll();
+        if (bytes.startsWith(' '))
+            continue;
+        file.seek(0);
+        file.write(' ' + bytes);
+    }
+    ::sync();
+}
+
+int report(int runs) {
+    printLoadAverage();
+    std::printf("runs per figure: %d; times are wall clock in new processes\n", runs);
+    for (int s = 0; s < 2; ++s) {
+        DataSet &set = g_sets[s];
+        use(set);
+        PalettesOO collection;
+        PalettesOO::setShared(&collection);
+        quietLoad(); // settles files and position keys
+        Settings::sync();
+        PalettesOO::setShared(nullptr);
+        QList<double> floor, first, again, reload;
+        for (int r = 0; r < runs; ++r) {
+            floor.append(childSeconds(set, "read"));
+            const QList<double> load = childNumbers(set, "load");
+            if (load.size() != 3) {
+                std::printf("the load in a new process failed\n");
+                return 1;
+            }
+            first.append(load.at(0));
+            again.append(load.at(1));
+            reload.append(load.at(2));
+        }
+        const Spread floorSpread = spread(floor);
+        const Spread firstSpread = spread(first);
+        std::printf("%s:\n", set.label);
+        printRow("list and read every file (floor)", floorSpread, floorSpread, "floor");
+        printRow("first load, new process", firstSpread, floorSpread, "floor");
+        printRow("load again, same process", spread(again), floorSpread, "floor");
+        printRow("reload, nothing changed", spread(reload), firstSpread, "first load");
+        if (s == 0) {
+            QList<double> rewrite;
+            for (int r = 0; r < runs; ++r) {
+                padFiles(set);
+                rewrite.append(childSeconds(set, "load"));
+            }
+            printRow("first load, every file to rewrite", spread(rewrite), firstSpread,
+                     "first load");
+        }
+        if (s == 1) {
+            QList<double> peak, bare;
+            for (int r = 0; r < std::min(runs, 3); ++r) {
+                peak.append(childSeconds(set, "peak"));
+                bare.append(childSeconds(set, "bare"));
+            }
+            const Spread p = spread(peak), b = spread(bare);
+            std::printf("  peak memory (VmHWM) after the load: %.1f MB, bare process %.1f MB: "
+                        "+%.1f MB (%.1f bytes per colour)\n",
+                        p.median / 1024, b.median / 1024, (p.median - b.median) / 1024,
+                        (p.median - b.median) * 1024 / (set.palettes * double(set.colors)));
+        }
+    }
+    printLoadAverage();
+    return 0;
+}
 
 } // namespace
 
 int main(int argc, char **argv) {
     if (argc == 4 && std::strcmp(argv[1], kChildFlag) == 0)
         return runChild(argv[2], argv[3]);
-    QTemporaryDir root;
+    // BENCH_STORE_ROOT keeps the data sets in a folder of one's choosing, to profile a run.
+    const QString chosen = qEnvironmentVariable("BENCH_STORE_ROOT");
+    QTemporaryDir root(chosen.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_store-XXXXXX")
+                                        : chosen + QStringLiteral("/XXXXXX"));
+    root.setAutoRemove(chosen.isEmpty());
     // Never touch the real home: every path the store and settings use hangs off HOME.
     qputenv("HOME", root.path().toUtf8());
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication app(argc, argv);
+    const bool reportOnly = argc >= 2 && std::strcmp(argv[1], "--report") == 0;
     for (DataSet &set : g_sets)
         generate(set, root.path());
+    if (reportOnly)
+        return report(argc >= 3 ? std::atoi(argv[2]) : 7);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

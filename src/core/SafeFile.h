@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
+#include <sys/stat.h>
 #include <sys/types.h>
-
-struct stat;
 
 // Replaces a file whole or not at all. The bytes go to a new file beside the target, every
 // write is checked, the data is synced, and only then is the new file renamed over the old
@@ -21,6 +21,19 @@ public:
     // another file took its place at once), so callers can tell later changes from their own.
     static bool write(const QString &path, QByteArrayView bytes, QString *error = nullptr,
                       struct stat *written = nullptr);
+
+    // One file of writeBatch: the result fields are filled in by the call.
+    struct BatchItem {
+        QString path;
+        QByteArrayView bytes;
+        bool ok = false;
+        QString error;          // why it was not written, when !ok
+        struct stat written {}; // as for write()
+    };
+    // Writes many files with the same guarantee as write() for each, but makes them durable
+    // together (one sync of the file system instead of one per file) before renaming any
+    // of them into place. A failure leaves that file as it was and does not stop the others.
+    static void writeBatch(QList<BatchItem> &items);
 
     // The temporary file's name for a target name: hidden, and never ending in the target's
     // suffix, so that nobody takes it for the real file.

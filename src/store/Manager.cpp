@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QtGlobal>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -23,7 +24,9 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -74,6 +77,7 @@ void remember(const QByteArray &nativePath, const FileStamp &stamp, QByteArrayVi
 enum class OnDisk { AsKnown, Missing, Changed };
 
 QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp = nullptr);
+QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp = nullptr);
 
 OnDisk onDisk(const QByteArray &nativePath) {
     const FileStamp now = FileStamp::ofPath(nativePath);
@@ -115,9 +119,12 @@ QString symlinkRefusal() {
 // Reads the whole file into bytes, reusing their memory; empty bytes on failure. Returns the
 // error text, empty when the whole file was read; *stamp tells what was read.
 QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp) {
+    return readNative(QFile::encodeName(path), bytes, stamp);
+}
+
+QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp) {
     QString error;
     bytes.truncate(0);
-    const QByteArray native = QFile::encodeName(path);
     // Non-blocking so a FIFO that happens to end in ".json" cannot stall the load. A link is
     // not followed: nothing outside the palettes folder is read.
     const int fd =
@@ -164,42 +171,102 @@ struct LoadedFile {
     bool inWrittenForm = false; // the file holds exactly what saving its palette would write
 };
 
+// One file of a load: read and decoded on whichever thread gets to it, without touching
+// shared state; what it found is reported and remembered afterwards on the calling thread.
+struct FileJob {
+    QByteArray native;
+    QString name; // without ".json"
+    bool cacheHit = false;
+    QString readError;
+    QString decodeError; // empty when decoded
+    std::optional<Palette> palette;
+    bool inWrittenForm = false;
+    FileStamp stamp;
+    size_t contentHash = 0;
+    qint64 readAt = 0;
+};
+
+// bytes: scratch memory of the thread, kept for its next file.
+void decodeJob(FileJob &job, bool checkWrittenForm, QByteArray &bytes, const FileStamp &stamp) {
+    PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
+    if (!decoded.palette) {
+        job.decodeError = decoded.error;
+        return;
+    }
+    job.stamp = stamp;
+    job.contentHash = qHash(bytes);
+    job.readAt = wallClockNanoseconds();
+    // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
+    job.inWrittenForm = checkWrittenForm && decoded.palette->palName == job.name &&
+                        PaletteCodec::encodesTo(*decoded.palette, bytes);
+    job.palette = std::move(decoded.palette);
+}
+
+void readJob(FileJob &job, bool checkWrittenForm, QByteArray &bytes) {
+    FileStamp stamp;
+    job.readError = readNative(job.native, bytes, &stamp);
+    decodeJob(job, checkWrittenForm, bytes, stamp);
+}
+
+// Prints the load and decode failures; a decoded file is remembered as read.
+LoadedFile reportJob(FileJob &job) {
+    const QString fileName = printable(job.name) + jsonSuffix;
+    if (!job.readError.isEmpty())
+        logLine(QStringLiteral("Failed to load file %1 : %2").arg(fileName, job.readError));
+    if (!job.palette) {
+        logLine(QStringLiteral("Failed to decode file %1 : %2").arg(fileName, job.decodeError));
+        return {};
+    }
+    // From now on a save may replace what was read here, and only that.
+    if (job.stamp.isValid())
+        knownStamps().insert(job.native, Known{job.stamp, job.contentHash, job.readAt});
+    else
+        knownStamps().remove(job.native);
+    return LoadedFile{std::move(job.palette), job.inWrittenForm};
+}
+
 // Reads and decodes "<name>.json", printing the load and decode failures. bytes is scratch
 // memory, kept by the caller for the next file.
 LoadedFile loadFile(const QString &folder, const QString &name, bool checkWrittenForm,
                     QByteArray &bytes) {
-    LoadedFile loaded;
-    const QString fileName = printable(name) + jsonSuffix;
-    const QString path = filePath(folder, name);
-    FileStamp stamp;
-    const QString error = readFile(path, bytes, &stamp);
-    if (!error.isEmpty())
-        logLine(QStringLiteral("Failed to load file %1 : %2").arg(fileName, error));
-    PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
-    if (!decoded.palette) {
-        logLine(QStringLiteral("Failed to decode file %1 : %2").arg(fileName, decoded.error));
-        return loaded;
-    }
-    // From now on a save may replace what was read here, and only that.
-    remember(QFile::encodeName(path), stamp, bytes);
-    // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
-    loaded.inWrittenForm = checkWrittenForm && decoded.palette->palName == name &&
-                           PaletteCodec::encodesTo(*decoded.palette, bytes);
-    loaded.palette = std::move(decoded.palette);
-    return loaded;
+    FileJob job;
+    job.native = QFile::encodeName(filePath(folder, name));
+    job.name = name;
+    readJob(job, checkWrittenForm, bytes);
+    return reportJob(job);
+}
+
+QString encodeFailure(const Palette &palette) {
+    return QStringLiteral("Failed to encode palette \"%1\" : a colour component is not a "
+                          "finite number; its file is left as it was")
+        .arg(printable(palette.palName));
 }
 
 std::optional<QByteArray> encodeOrReport(const Palette &palette) {
     std::optional<QByteArray> json = PaletteCodec::encode(palette);
     if (!json)
-        logLine(QStringLiteral("Failed to encode palette \"%1\" : a colour component is not a "
-                               "finite number; its file is left as it was")
-                    .arg(printable(palette.palName)));
+        logLine(encodeFailure(palette));
     return json;
 }
 
 QString changedElsewhere() {
     return QStringLiteral("it was changed by another program since Swatchbar read it");
+}
+
+QString saveFailure(const QString &name, const QString &reason) {
+    return QStringLiteral("Failed to save file %1%2 : %3").arg(printable(name), jsonSuffix, reason);
+}
+
+// Why the file at path must not be replaced by this program now, or empty. Saving through a
+// link would write its target, which may lie outside the folder.
+QString writeRefusal(const QString &path, bool overwriteChanges = false) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(native.constData(), &info) == 0 && S_ISLNK(info.st_mode))
+        return symlinkRefusal();
+    if (!overwriteChanges && onDisk(native) == OnDisk::Changed)
+        return changedElsewhere();
+    return {};
 }
 
 // False when the file was not written, with one line saying why. The file is replaced whole
@@ -210,16 +277,11 @@ bool writeFile(const QString &folder, const QString &name, const QByteArray &jso
     const QString path = filePath(folder, name);
     const QByteArray native = QFile::encodeName(path);
     const auto fail = [&name](const QString &reason) {
-        logLine(QStringLiteral("Failed to save file %1%2 : %3")
-                    .arg(printable(name), jsonSuffix, reason));
+        logLine(saveFailure(name, reason));
         return false;
     };
-    // Saving through a link would write its target, which may lie outside the folder.
-    struct stat info {};
-    if (::lstat(native.constData(), &info) == 0 && S_ISLNK(info.st_mode))
-        return fail(symlinkRefusal());
-    if (!overwriteChanges && onDisk(native) == OnDisk::Changed)
-        return fail(changedElsewhere());
+    if (const QString refusal = writeRefusal(path, overwriteChanges); !refusal.isEmpty())
+        return fail(refusal);
     QString error;
     struct stat written {};
     if (!SafeFile::write(path, json, &error, &written))
@@ -235,8 +297,9 @@ bool existsOnDisk(const QString &path) {
 
 struct Listing {
     QStringList names;
-    QSet<QString> undecodable; // names whose bytes are not UTF-8: no path leads back to them
-    QString error;             // empty when the folder was listed
+    QList<QByteArray> nativeNames; // the same names as the file system holds them
+    QSet<QString> undecodable;     // names whose bytes are not UTF-8: no path leads back to them
+    QString error;                 // empty when the folder was listed
 };
 
 // Entry names in the order the file system returns them, hidden ones included.
@@ -254,15 +317,18 @@ Listing listFolder(const QString &folder) {
             if (errno != 0) {
                 listing.error = errnoText(errno);
                 listing.names.clear();
+                listing.nativeNames.clear();
             }
             break;
         }
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (QFile::encodeName(name) != QByteArrayView(entry->d_name))
+        const QByteArray native(entry->d_name);
+        const QString name = QFile::decodeName(native);
+        if (QFile::encodeName(name) != native)
             listing.undecodable.insert(name);
         listing.names.append(name);
+        listing.nativeNames.append(native);
     }
     ::closedir(dir);
     return listing;
@@ -273,6 +339,8 @@ Listing listFolder(const QString &folder) {
 // can be told apart, opened, renamed and deleted, and never takes the place of the palette it
 // conflicts with.
 bool isConflictCopy(const QString &fileStem, const QString &contentName) {
+    if (!fileStem.contains(QLatin1String(".sync-conflict-")))
+        return false;
     static const QRegularExpression pattern(
         QStringLiteral("^(.*)\\.sync-conflict-\\d{8}-\\d{6}-[A-Z0-9]{7}$"));
     const QRegularExpressionMatch match = pattern.match(fileStem);
@@ -291,21 +359,82 @@ QHash<QByteArray, Cached> &fileCache() {
     return cache;
 }
 
-LoadedFile cachedFile(const QString &folder, const QString &name, QByteArray &bytes) {
-    const QByteArray native = QFile::encodeName(filePath(folder, name));
-    const auto hit = fileCache().constFind(native);
-    if (hit != fileCache().cend() && onDisk(native) == OnDisk::AsKnown &&
-        hit->stamp == FileStamp::ofPath(native))
-        return LoadedFile{hit->palette, hit->inWrittenForm};
-    LoadedFile loaded = loadFile(folder, name, true, bytes);
+// Whether the cached palette of job's file still holds: the file is as this program last
+// read or wrote it, judged as onDisk() does. Reads the file only when the stamp cannot tell.
+// Touches the shared caches only for reading.
+bool cacheStillHolds(FileJob &job, QByteArray &bytes) {
+    const auto hit = fileCache().constFind(job.native);
+    if (hit == fileCache().cend())
+        return false;
+    const auto known = knownStamps().constFind(job.native);
+    if (known == knownStamps().cend() || !(known->stamp == hit->stamp))
+        return false;
+    const FileStamp now = FileStamp::ofPath(job.native);
+    if (!now.isValid() || !(now == hit->stamp))
+        return false;
+    constexpr qint64 clockTick = 20 * 1000 * 1000;
+    if (known->stamp.changed + clockTick < known->recordedAt)
+        return true;
+    return readNative(job.native, bytes).isEmpty() && qHash(bytes) == known->contentHash;
+}
+
+// Runs on any thread during a load.
+void runLoadJob(FileJob &job, QByteArray &bytes) {
+    job.cacheHit = cacheStillHolds(job, bytes);
+    if (!job.cacheHit)
+        readJob(job, true, bytes);
+}
+
+// On the calling thread, in listing order.
+LoadedFile finishLoadJob(FileJob &job) {
+    if (job.cacheHit) {
+        const Cached &hit = *fileCache().constFind(job.native);
+        return LoadedFile{hit.palette, hit.inWrittenForm};
+    }
+    LoadedFile loaded = reportJob(job);
     if (loaded.palette) {
-        const auto known = knownStamps().constFind(native);
+        const auto known = knownStamps().constFind(job.native);
         if (known != knownStamps().cend())
-            fileCache().insert(native, Cached{known->stamp, *loaded.palette, loaded.inWrittenForm});
+            fileCache().insert(job.native,
+                               Cached{known->stamp, *loaded.palette, loaded.inWrittenForm});
     } else {
-        fileCache().remove(native);
+        fileCache().remove(job.native);
     }
     return loaded;
+}
+
+int g_loadThreads = 0; // 0: one per core, at most two
+
+// Runs work(i, bytes) for every i in [0, count) on up to two threads (the calling one among
+// them), in chunks; bytes is per-thread scratch memory.
+template <class Work> void forEachInParallel(qsizetype count, const Work &work) {
+    constexpr qsizetype chunk = 16;
+    int threads = g_loadThreads > 0 ? g_loadThreads
+                                    : std::clamp(int(std::thread::hardware_concurrency()), 1, 2);
+    if (count < 2 * chunk)
+        threads = 1;
+    std::atomic<qsizetype> next{0};
+    const auto run = [&next, count, &work] {
+        QByteArray bytes;
+        for (;;) {
+            const qsizetype start = next.fetch_add(chunk, std::memory_order_relaxed);
+            if (start >= count)
+                return;
+            for (qsizetype i = start; i < std::min(count, start + chunk); ++i)
+                work(i, bytes);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(run);
+        } catch (const std::system_error &) {
+            break; // no thread to spare: the calling thread does it all
+        }
+    }
+    run();
+    for (std::thread &helper : helpers)
+        helper.join();
 }
 
 void publish(PalettesOO &collection, const QList<Palette> &palettes, bool refresh) {
@@ -345,7 +474,9 @@ QString Manager::invalidNameReason(const QString &name) {
     // The name read back from "<name>.json" drops every ".json" in it.
     if (name.contains(jsonSuffix))
         return QStringLiteral("contains \".json\"");
-    if (QFile::encodeName(name + jsonSuffix).size() > maxFileNameBytes)
+    // Up to three bytes per UTF-16 unit: most names are clearly short enough.
+    if (name.size() * 3 + jsonSuffix.size() > maxFileNameBytes &&
+        QFile::encodeName(name + jsonSuffix).size() > maxFileNameBytes)
         return QStringLiteral("is too long for a file name (255 bytes with \".json\")");
     return {};
 }
@@ -511,45 +642,87 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
         QString name;       // of the file the palette was read from, without ".json"
         bool inWrittenForm; // that file needs no rewrite if the palette goes back to it
     };
-    QList<Palette> palettes;
-    QList<Source> sources; // one per palette
-    palettes.reserve(listing.names.size());
-    sources.reserve(listing.names.size());
-    QSet<QString> decodedSources;
-    QByteArray bytes;
-    for (const QString &entryName : std::as_const(listing.names)) {
+
+    // Which entries are palette files, on this thread (the checks print lines); then every
+    // file is read and decoded on up to two threads; then, back here in listing order, the
+    // lines are printed and what was read is remembered, exactly as one thread would.
+    struct Entry {
+        QString skipLine;   // printed in place of loading the entry
+        qsizetype job = -1; // index in jobs
+    };
+    QList<Entry> entries;
+    std::vector<FileJob> jobs;
+    jobs.reserve(size_t(listing.names.size()));
+    const QByteArray nativeFolder = folder ? QFile::encodeName(*folder) : QByteArray();
+    for (qsizetype k = 0; k < listing.names.size(); ++k) {
+        const QString &entryName = listing.names.at(k);
         if (!entryName.endsWith(jsonSuffix))
             continue;
         if (listing.undecodable.contains(entryName)) {
-            logLine(QStringLiteral("Skipped file %1 : its name is not valid UTF-8")
-                        .arg(printable(entryName)));
+            entries.append({QStringLiteral("Skipped file %1 : its name is not valid UTF-8")
+                                .arg(printable(entryName)),
+                            -1});
             continue;
         }
         QString name = entryName;
         name.remove(jsonSuffix);
         if (leftOut && name == *leftOut)
             continue;
-        if (refuseName(name))
+        if (const QString reason = Manager::invalidNameReason(name); !reason.isEmpty()) {
+            entries.append(
+                {QStringLiteral("Invalid palette name \"%1\": %2").arg(printable(name), reason),
+                 -1});
             continue;
-        LoadedFile loaded = cachedFile(*folder, name, bytes);
+        }
+        FileJob job;
+        // The name without every ".json" in it: "x.json.json" is read as "x.json".
+        job.native = name.size() + jsonSuffix.size() == entryName.size()
+                         ? nativeFolder + '/' + listing.nativeNames.at(k)
+                         : QFile::encodeName(filePath(*folder, name));
+        job.name = std::move(name);
+        entries.append({QString(), qsizetype(jobs.size())});
+        jobs.push_back(std::move(job));
+    }
+    forEachInParallel(qsizetype(jobs.size()), [&jobs](qsizetype i, QByteArray &bytes) {
+        runLoadJob(jobs[size_t(i)], bytes);
+    });
+
+    QList<Palette> palettes;
+    QList<Source> sources; // one per palette
+    palettes.reserve(qsizetype(jobs.size()));
+    sources.reserve(qsizetype(jobs.size()));
+    QSet<QString> decodedSources;
+    decodedSources.reserve(qsizetype(jobs.size()));
+    for (const Entry &entry : std::as_const(entries)) {
+        if (entry.job < 0) {
+            logLine(entry.skipLine);
+            continue;
+        }
+        FileJob &job = jobs[size_t(entry.job)];
+        LoadedFile loaded = finishLoadJob(job);
         if (!loaded.palette)
             continue;
-        if (isConflictCopy(name, loaded.palette->palName))
-            loaded.palette->palName = name;
-        decodedSources.insert(name);
+        if (isConflictCopy(job.name, loaded.palette->palName))
+            loaded.palette->palName = job.name;
+        decodedSources.insert(job.name);
         palettes.append(std::move(*loaded.palette));
-        sources.append({name, loaded.inWrittenForm});
+        sources.append({std::move(job.name), loaded.inWrittenForm});
     }
+    std::vector<FileJob>().swap(jobs);
 
     // Palettes with a stored position first, in its order; the rest keep the listing order.
+    constexpr qint64 noPosition = qint64(INT_MAX) + 1;
+    QList<qint64> ranks; // the stored position of each palette, in the sorted order
     {
         QList<qsizetype> order(palettes.size());
         QList<qint64> rank(palettes.size());
+        // Which keys exist, asked once rather than once per palette.
+        const QStringList keyList = Settings::keys();
+        const QSet<QString> stored(keyList.cbegin(), keyList.cend());
         for (qsizetype i = 0; i < palettes.size(); ++i) {
             order[i] = i;
             const QString key = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
-            rank[i] =
-                Settings::contains(key) ? qint64(Settings::integer(key)) : qint64(INT_MAX) + 1;
+            rank[i] = stored.contains(key) ? qint64(Settings::integer(key)) : noPosition;
         }
         std::stable_sort(order.begin(), order.end(),
                          [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
@@ -557,9 +730,11 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
         QList<Source> sortedSources;
         sortedPalettes.reserve(palettes.size());
         sortedSources.reserve(palettes.size());
+        ranks.reserve(palettes.size());
         for (const qsizetype i : std::as_const(order)) {
             sortedPalettes.append(std::move(palettes[i]));
             sortedSources.append(sources.at(i));
+            ranks.append(rank.at(i));
         }
         palettes = std::move(sortedPalettes);
         sources = std::move(sortedSources);
@@ -571,20 +746,27 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     publish(*collection, palettes, refresh);
 
     // Each palette goes back to the file named after its content, but a load never replaces
-    // a file it did not read that palette from.
+    // a file it did not read that palette from. The steps are decided first and their lines
+    // kept in order; the files to write are then written together, made durable with one
+    // sync, and only then are the lines printed and the keys set, as one by one.
+    struct Step {
+        QString line;         // printed at this step, when not empty
+        qsizetype key = -1;   // palette whose position key is set
+        qsizetype write = -1; // index in writes: the key is set only when it was written
+    };
+    QList<Step> steps;
+    QList<SafeFile::BatchItem> writes;
+    QList<QByteArray> jsons; // the bytes writes point into
+    jsons.reserve(palettes.size());
     QSet<QString> written;
     for (qsizetype i = 0; i < palettes.size(); ++i) {
-        const auto setPositionKey = [&palettes, i] {
-            Settings::setInteger(SettingsKeys::paletteIndexKey(palettes.at(i).palName),
-                                 static_cast<int>(i));
-        };
         const Palette &palette = palettes.at(i);
         const Source &source = sources.at(i);
         const QString &target = palette.palName;
         const QString reason = Manager::invalidNameReason(target);
         if (!reason.isEmpty()) {
-            logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 : its name %4")
-                        .arg(printable(target), printable(source.name), jsonSuffix, reason));
+            steps.append({QStringLiteral("Not saving palette \"%1\" from %2%3 : its name %4")
+                              .arg(printable(target), printable(source.name), jsonSuffix, reason)});
             continue;
         }
         if (target != source.name) {
@@ -596,28 +778,66 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
             else if (existsOnDisk(filePath(*folder, target)))
                 holder = QStringLiteral("it is a file that could not be loaded");
             if (!holder.isEmpty()) {
-                logLine(QStringLiteral("Not saving palette \"%1\" from %2%3 over %1%3 : %4")
-                            .arg(printable(target), printable(source.name), jsonSuffix, holder));
-                setPositionKey();
+                steps.append(
+                    {QStringLiteral("Not saving palette \"%1\" from %2%3 over %1%3 : %4")
+                         .arg(printable(target), printable(source.name), jsonSuffix, holder),
+                     i});
                 continue;
             }
         } else if (written.contains(target)) {
             // "x.json" listed again as "x.json.json": the same file, already handled.
-            setPositionKey();
+            steps.append({QString(), i});
             continue;
         }
 
         written.insert(target);
-        bool saved = target == source.name && source.inWrittenForm;
-        if (!saved) {
-            const std::optional<QByteArray> json = encodeOrReport(palette);
-            saved = json && writeFile(*folder, target, *json);
-            if (!json)
-                written.remove(target);
+        if (target == source.name && source.inWrittenForm) {
+            steps.append({QString(), i});
+            continue;
         }
-        // A palette whose file could not be written gets no position key.
-        if (saved)
-            setPositionKey();
+        const std::optional<QByteArray> json = PaletteCodec::encode(palette);
+        if (!json) {
+            steps.append({encodeFailure(palette)});
+            written.remove(target);
+            continue;
+        }
+        const QString path = filePath(*folder, target);
+        if (const QString refusal = writeRefusal(path); !refusal.isEmpty()) {
+            steps.append({saveFailure(target, refusal)});
+            continue;
+        }
+        jsons.append(*json);
+        SafeFile::BatchItem item;
+        item.path = path;
+        item.bytes = jsons.last();
+        steps.append({QString(), i, writes.size()});
+        writes.append(std::move(item));
+    }
+    SafeFile::writeBatch(writes);
+    QSet<QString> keyed;
+    keyed.reserve(palettes.size());
+    for (const Step &step : std::as_const(steps)) {
+        if (step.write >= 0) {
+            const SafeFile::BatchItem &item = writes.at(step.write);
+            if (!item.ok) {
+                // A palette whose file could not be written gets no position key.
+                logLine(saveFailure(palettes.at(step.key).palName, item.error));
+                continue;
+            }
+            remember(QFile::encodeName(item.path), FileStamp::of(item.written), item.bytes);
+        } else if (!step.line.isEmpty()) {
+            logLine(step.line);
+        }
+        if (step.key < 0)
+            continue;
+        // A key that already holds the position is left alone (a name seen twice in one load
+        // is always written, so the last one wins).
+        const QString &name = palettes.at(step.key).palName;
+        const bool firstOfName = !keyed.contains(name);
+        if (firstOfName)
+            keyed.insert(name);
+        if (!firstOfName || ranks.at(step.key) != step.key)
+            Settings::setInteger(SettingsKeys::paletteIndexKey(name), static_cast<int>(step.key));
     }
 
     logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
@@ -795,4 +1015,8 @@ void Manager::setTrashFunction(TrashFunction function) {
 
 void Manager::setFileViewer(FileViewer viewer) {
     fileViewer() = std::move(viewer);
+}
+
+void Manager::setLoadThreads(int count) {
+    g_loadThreads = std::max(0, count);
 }

@@ -69,6 +69,10 @@ public:
     using TrashFunction = bool (*)(const QString &path, QString *pathInTrash);
     static void setTrashFunction(TrashFunction function);
 
+    // How many threads read and decode files during a load; 0 (the default) uses one per
+    // core, at most two. Tests compare a one-thread load with the default.
+    static void setLoadThreads(int count);
+
 private:
     // leftOut: a file name (without ".json") the load skips, the new file of a rename.
     static void load(bool refresh, const std::optional<QString> &leftOut = std::nullopt);
