@@ -37,17 +37,52 @@ void escapeKey(const QString &key, QByteArray &out) {
     }
 }
 
+int hexValue(char16_t c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The number in count hex digits at text[at], or -1 when they are not all hex digits.
+int hexNumber(const QString &text, qsizetype at, int count) {
+    int code = 0;
+    for (int i = 0; i < count; ++i) {
+        const int digit = hexValue(text.at(at + i).unicode());
+        if (digit < 0)
+            return -1;
+        code = code * 16 + digit;
+    }
+    return code;
+}
+
 QString unescapeKey(QByteArrayView key) {
+    // Plain keys (letters, digits, "-_.") come back as they are.
+    bool plain = true;
+    for (const char c : key) {
+        if (c == '\\' || c == '%' || uchar(c) >= 0x80) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain)
+        return QString::fromLatin1(key);
     QString out;
     const QString text = QString::fromUtf8(key);
+    out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == QLatin1Char('\\')) {
             out += QLatin1Char('/');
         } else if (c == QLatin1Char('%') && i + 5 < text.size() &&
                    text.at(i + 1) == QLatin1Char('U')) {
-            bool ok = false;
-            const uint code = text.mid(i + 2, 4).toUInt(&ok, 16);
+            int code = hexNumber(text, i + 2, 4);
+            bool ok = code >= 0;
+            if (!ok)
+                code = int(text.mid(i + 2, 4).toUInt(&ok, 16));
             if (ok) {
                 out += QChar(char16_t(code));
                 i += 5;
@@ -55,8 +90,10 @@ QString unescapeKey(QByteArrayView key) {
                 out += c;
             }
         } else if (c == QLatin1Char('%') && i + 2 < text.size()) {
-            bool ok = false;
-            const uint code = text.mid(i + 1, 2).toUInt(&ok, 16);
+            int code = hexNumber(text, i + 1, 2);
+            bool ok = code >= 0;
+            if (!ok)
+                code = int(text.mid(i + 1, 2).toUInt(&ok, 16));
             if (ok) {
                 out += QChar(char16_t(code));
                 i += 2;
@@ -68,6 +105,24 @@ QString unescapeKey(QByteArrayView key) {
         }
     }
     return out;
+}
+
+// Printable ASCII without anything the value reader treats specially.
+bool isPlainValue(QByteArrayView text) {
+    if (text.isEmpty() || text.front() == '@')
+        return false;
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\' || c == ',')
+            return false;
+    }
+    return true;
+}
+
+qsizetype leadingBlanks(QByteArrayView text) {
+    qsizetype n = 0;
+    while (n < text.size() && (text.at(n) == ' ' || text.at(n) == '\t'))
+        ++n;
+    return n;
 }
 
 // Values: C-style escapes, "\xN" for other control characters (and for every character
@@ -337,27 +392,41 @@ QByteArray IniCodec::write(const Map &values) {
 IniCodec::Map IniCodec::read(const QByteArray &bytes) {
     Map values;
     QString section;
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    QByteArrayView body(bytes);
+    if (body.startsWith("\xEF\xBB\xBF"))
+        body = body.sliced(3);
     QByteArray pending; // a line continued with a final backslash
-    for (QByteArray line : body.split('\n')) {
+    qsizetype from = 0;
+    while (from <= body.size()) {
+        qsizetype end = body.indexOf('\n', from);
+        if (end < 0)
+            end = body.size();
+        QByteArrayView line = body.sliced(from, end - from);
+        from = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.endsWith('\\') && !line.endsWith("\\\\")) {
-            pending += line.chopped(1);
+            pending.append(line.chopped(1));
             continue;
         }
-        line = pending + line;
-        pending.clear();
-        const QByteArray trimmed = line.trimmed();
+        QByteArray joined;
+        if (!pending.isEmpty()) {
+            joined = pending;
+            joined.append(line);
+            pending.clear();
+            line = joined;
+        }
+        const QByteArrayView trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
             continue;
         if (trimmed.startsWith('[')) {
             const qsizetype close = trimmed.indexOf(']');
-            const QByteArray name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            const QByteArrayView name =
+                (close < 0 ? trimmed.sliced(1) : trimmed.sliced(1, close - 1)).trimmed();
             if (name.compare("general", Qt::CaseInsensitive) == 0)
                 section.clear();
             else if (name.compare("%general", Qt::CaseInsensitive) == 0)
-                section = QString::fromLatin1(name.mid(1)) + QLatin1Char('/');
+                section = QString::fromLatin1(name.sliced(1)) + QLatin1Char('/');
             else
                 section = unescapeKey(name) + QLatin1Char('/');
             continue;
@@ -365,8 +434,14 @@ IniCodec::Map IniCodec::read(const QByteArray &bytes) {
         const qsizetype equals = trimmed.indexOf('=');
         if (equals <= 0)
             continue;
-        const QString key = section + unescapeKey(trimmed.left(equals).trimmed());
-        values.insert(key, readValue(QString::fromUtf8(trimmed.mid(equals + 1))));
+        const QString key = section + unescapeKey(trimmed.first(equals).trimmed());
+        const QByteArrayView text = trimmed.sliced(equals + 1);
+        // Most lines are a plain word or number: no escapes, quotes, lists or types.
+        const QByteArrayView plain = text.trimmed();
+        if (isPlainValue(plain) && plain.size() == text.size() - leadingBlanks(text))
+            values.insert(values.cend(), key, QString::fromLatin1(plain));
+        else
+            values.insert(values.cend(), key, readValue(QString::fromUtf8(text)));
     }
     return values;
 }
