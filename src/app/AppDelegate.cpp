@@ -89,6 +89,7 @@ void AppDelegate::togglePopover() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+    Settings::sync();
 }
 
 void AppDelegate::OnPreferencesClicked() {
