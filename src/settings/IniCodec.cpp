@@ -16,14 +16,31 @@ bool isHexDigit(char32_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+bool isKeyChar(char16_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.';
+}
+
+// Appends the leading characters of text for which keep() holds, in one step; returns how many.
+template <typename Keep> qsizetype appendWhile(QStringView text, QByteArray &out, Keep keep) {
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *to = out.data() + start;
+    qsizetype n = 0;
+    while (n < text.size() && keep(text[n].unicode()))
+        *to++ = char(text[n++].unicode());
+    out.resize(start + n);
+    return n;
+}
+
 // Keys: letters, digits and "-_." as they are, "/" as "\", everything else as %XX or %UXXXX.
-void escapeKey(const QString &key, QByteArray &out) {
-    for (const QChar qc : key) {
+void escapeKey(QStringView key, QByteArray &out) {
+    const qsizetype plain = appendWhile(key, out, isKeyChar);
+    for (const QChar qc : key.sliced(plain)) {
         const char16_t c = qc.unicode();
         if (c == '/') {
             out += '\\';
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                   c == '_' || c == '-' || c == '.') {
+        } else if (isKeyChar(c)) {
             out += char(c);
         } else if (c <= 0xFF) {
             out += '%';
@@ -129,6 +146,16 @@ qsizetype leadingBlanks(QByteArrayView text) {
 // outside ASCII inside a byte array), quotes around text that holds a separator or starts or
 // ends with a space.
 void escapeString(const QString &text, QByteArray &out) {
+    // Printable ASCII without separators, quotes or backslashes goes out as it is.
+    const auto isPlain = [](char16_t c) {
+        return c >= 0x20 && c <= 0x7E && c != ';' && c != ',' && c != '=' && c != '"' && c != '\\';
+    };
+    if (!text.isEmpty() && text.front() != QLatin1Char(' ') && text.back() != QLatin1Char(' ')) {
+        const qsizetype start = out.size();
+        if (appendWhile(text, out, isPlain) == text.size())
+            return;
+        out.truncate(start);
+    }
     const bool rawBytes = text.startsWith(QLatin1String("@ByteArray(")) ||
                           text.startsWith(QLatin1String("@Variant("));
     const qsizetype start = out.size();
@@ -365,7 +392,7 @@ QByteArray IniCodec::write(const Map &values) {
         out += "]\n";
         const qsizetype skip = section.key().isEmpty() ? 0 : section.key().size() + 1;
         for (const Map::const_iterator &it : section.value()) {
-            escapeKey(it.key().mid(skip), out);
+            escapeKey(QStringView(it.key()).sliced(skip), out);
             out += '=';
             const QVariant &value = it.value();
             const bool isList =
@@ -380,6 +407,9 @@ QByteArray IniCodec::write(const Map &values) {
                         out += ", ";
                     escapeString(variantToString(list.at(i)), out);
                 }
+            } else if (value.typeId() == QMetaType::Int) {
+                // Most of the file: position keys. Digits and a sign need no escaping.
+                out += QByteArray::number(value.toInt());
             } else {
                 escapeString(variantToString(value), out);
             }

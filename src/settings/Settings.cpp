@@ -286,9 +286,9 @@ void Settings::sync() {
 
 QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
     QHash<QString, int> out;
-    const IniCodec::Map values = store().file->withPrefix(prefix);
-    out.reserve(values.size());
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
+    const IniCodec::Map &values = store().file->current();
+    for (auto it = values.lowerBound(prefix); it != values.cend() && it.key().startsWith(prefix);
+         ++it)
         out.insert(it.key(), integerOf(it.value()));
     return out;
 }

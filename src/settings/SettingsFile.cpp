@@ -29,7 +29,12 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error, str
 } // namespace
 
 void SettingsFile::clearStaleLock(const QString &settingsFile) {
-    QLockFile lock(settingsFile + QStringLiteral(".lock"));
+    // Taking the lock syncs a file to disk: only when there is one to clear.
+    const QString name = settingsFile + QStringLiteral(".lock");
+    struct stat info {};
+    if (::lstat(QFile::encodeName(name).constData(), &info) != 0)
+        return;
+    QLockFile lock(name);
     lock.setStaleLockTime(1000);
     if (lock.tryLock(1500))
         lock.unlock();
@@ -85,7 +90,7 @@ void SettingsFile::remove(const QString &key) {
     schedule(m_delay);
 }
 
-SettingsFile::Map SettingsFile::withPrefix(const QString &prefix) {
+const SettingsFile::Map &SettingsFile::current() {
     bool busy = false;
     {
         std::lock_guard lock(m_mutex);
@@ -93,11 +98,7 @@ SettingsFile::Map SettingsFile::withPrefix(const QString &prefix) {
     }
     if (!busy && changedElsewhere())
         takeOverFromSettings();
-    Map out;
-    for (auto it = m_values.lowerBound(prefix);
-         it != m_values.cend() && it.key().startsWith(prefix); ++it)
-        out.insert(out.cend(), it.key(), it.value());
-    return out;
+    return m_values;
 }
 
 void SettingsFile::schedule(int ms) {

@@ -31,8 +31,8 @@ public:
     void set(const QString &key, const QVariant &value);
     // The key and every key below it, as QSettings removes them.
     void remove(const QString &key);
-    // Every key that starts with prefix, from the image (no look-up per key).
-    Map withPrefix(const QString &prefix);
+    // Every key and value, as the file should hold them (for reading many keys in one pass).
+    const Map &current();
 
     // Writes what is pending now and waits for it; false when the write failed (the changes
     // stay pending and go out with a later write).
