@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -76,17 +77,50 @@ int hexNumber(const QString &text, qsizetype at, int count) {
     return code;
 }
 
-QString unescapeKey(QByteArrayView key) {
-    // Plain keys (letters, digits, "-_.") come back as they are.
-    bool plain = true;
-    for (const char c : key) {
-        if (c == '\\' || c == '%' || uchar(c) >= 0x80) {
-            plain = false;
-            break;
+// Keys in ASCII, with every escape complete, decoded in one pass; nullopt for anything else.
+std::optional<QString> unescapeAsciiKey(QByteArrayView key) {
+    QString out(key.size(), Qt::Uninitialized);
+    QChar *to = out.data();
+    qsizetype n = 0;
+    const auto hexAt = [&key](qsizetype at, int count) {
+        int code = 0;
+        for (int i = 0; i < count; ++i) {
+            const int digit = hexValue(char16_t(uchar(key[at + i])));
+            if (digit < 0)
+                return -1;
+            code = code * 16 + digit;
+        }
+        return code;
+    };
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char c = key[i];
+        if (uchar(c) >= 0x80)
+            return std::nullopt;
+        if (c == '\\') {
+            to[n++] = QLatin1Char('/');
+        } else if (c != '%') {
+            to[n++] = QLatin1Char(c);
+        } else if (i + 1 < key.size() && key[i + 1] == 'U') {
+            const int code = i + 5 < key.size() ? hexAt(i + 2, 4) : -1;
+            if (code < 0)
+                return std::nullopt;
+            to[n++] = QChar(char16_t(code));
+            i += 5;
+        } else {
+            const int code = i + 2 < key.size() ? hexAt(i + 1, 2) : -1;
+            if (code < 0)
+                return std::nullopt;
+            to[n++] = QChar(char16_t(code));
+            i += 2;
         }
     }
-    if (plain)
-        return QString::fromLatin1(key);
+    out.truncate(n);
+    return out;
+}
+
+QString unescapeKey(QByteArrayView key) {
+    if (std::optional<QString> ascii = unescapeAsciiKey(key))
+        return *ascii;
     QString out;
     const QString text = QString::fromUtf8(key);
     out.reserve(text.size());
@@ -129,7 +163,7 @@ bool isPlainValue(QByteArrayView text) {
     if (text.isEmpty() || text.front() == '@')
         return false;
     for (const char c : text) {
-        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\' || c == ',')
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\' || c == ',' || c == ';')
             return false;
     }
     return true;
@@ -348,6 +382,8 @@ QVariant readValue(const QString &text) {
                 item += at && *at ? QChar(to[at - from]) : e;
             }
             keepTo = item.size();
+        } else if (c == QLatin1Char(';') && !quoted) {
+            break; // the rest of the line is a comment, as QSettings reads it
         } else if (c == QLatin1Char(',') && !quoted) {
             isList = true;
             endItem();

@@ -180,6 +180,27 @@ private slots:
                  (QHash<QString, int>{{QStringLiteral("byHand"), 7}}));
     }
 
+    // Hand-written lines read the way QSettings reads them, odd escapes included.
+    void handWrittenLinesReadAsQSettingsReadsThem() {
+        const QByteArray bytes = "[General]\nplain.key=1\nsp%20ace=  two words\n"
+                                 "bad%zz=3\nshort%4=4\nend%=5\nuni%U00e9%U=6\nwide%U00E9x=7\n"
+                                 "slash\\in=8\n%41%62=a=b;c\nlist=1, 2;3\nat=@x;y\ncomment=x ;y\n"
+                                 "quoted=\" q \"\ntab=\ta\tb\nutf=\xc3\xa9\n"
+                                 "[sec%20one]\nk=v\n";
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("hand.conf"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        const IniCodec::Map ours = IniCodec::read(bytes);
+        const QSettings theirs(path, QSettings::IniFormat);
+        QCOMPARE(QStringList(ours.keys()), theirs.allKeys());
+        for (const QString &key : theirs.allKeys())
+            QVERIFY2(ours.value(key) == theirs.value(key), qPrintable(key));
+    }
+
     // One pass for many keys, each read as integer() reads it.
     void integersWithPrefixReadLikeInteger() {
         const QString prefix = QStringLiteral("palettes.indicies.");
