@@ -1,5 +1,6 @@
 // Start-up of the program against a bare tray program, both started as new processes in the
-// same X session (run.sh provides Xvfb and a tray host), with 2,000 palettes of 50 colours:
+// same X session (run.sh provides Xvfb and a tray host), with 2,000 palettes of 50 colours
+// (SWATCHBAR_BENCH_PALETTES for another number):
 // time from process start to the first idle event loop, peak memory, and the popover's first
 // painted show. The data layer's load of the same folder is measured twice for the start-up
 // budget, program <= 1.5 x (bare + load): repeated in one process, and once in a new process
@@ -29,7 +30,12 @@
 #include <vector>
 
 namespace {
-constexpr int paletteCount = 2000;
+// SWATCHBAR_BENCH_PALETTES sets the number of palettes (10, 2,000, 20,000, ...).
+const int paletteCount = [] {
+    bool ok = false;
+    const int count = qEnvironmentVariableIntValue("SWATCHBAR_BENCH_PALETTES", &ok);
+    return ok && count > 0 ? count : 2000;
+}();
 constexpr int colourCount = 50;
 
 std::map<std::string, std::vector<double>> samples; // for the summary
@@ -213,9 +219,27 @@ double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
+
+void spread(const char *name, std::vector<double> values) {
+    if (values.empty())
+        return;
+    std::sort(values.begin(), values.end());
+    std::printf("  %-28s min %8.1f  median %8.1f  max %8.1f  (%zu runs)\n", name, values.front(),
+                values[values.size() / 2], values.back(), values.size());
+}
+
+double loadAverage() {
+    double one = -1;
+    if (FILE *file = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(file, "%lf", &one) != 1)
+            one = -1;
+        std::fclose(file);
+    }
+    return one;
+}
 } // namespace
 
-BENCHMARK(BM_LoadAllPalettes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LoadAllPalettes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 BENCHMARK(BM_LoadAllPalettesNewProcess)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
@@ -253,20 +277,32 @@ int main(int argc, char **argv) {
     const auto verdict = [](bool met) {
         return met ? "met" : "MISSED";
     };
+    std::printf("\nSpread with %d palettes x %d colours (ms; MB), load average %.2f:\n",
+                paletteCount, colourCount, loadAverage());
+    for (const char *name : {"bare start-up ms", "data layer load ms", "data layer first load ms",
+                             "swatchbar start-up ms", "popover first show ms", "bare peak MB",
+                             "swatchbar+popover peak MB"})
+        spread(name, samples[name]);
     std::printf("\nMedians with %d palettes x %d colours:\n", paletteCount, colourCount);
     std::printf("  bare tray start-up        %8.1f ms, peak %6.1f MB\n", bare, bareMb);
     std::printf("  data layer load           %8.1f ms  (again and again in one process)\n", load);
     std::printf("  data layer first load     %8.1f ms  (once, in a new process, as at start-up)\n",
                 firstLoad);
     std::printf("  swatchbar start-up        %8.1f ms\n", program);
+    std::printf("    budget bare + 1.2 x first load    = %6.1f ms: %s (%.2f x)\n",
+                bare + 1.2 * firstLoad, verdict(program <= bare + 1.2 * firstLoad),
+                program / (bare + 1.2 * firstLoad));
     std::printf("    budget 1.5 x (bare + first load)  = %6.1f ms: %s\n", 1.5 * (bare + firstLoad),
                 verdict(program <= 1.5 * (bare + firstLoad)));
     std::printf("    budget 1.5 x (bare + load)        = %6.1f ms: %s\n", 1.5 * (bare + load),
                 verdict(program <= 1.5 * (bare + load)));
     std::printf("  popover first show        %8.1f ms  (budget 25 ms: %s)\n", popover,
                 verdict(popover >= 0 && popover < 25));
-    std::printf("  swatchbar peak memory     %8.1f MB  (with the popover shown; budget bare + 15 = "
-                "%.1f MB: %s)\n",
-                appMb, bareMb + 15, verdict(appMb <= bareMb + 15));
+    // 15 MB up to 2,000 palettes; 55 MB at 20,000 x 50.
+    const double memoryBudget = paletteCount <= 2000 ? 15 : 55;
+    std::printf("  swatchbar peak memory     %8.1f MB  (with the popover shown; bare + %.1f MB; "
+                "budget bare + %.0f = %.1f MB: %s)\n",
+                appMb, appMb - bareMb, memoryBudget, bareMb + memoryBudget,
+                verdict(appMb <= bareMb + memoryBudget));
     return 0;
 }

@@ -16,9 +16,11 @@
 #include "store/PalettesOO.h"
 #include "views/popover/MenuItemView.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace {
 const QString pickedPaletteName = QStringLiteral("Picked");
@@ -34,10 +36,11 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     // Defaults first: the root view reads its settings when it is made.
     Settings::storeMissingDefaults();
-    menuView.reset(new MenuItemView);
-    PalettesOO::setShared(menuView->palettesOO());
+    // The collection comes first and the popover later: its widgets (and the fonts they load)
+    // are not needed until the first click, and the tray icon should not wait for them.
+    m_collection = new PalettesOO(this);
+    PalettesOO::setShared(m_collection);
     scheduleDockIconPolicy(!Settings::boolean(QString::fromLatin1(SettingsKeys::hideDockIcon)));
-    // Loading publishes into the root view's collection, so the view must exist by now.
     Manager::loadAllPalettes();
     // Changes other programs make to the folder show without "Reload palettes".
     if (const std::optional<QString> folder =
@@ -49,31 +52,48 @@ void AppDelegate::applicationDidFinishLaunching() {
                 });
     }
 
-    auto *window = new PopoverWindow;
-    window->setContentSize(QSize(400, 400));
-    window->setContentWidget(menuView.get());
-    popover.reset(window);
-
     // Decoded once, for the tray and every window alike.
     const QIcon icon = appIcon();
     QApplication::setWindowIcon(icon);
     auto *item = new StatusItem(this);
     item->setIcon(icon);
     item->setToolTip(QStringLiteral("Swatchbar"));
-    auto *menu = new QMenu(window);
-    menu->addAction(tr("Preferences"), this, &AppDelegate::OnPreferencesClicked);
-    menu->addAction(tr("Pick color"), this, &AppDelegate::pickColor);
-    menu->addAction(tr("Quit"), [] { quitApplication(); });
-    item->setContextMenu(menu);
     connect(item, &StatusItem::clicked, this, &AppDelegate::togglePopover);
     connect(item, &StatusItem::trayUnavailable, this, &AppDelegate::showWithoutTray);
     statusItem.reset(item);
     item->install(m_trayWaitMs);
 
+    // Once the launch has settled (the event loop first waits), the popover is made; a loop
+    // that never waits (a busy start) gets it a moment later all the same.
+    if (auto *dispatcher = QAbstractEventDispatcher::instance())
+        connect(
+            dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+            [this] { QTimer::singleShot(0, this, &AppDelegate::buildPopover); },
+            Qt::SingleShotConnection);
+    QTimer::singleShot(250, this, &AppDelegate::buildPopover);
+
     emit launched();
 }
 
+void AppDelegate::buildPopover() {
+    if (popover || !m_collection)
+        return;
+    menuView.reset(new MenuItemView(nullptr, m_collection));
+    auto *window = new PopoverWindow;
+    window->setContentSize(QSize(400, 400));
+    window->setContentWidget(menuView.get());
+    popover.reset(window);
+    if (statusItem) {
+        auto *menu = new QMenu(window);
+        menu->addAction(tr("Preferences"), this, &AppDelegate::OnPreferencesClicked);
+        menu->addAction(tr("Pick color"), this, &AppDelegate::pickColor);
+        menu->addAction(tr("Quit"), [] { quitApplication(); });
+        statusItem->setContextMenu(menu);
+    }
+}
+
 void AppDelegate::togglePopover() {
+    buildPopover();
     if (!statusItem || !popover)
         return;
     if (popover->isShown()) {
@@ -97,6 +117,7 @@ void AppDelegate::OnPreferencesClicked() {
 }
 
 void AppDelegate::showPopover() {
+    buildPopover();
     if (!popover)
         return;
     if (popover->isWindowMode()) {
@@ -111,6 +132,7 @@ void AppDelegate::showWithoutTray() {
     logLine(QStringLiteral(
         "No system tray found: showing Swatchbar in a window instead (close it and start "
         "Swatchbar again to bring it back)"));
+    buildPopover();
     if (popover)
         popover->showAsWindow();
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
+class PalettesOO;
 class ScreenPicker;
 
 // Receives the application's launch, the tray icon's clicks and the preferences request.
@@ -41,7 +42,11 @@ signals:
 
 private:
     void showWithoutTray();
+    // Makes the popover and the tray menu, once: right after start-up, or at the first
+    // request that needs them if that comes sooner.
+    void buildPopover();
 
     int m_trayWaitMs = 5000;
+    PalettesOO *m_collection = nullptr;
     QPointer<ScreenPicker> m_picker;
 };

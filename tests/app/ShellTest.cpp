@@ -73,6 +73,9 @@ private slots:
         writePalette(QStringLiteral("Beta"));
         delegate = new AppDelegate;
         launchLines = programLines([&] { delegate->applicationDidFinishLaunching(); });
+        // The popover is made once the launch has settled, not during it.
+        QVERIFY(!popover);
+        QVERIFY(QTest::qWaitFor([] { return bool(popover); }, 5000));
     }
 
     void launchWritesDefaultsBeforeTheRootViewReadsThem() {

@@ -67,14 +67,14 @@ std::optional<double> parseNumber(const QString &text) {
 }
 } // namespace
 
-MenuItemView::MenuItemView(QWidget *parent)
+MenuItemView::MenuItemView(QWidget *parent, PalettesOO *collection)
     : QWidget(parent)
     , gridCellSize(Settings::floatValue(SettingsKeys::menuGridCellSize))
     , gridCellSpacing(Settings::floatValue(SettingsKeys::menuGridCellSpacing))
     , gridCellRadius(Settings::floatValue(SettingsKeys::menuGridCellRadius))
     , gridColCount(Settings::integer(SettingsKeys::menuGridColCount))
     , cellColCount(Settings::integer(SettingsKeys::menuCellColCount))
-    , m_palettesOO(new PalettesOO(this)) {
+    , m_palettesOO(collection ? collection : new PalettesOO(this)) {
     m_grid = new PaletteGridView(m_palettesOO);
     m_modifyView = new MenuItemModifyView(newPaletteName.binding(), modifyType.binding(),
                                           modifyColorIdx.binding(), m_palettesOO, m_grid);

@@ -23,7 +23,8 @@ class QVBoxLayout;
 class MenuItemView : public QWidget {
     Q_OBJECT
 public:
-    explicit MenuItemView(QWidget *parent = nullptr);
+    // Shows collection when given (it must outlive the view), else a collection of its own.
+    explicit MenuItemView(QWidget *parent = nullptr, PalettesOO *collection = nullptr);
 
     static constexpr int optionsMargin = 100;
     static constexpr int maxViewCols = 999;
