@@ -19,11 +19,13 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QWheelEvent>
 #include <cmath>
 #include <limits>
 
@@ -67,6 +69,8 @@ private slots:
     void hugeValuesWithManyPalettesStayCheap();
     void renderedCellsShowColoursAndCorners();
     void previewScrollsItsSquare();
+    void collectionChangeKeepsOrderAndScroll();
+    void filterFollowsChangedPalettes();
     void findByTyping();
     void dragReordersAndRewritesPositions();
     void controlsStayWithinTheScreen();
@@ -602,6 +606,105 @@ void MenuItemViewTest::previewScrollsItsSquare() {
     QCOMPARE(QColor(image.pixel(10, 90)), QColor(Qt::blue));
     QApplication::sendEvent(&preview, &down);
     QCOMPARE(preview.firstRow(), 1);
+}
+
+// Another palette changing (a file changed elsewhere, an edit in a window) leaves the popover
+// where the user had it: the same palettes at the same places, the same scroll position, and
+// a preview scrolled inside its square still scrolled.
+void MenuItemViewTest::collectionChangeKeepsOrderAndScroll() {
+    auto view = makeView();
+    const GridMetrics metrics = view->gridView()->metrics();
+    const int perSquare = GridMetrics::previewColumns(metrics.cellColumns, metrics.cellSize);
+    QList<Palette> palettes;
+    for (int i = 0; i < 2000; ++i) {
+        Palette p = palette(QStringLiteral("P%1").arg(i),
+                            QList<SerializableColor>(perSquare * perSquare, red));
+        p.palColors.append(PaletteColor{"last", blue});
+        palettes.append(p);
+    }
+    QCOMPARE(
+        PalettePreviewView::hiddenRows(palettes.first(), metrics.cellColumns, metrics.cellSize), 1);
+    loadPalettes(palettes);
+    view->setRoom(QSize(600, 700));
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    PaletteGridView *grid = view->gridView();
+    QScrollBar *bar = view->gridArea()->verticalScrollBar();
+    QVERIFY(bar->maximum() > 1000);
+    bar->setValue(bar->maximum() / 2);
+    QCoreApplication::processEvents();
+
+    // The first cell wholly in view.
+    const QRect visible = grid->visibleRegion().boundingRect();
+    int item = -1;
+    for (int y = visible.top(); y < visible.bottom() && item < 0; y += 4) {
+        const int at = grid->itemAt(QPoint(visible.left() + 5, y));
+        if (at >= 0 && visible.contains(grid->cellRect(at)))
+            item = at;
+    }
+    QVERIFY(item > 100);
+    const QString name = view->palettesOO()->palettes().at(grid->paletteIndex(item)).palName;
+    const QRect cell = grid->cellRect(item);
+    QWheelEvent down(QPointF(cell.center()), grid->mapToGlobal(QPointF(cell.center())), {},
+                     {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid, &down);
+    const auto bottomLeftSwatch = [&] {
+        const QImage image = grid->grab(grid->cellRect(item)).toImage();
+        const int side = static_cast<int>(metrics.cellSize);
+        return QColor(image.pixel((image.width() - side) / 2 + 3, side - 3));
+    };
+    QCOMPARE(bottomLeftSwatch(), QColor(Qt::blue));
+
+    const int value = bar->value();
+    Palette changed = view->palettesOO()->palettes().at(0);
+    changed.palColors.append(PaletteColor{"more", red});
+    view->palettesOO()->replace(0, changed);
+    view->palettesOO()->replace(1, view->palettesOO()->palettes().at(1));
+    QCoreApplication::processEvents();
+    QCOMPARE(bar->value(), value);
+    QCOMPARE(grid->itemAt(cell.center()), item);
+    QCOMPARE(view->palettesOO()->palettes().at(grid->paletteIndex(item)).palName, name);
+    QCOMPARE(bottomLeftSwatch(), QColor(Qt::blue));
+    QCOMPARE(names(view->palettesOO()).mid(0, 3),
+             (QStringList{QStringLiteral("P0"), QStringLiteral("P1"), QStringLiteral("P2")}));
+}
+
+// While a filter is set, palettes that changed are tested again and the others keep their
+// result: a renamed palette sharing its colours with its old self is one that changed.
+void MenuItemViewTest::filterFollowsChangedPalettes() {
+    auto view = makeView();
+    PalettesOO *collection = view->palettesOO();
+    loadPalettes({palette("apple", {red}), palette("banana", {red}), palette("cherry", {blue})});
+    PaletteGridView *grid = view->gridView();
+    const auto shown = [&] {
+        QStringList out;
+        for (int item = 0; item < grid->itemCount() - 1; ++item)
+            out << collection->palettes().at(grid->paletteIndex(item)).palName;
+        return out;
+    };
+    grid->setFilter(PaletteFilter(QStringLiteral("an")));
+    QCOMPARE(shown(), QStringList{"banana"});
+
+    Palette apple = collection->palettes().at(0);
+    apple.palColors.append(PaletteColor{"tangerine", red});
+    collection->replace(0, apple);
+    QCOMPARE(shown(), (QStringList{"apple", "banana"}));
+
+    collection->replace(2, Palette{"mango", collection->palettes().at(2).palColors});
+    QCOMPARE(shown(), (QStringList{"apple", "banana", "mango"}));
+
+    collection->replace(1, Palette{"berry", collection->palettes().at(1).palColors});
+    QCOMPARE(shown(), (QStringList{"apple", "mango"}));
+
+    // A palette gone shifts the others; their results go with them.
+    QList<Palette> rest = collection->palettes();
+    rest.removeFirst();
+    collection->setPalettes(rest);
+    QCOMPARE(shown(), QStringList{"mango"});
+    QCOMPARE(grid->paletteIndex(0), 1);
+
+    grid->setFilter(PaletteFilter(QStringLiteral("err")));
+    QCOMPARE(shown(), QStringList{"berry"});
 }
 
 SWATCHBAR_TEST_GUI_MAIN(MenuItemViewTest)

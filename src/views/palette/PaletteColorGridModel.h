@@ -16,6 +16,7 @@ public:
 
     explicit PaletteColorGridModel(QObject *parent = nullptr);
 
+    // Changes only the rows of the colours that differ.
     void setPalette(const Palette &palette);
     const Palette &palette() const { return m_palette; }
     int colorCount() const { return static_cast<int>(m_palette.palColors.size()); }
@@ -31,4 +32,5 @@ public:
 
 private:
     Palette m_palette;
+    int m_captionCount = 0;
 };

@@ -120,16 +120,12 @@ void PaletteColorGridView::refresh() {
             return; // the index change refreshes again
         }
     }
-    if (!(current == m_model->palette())) {
-        // A model reset forgets the keyboard position; put it back without scrolling to it.
-        const int row = currentIndex().row();
+    {
+        // Only the changed rows change; the keyboard's cell follows its colour without the
+        // view scrolling to it.
+        m_restoringCurrent = true;
         m_model->setPalette(current);
-        if (row >= 0) {
-            m_restoringCurrent = true;
-            selectionModel()->setCurrentIndex(m_model->index(qMin(row, itemCount() - 1)),
-                                              QItemSelectionModel::NoUpdate);
-            m_restoringCurrent = false;
-        }
+        m_restoringCurrent = false;
     }
     syncEditor();
     relayout();

@@ -55,6 +55,8 @@ int PaletteGridView::itemOf(int index) const {
 
 void PaletteGridView::setFilter(const PaletteFilter &filter) {
     m_filter = filter;
+    m_matchedFrom.clear();
+    m_matched.clear();
     applyFilter();
     m_firstRows.clear();
     m_current = itemCount() > 1 ? 0 : -1;
@@ -63,13 +65,42 @@ void PaletteGridView::setFilter(const PaletteFilter &filter) {
 
 void PaletteGridView::applyFilter() {
     m_shown.clear();
-    if (!isFiltered())
+    if (!isFiltered()) {
+        m_matchedFrom.clear();
+        m_matched.clear();
         return;
-    const QList<Palette> &palettes = m_palettes->palettes();
-    for (int i = 0; i < palettes.size(); ++i) {
-        if (m_filter.matches(palettes.at(i)))
-            m_shown.append(i);
     }
+    // A change to a few palettes of thousands tests only those again: a palette that still
+    // shares its colours with the list last tested (held here, so the memory cannot be reused
+    // by another) and has the same name matches as it did.
+    const QList<Palette> &palettes = m_palettes->palettes();
+    const auto same = [](const Palette &a, const Palette &b) {
+        return a.palColors.constData() == b.palColors.constData() &&
+               a.palColors.size() == b.palColors.size() && a.palName == b.palName;
+    };
+    QHash<QString, qsizetype> before;
+    QList<bool> matched(palettes.size());
+    for (qsizetype i = 0; i < palettes.size(); ++i) {
+        const Palette &palette = palettes.at(i);
+        qsizetype known = -1;
+        if (i < m_matchedFrom.size() && same(m_matchedFrom.at(i), palette)) {
+            known = i;
+        } else if (!m_matchedFrom.isEmpty()) {
+            if (before.isEmpty()) {
+                before.reserve(m_matchedFrom.size());
+                for (qsizetype j = 0; j < m_matchedFrom.size(); ++j)
+                    before.insert(m_matchedFrom.at(j).palName, j);
+            }
+            const auto found = before.constFind(palette.palName);
+            if (found != before.constEnd() && same(m_matchedFrom.at(*found), palette))
+                known = *found;
+        }
+        matched[i] = known >= 0 ? m_matched.at(known) : m_filter.matches(palette);
+        if (matched[i])
+            m_shown.append(static_cast<int>(i));
+    }
+    m_matchedFrom = palettes;
+    m_matched = matched;
 }
 
 int PaletteGridView::cellHeight() const {
@@ -149,8 +180,9 @@ void PaletteGridView::placeEditor() {
 }
 
 void PaletteGridView::onPalettesChanged() {
+    // Previews keep how far they were scrolled: the rows are kept by palette name, so a change
+    // elsewhere in the collection leaves them where the user put them.
     applyFilter();
-    m_firstRows.clear();
     m_pressed = -1;
     relayout();
 }
@@ -250,7 +282,7 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
                 painter.fillRect(cell, hover);
             PalettePreviewView::paint(&painter, cell, m_palettes->palettes().at(paletteIndex(i)),
                                       m_metrics.cellColumns, m_metrics.cellSize, text,
-                                      m_firstRows.value(i), radius);
+                                      previewFirstRow(i), radius);
             painter.restore();
             paintFocus(painter, i, cell, radius);
             if (m_dragging && i == m_dropItem) {
@@ -262,6 +294,19 @@ void PaletteGridView::paintEvent(QPaintEvent *event) {
             }
         }
     }
+}
+
+int PaletteGridView::previewFirstRow(int item) const {
+    const int index = paletteIndex(item);
+    if (index < 0 || m_firstRows.isEmpty())
+        return 0;
+    const Palette &shown = m_palettes->palettes().at(index);
+    const auto found = m_firstRows.constFind(shown.palName);
+    if (found == m_firstRows.constEnd())
+        return 0;
+    // The palette may have lost colours since.
+    return std::min(
+        *found, PalettePreviewView::hiddenRows(shown, m_metrics.cellColumns, m_metrics.cellSize));
 }
 
 void PaletteGridView::setCurrent(int item) {
@@ -444,15 +489,16 @@ void PaletteGridView::wheelEvent(QWheelEvent *event) {
         event->ignore();
         return;
     }
-    const int hidden = PalettePreviewView::hiddenRows(m_palettes->palettes().at(paletteIndex(item)),
-                                                      m_metrics.cellColumns, m_metrics.cellSize);
-    const int current = m_firstRows.value(item);
+    const Palette &shown = m_palettes->palettes().at(paletteIndex(item));
+    const int hidden =
+        PalettePreviewView::hiddenRows(shown, m_metrics.cellColumns, m_metrics.cellSize);
+    const int current = previewFirstRow(item);
     const int next = std::clamp(current - steps, 0, hidden);
     if (next == current) {
         event->ignore();
         return;
     }
-    m_firstRows.insert(item, next);
+    m_firstRows.insert(shown.palName, next);
     update(cellRect(item));
     event->accept();
 }

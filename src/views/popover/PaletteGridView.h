@@ -82,6 +82,8 @@ private:
     void applyFilter();
     void scrollToCurrent();
     int cellHeight() const;
+    // Rows scrolled out of the preview in item.
+    int previewFirstRow(int item) const;
     void paintPlus(QPainter &painter, const QRectF &cell) const;
     void paintFocus(QPainter &painter, int item, const QRectF &cell, double radius) const;
 
@@ -94,11 +96,14 @@ private:
     bool m_showCurrent = false;
     QPointer<QWidget> m_editor;
     int m_editorItem = -1;
-    // Rows scrolled out of each preview square, by palette index.
-    QHash<int, int> m_firstRows;
+    // Rows scrolled out of each preview square, by palette name.
+    QHash<QString, int> m_firstRows;
     PaletteFilter m_filter;
     // Collection indices shown, in order, while a filter is set.
     QList<int> m_shown;
+    // The list the filter was last tested on and each palette's result.
+    QList<Palette> m_matchedFrom;
+    QList<bool> m_matched;
     // Drag to reorder: the palette pressed and where the press began.
     QPoint m_pressPos;
     bool m_dragging = false;
