@@ -109,6 +109,7 @@ void AppDelegate::togglePopover() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+    Settings::sync();
 }
 
 void AppDelegate::OnPreferencesClicked() {

@@ -1,13 +1,17 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/DataCommands.h"
+#include "app/Shell.h"
 #include "app/Translations.h"
 #include "platform/SingleInstance.h"
 #include "store/Manager.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #ifdef SWATCHBAR_STARTUP_TIMING
 #include "StartupTiming.h"
@@ -20,6 +24,27 @@ bool hasGraphicalSession() {
     return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
            !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int g_signalPipe[2] = {-1, -1};
+
+// Settings changes wait up to a second before they are written: a polite end (logging out,
+// kill, Ctrl+C) writes them first. A second signal, or an event loop that does not come round
+// within a few seconds, ends the process the old way.
+void onEndSignal(int signal) {
+    std::signal(signal, SIG_DFL);
+    ::alarm(5);
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void quitOnEndSignals() {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] { quitApplication(); });
+    std::signal(SIGTERM, onEndSignal);
+    std::signal(SIGINT, onEndSignal);
 }
 
 } // namespace
@@ -102,6 +127,7 @@ int main(int argc, char *argv[]) {
         break;
     }
 
+    quitOnEndSignals();
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);

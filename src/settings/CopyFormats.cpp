@@ -9,7 +9,6 @@ QStringList CopyFormats::userFormats() {
 
 void CopyFormats::setUserFormats(const QStringList &templates) {
     Settings::setStringList(QLatin1String(SettingsKeys::userFormats), templates);
-    Settings::sync();
 }
 
 QStringList CopyFormats::all() {

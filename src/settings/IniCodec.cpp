@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -16,14 +17,31 @@ bool isHexDigit(char32_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+bool isKeyChar(char16_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.';
+}
+
+// Appends the leading characters of text for which keep() holds, in one step; returns how many.
+template <typename Keep> qsizetype appendWhile(QStringView text, QByteArray &out, Keep keep) {
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *to = out.data() + start;
+    qsizetype n = 0;
+    while (n < text.size() && keep(text[n].unicode()))
+        *to++ = char(text[n++].unicode());
+    out.resize(start + n);
+    return n;
+}
+
 // Keys: letters, digits and "-_." as they are, "/" as "\", everything else as %XX or %UXXXX.
-void escapeKey(const QString &key, QByteArray &out) {
-    for (const QChar qc : key) {
+void escapeKey(QStringView key, QByteArray &out) {
+    const qsizetype plain = appendWhile(key, out, isKeyChar);
+    for (const QChar qc : key.sliced(plain)) {
         const char16_t c = qc.unicode();
         if (c == '/') {
             out += '\\';
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                   c == '_' || c == '-' || c == '.') {
+        } else if (isKeyChar(c)) {
             out += char(c);
         } else if (c <= 0xFF) {
             out += '%';
@@ -37,17 +55,85 @@ void escapeKey(const QString &key, QByteArray &out) {
     }
 }
 
+int hexValue(char16_t c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The number in count hex digits at text[at], or -1 when they are not all hex digits.
+int hexNumber(const QString &text, qsizetype at, int count) {
+    int code = 0;
+    for (int i = 0; i < count; ++i) {
+        const int digit = hexValue(text.at(at + i).unicode());
+        if (digit < 0)
+            return -1;
+        code = code * 16 + digit;
+    }
+    return code;
+}
+
+// Keys in ASCII, with every escape complete, decoded in one pass; nullopt for anything else.
+std::optional<QString> unescapeAsciiKey(QByteArrayView key) {
+    QString out(key.size(), Qt::Uninitialized);
+    QChar *to = out.data();
+    qsizetype n = 0;
+    const auto hexAt = [&key](qsizetype at, int count) {
+        int code = 0;
+        for (int i = 0; i < count; ++i) {
+            const int digit = hexValue(char16_t(uchar(key[at + i])));
+            if (digit < 0)
+                return -1;
+            code = code * 16 + digit;
+        }
+        return code;
+    };
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char c = key[i];
+        if (uchar(c) >= 0x80)
+            return std::nullopt;
+        if (c == '\\') {
+            to[n++] = QLatin1Char('/');
+        } else if (c != '%') {
+            to[n++] = QLatin1Char(c);
+        } else if (i + 1 < key.size() && key[i + 1] == 'U') {
+            const int code = i + 5 < key.size() ? hexAt(i + 2, 4) : -1;
+            if (code < 0)
+                return std::nullopt;
+            to[n++] = QChar(char16_t(code));
+            i += 5;
+        } else {
+            const int code = i + 2 < key.size() ? hexAt(i + 1, 2) : -1;
+            if (code < 0)
+                return std::nullopt;
+            to[n++] = QChar(char16_t(code));
+            i += 2;
+        }
+    }
+    out.truncate(n);
+    return out;
+}
+
 QString unescapeKey(QByteArrayView key) {
+    if (std::optional<QString> ascii = unescapeAsciiKey(key))
+        return *ascii;
     QString out;
     const QString text = QString::fromUtf8(key);
+    out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == QLatin1Char('\\')) {
             out += QLatin1Char('/');
         } else if (c == QLatin1Char('%') && i + 5 < text.size() &&
                    text.at(i + 1) == QLatin1Char('U')) {
-            bool ok = false;
-            const uint code = text.mid(i + 2, 4).toUInt(&ok, 16);
+            int code = hexNumber(text, i + 2, 4);
+            bool ok = code >= 0;
+            if (!ok)
+                code = int(text.mid(i + 2, 4).toUInt(&ok, 16));
             if (ok) {
                 out += QChar(char16_t(code));
                 i += 5;
@@ -55,8 +141,10 @@ QString unescapeKey(QByteArrayView key) {
                 out += c;
             }
         } else if (c == QLatin1Char('%') && i + 2 < text.size()) {
-            bool ok = false;
-            const uint code = text.mid(i + 1, 2).toUInt(&ok, 16);
+            int code = hexNumber(text, i + 1, 2);
+            bool ok = code >= 0;
+            if (!ok)
+                code = int(text.mid(i + 1, 2).toUInt(&ok, 16));
             if (ok) {
                 out += QChar(char16_t(code));
                 i += 2;
@@ -70,10 +158,38 @@ QString unescapeKey(QByteArrayView key) {
     return out;
 }
 
+// Printable ASCII without anything the value reader treats specially.
+bool isPlainValue(QByteArrayView text) {
+    if (text.isEmpty() || text.front() == '@')
+        return false;
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7E || c == '"' || c == '\\' || c == ',' || c == ';')
+            return false;
+    }
+    return true;
+}
+
+qsizetype leadingBlanks(QByteArrayView text) {
+    qsizetype n = 0;
+    while (n < text.size() && (text.at(n) == ' ' || text.at(n) == '\t'))
+        ++n;
+    return n;
+}
+
 // Values: C-style escapes, "\xN" for other control characters (and for every character
 // outside ASCII inside a byte array), quotes around text that holds a separator or starts or
 // ends with a space.
 void escapeString(const QString &text, QByteArray &out) {
+    // Printable ASCII without separators, quotes or backslashes goes out as it is.
+    const auto isPlain = [](char16_t c) {
+        return c >= 0x20 && c <= 0x7E && c != ';' && c != ',' && c != '=' && c != '"' && c != '\\';
+    };
+    if (!text.isEmpty() && text.front() != QLatin1Char(' ') && text.back() != QLatin1Char(' ')) {
+        const qsizetype start = out.size();
+        if (appendWhile(text, out, isPlain) == text.size())
+            return;
+        out.truncate(start);
+    }
     const bool rawBytes = text.startsWith(QLatin1String("@ByteArray(")) ||
                           text.startsWith(QLatin1String("@Variant("));
     const qsizetype start = out.size();
@@ -266,6 +382,8 @@ QVariant readValue(const QString &text) {
                 item += at && *at ? QChar(to[at - from]) : e;
             }
             keepTo = item.size();
+        } else if (c == QLatin1Char(';') && !quoted) {
+            break; // the rest of the line is a comment, as QSettings reads it
         } else if (c == QLatin1Char(',') && !quoted) {
             isList = true;
             endItem();
@@ -310,7 +428,7 @@ QByteArray IniCodec::write(const Map &values) {
         out += "]\n";
         const qsizetype skip = section.key().isEmpty() ? 0 : section.key().size() + 1;
         for (const Map::const_iterator &it : section.value()) {
-            escapeKey(it.key().mid(skip), out);
+            escapeKey(QStringView(it.key()).sliced(skip), out);
             out += '=';
             const QVariant &value = it.value();
             const bool isList =
@@ -325,6 +443,9 @@ QByteArray IniCodec::write(const Map &values) {
                         out += ", ";
                     escapeString(variantToString(list.at(i)), out);
                 }
+            } else if (value.typeId() == QMetaType::Int) {
+                // Most of the file: position keys. Digits and a sign need no escaping.
+                out += QByteArray::number(value.toInt());
             } else {
                 escapeString(variantToString(value), out);
             }
@@ -337,27 +458,41 @@ QByteArray IniCodec::write(const Map &values) {
 IniCodec::Map IniCodec::read(const QByteArray &bytes) {
     Map values;
     QString section;
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    QByteArrayView body(bytes);
+    if (body.startsWith("\xEF\xBB\xBF"))
+        body = body.sliced(3);
     QByteArray pending; // a line continued with a final backslash
-    for (QByteArray line : body.split('\n')) {
+    qsizetype from = 0;
+    while (from <= body.size()) {
+        qsizetype end = body.indexOf('\n', from);
+        if (end < 0)
+            end = body.size();
+        QByteArrayView line = body.sliced(from, end - from);
+        from = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.endsWith('\\') && !line.endsWith("\\\\")) {
-            pending += line.chopped(1);
+            pending.append(line.chopped(1));
             continue;
         }
-        line = pending + line;
-        pending.clear();
-        const QByteArray trimmed = line.trimmed();
+        QByteArray joined;
+        if (!pending.isEmpty()) {
+            joined = pending;
+            joined.append(line);
+            pending.clear();
+            line = joined;
+        }
+        const QByteArrayView trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
             continue;
         if (trimmed.startsWith('[')) {
             const qsizetype close = trimmed.indexOf(']');
-            const QByteArray name = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            const QByteArrayView name =
+                (close < 0 ? trimmed.sliced(1) : trimmed.sliced(1, close - 1)).trimmed();
             if (name.compare("general", Qt::CaseInsensitive) == 0)
                 section.clear();
             else if (name.compare("%general", Qt::CaseInsensitive) == 0)
-                section = QString::fromLatin1(name.mid(1)) + QLatin1Char('/');
+                section = QString::fromLatin1(name.sliced(1)) + QLatin1Char('/');
             else
                 section = unescapeKey(name) + QLatin1Char('/');
             continue;
@@ -365,8 +500,14 @@ IniCodec::Map IniCodec::read(const QByteArray &bytes) {
         const qsizetype equals = trimmed.indexOf('=');
         if (equals <= 0)
             continue;
-        const QString key = section + unescapeKey(trimmed.left(equals).trimmed());
-        values.insert(key, readValue(QString::fromUtf8(trimmed.mid(equals + 1))));
+        const QString key = section + unescapeKey(trimmed.first(equals).trimmed());
+        const QByteArrayView text = trimmed.sliced(equals + 1);
+        // Most lines are a plain word or number: no escapes, quotes, lists or types.
+        const QByteArrayView plain = text.trimmed();
+        if (isPlainValue(plain) && plain.size() == text.size() - leadingBlanks(text))
+            values.insert(values.cend(), key, QString::fromLatin1(plain));
+        else
+            values.insert(values.cend(), key, readValue(QString::fromUtf8(text)));
     }
     return values;
 }

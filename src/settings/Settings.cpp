@@ -2,26 +2,33 @@
 
 #include "core/Log.h"
 #include "settings/IniCodec.h"
+#include "settings/SettingsFile.h"
 
 #include <QFileDevice>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QSettings>
 #include <QUrl>
 #include <QVariant>
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <memory>
 #include <optional>
 
 namespace {
 
+// What QSettings last read from the file through our format, for the file's image.
+std::optional<IniCodec::Map> &lastRead() {
+    static std::optional<IniCodec::Map> values;
+    return values;
+}
+
 bool readIni(QIODevice &device, QSettings::SettingsMap &map) {
     map = IniCodec::read(device.readAll());
+    lastRead() = map;
     return true;
 }
 
+// Only when the file changed behind the program's back does QSettings write it itself.
 // QSettings hands us its QSaveFile, whose commit() would link a file in place even when the
 // last buffered bytes never reached the disk: flush and check here, and a failure leaves the
 // old file as it was.
@@ -37,34 +44,50 @@ bool writeIni(QIODevice &device, const QSettings::SettingsMap &map) {
     return ok;
 }
 
-// The same file as QSettings' native format, written through our own INI writer.
+// The same file as QSettings' native format, read through our own INI reader.
 QSettings::Format iniFormat() {
     static const QSettings::Format format =
         QSettings::registerFormat(QStringLiteral("conf"), readIni, writeIni);
     return format;
 }
 
-// QSettings waits on "<file>.lock" before writing and takes an empty one (left by a crash
-// between its creation and its first write) for live for 30 seconds. Such a file holds no
-// process: clear it, waiting at most a moment for a real holder.
-void clearStaleLock(const QString &settingsFile) {
-    QLockFile lock(settingsFile + QStringLiteral(".lock"));
-    lock.setStaleLockTime(1000);
-    if (lock.tryLock(1500))
-        lock.unlock();
+// One long-lived store: QSettings answers the reads and keeps changes in memory; the file's
+// image beside it writes them back, at most once a second and off this thread. Never
+// destroyed: QSettings would write everything again on its way out.
+struct Store {
+    QSettings *settings;
+    SettingsFile *file;
+};
+
+Store &store() {
+    static Store made = [] {
+        lastRead().reset();
+        auto *settings = new QSettings(iniFormat(), QSettings::UserScope,
+                                       QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
+        SettingsFile::clearStaleLock(settings->fileName());
+        IniCodec::Map values;
+        if (lastRead()) {
+            values = *lastRead();
+        } else {
+            // Another QSettings on the same file read it first (QSettings shares what it
+            // read between them).
+            for (const QString &key : settings->allKeys())
+                values.insert(key, settings->value(key));
+        }
+        lastRead().reset();
+        return Store{settings, new SettingsFile(*settings, std::move(values))};
+    }();
+    return made;
 }
 
-// One long-lived store: QSettings keeps changes in memory and writes them back from the event
-// loop, so thousands of position keys per load cost little.
-QSettings &store() {
-    static const std::unique_ptr<QSettings> settings = [] {
-        auto made =
-            std::make_unique<QSettings>(iniFormat(), QSettings::UserScope,
-                                        QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
-        clearStaleLock(made->fileName());
-        return made;
-    }();
-    return *settings;
+QVariant valueOf(const QString &key) {
+    return store().settings->value(key);
+}
+
+void put(const QString &key, const QVariant &value) {
+    Store &s = store();
+    s.settings->setValue(key, value);
+    s.file->set(key, value);
 }
 
 // QSettings reads "/" (and "\" on some platforms) in a key as a group separator; a name that
@@ -136,6 +159,12 @@ int toInt(double value) {
     return static_cast<int>(value);
 }
 
+int integerOf(const QVariant &value) {
+    if (value.typeId() == QMetaType::Int)
+        return value.toInt();
+    return toInt(numberOf(value).value_or(0.0));
+}
+
 } // namespace
 
 namespace SettingsKeys {
@@ -173,28 +202,25 @@ void Settings::storeMissingDefaults() {
 }
 
 bool Settings::contains(const QString &key) {
-    return !key.isEmpty() && store().contains(key);
+    return !key.isEmpty() && store().settings->contains(key);
 }
 
 int Settings::integer(const QString &key) {
     if (key.isEmpty())
         return 0;
-    const QVariant value = store().value(key);
-    if (value.typeId() == QMetaType::Int)
-        return value.toInt();
-    return toInt(numberOf(value).value_or(0.0));
+    return integerOf(valueOf(key));
 }
 
 double Settings::floatValue(const QString &key) {
     if (key.isEmpty())
         return 0.0;
-    return double(toFloat(numberOf(store().value(key)).value_or(0.0)));
+    return double(toFloat(numberOf(valueOf(key)).value_or(0.0)));
 }
 
 bool Settings::boolean(const QString &key) {
     if (key.isEmpty())
         return false;
-    const std::optional<double> number = numberOf(store().value(key));
+    const std::optional<double> number = numberOf(valueOf(key));
     return number && *number != 0.0 && !std::isnan(*number);
 }
 
@@ -202,32 +228,32 @@ void Settings::setInteger(const QString &key, int value) {
     if (key.isEmpty())
         return;
     // Every load rewrites every position key; leave equal values alone.
-    const QVariant old = store().value(key);
+    const QVariant old = valueOf(key);
     if (old.typeId() == QMetaType::Int && old.toInt() == value)
         return;
     // After a restart the stored value comes back as its text.
     if (old.typeId() == QMetaType::QString && old.toString() == QString::number(value))
         return;
-    store().setValue(key, value);
+    put(key, value);
 }
 
 void Settings::setFloat(const QString &key, double value) {
     if (key.isEmpty())
         return;
     // Kept as the widened double so the text form reads back as the same 32-bit value.
-    store().setValue(key, double(toFloat(value)));
+    put(key, double(toFloat(value)));
 }
 
 void Settings::setBoolean(const QString &key, bool value) {
     if (key.isEmpty())
         return;
-    store().setValue(key, value);
+    put(key, value);
 }
 
 QStringList Settings::stringList(const QString &key) {
     if (key.isEmpty())
         return {};
-    const QVariant value = store().value(key);
+    const QVariant value = valueOf(key);
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList();
     // One entry comes back from the file as a plain text.
@@ -239,30 +265,40 @@ QStringList Settings::stringList(const QString &key) {
 void Settings::setStringList(const QString &key, const QStringList &value) {
     if (key.isEmpty())
         return;
-    store().setValue(key, value);
+    put(key, value);
 }
 
 void Settings::remove(const QString &key) {
     if (key.isEmpty())
         return;
-    store().remove(key);
+    store().settings->remove(key);
+    store().file->remove(key);
 }
 
 QStringList Settings::keys() {
-    return store().allKeys();
+    return store().settings->allKeys();
 }
 
 void Settings::sync() {
-    clearStaleLock(store().fileName());
-    store().sync();
+    SettingsFile::clearStaleLock(store().settings->fileName());
+    store().file->writeNow();
+}
+
+QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
+    QHash<QString, int> out;
+    const IniCodec::Map &values = store().file->current();
+    for (auto it = values.lowerBound(prefix); it != values.cend() && it.key().startsWith(prefix);
+         ++it)
+        out.insert(it.key(), integerOf(it.value()));
+    return out;
 }
 
 QByteArray Settings::windowFrame(const QString &autosaveName) {
-    return store().value(windowFrameKey(autosaveName)).toByteArray();
+    return valueOf(windowFrameKey(autosaveName)).toByteArray();
 }
 
 void Settings::setWindowFrame(const QString &autosaveName, const QByteArray &geometry) {
-    store().setValue(windowFrameKey(autosaveName), geometry);
+    put(windowFrameKey(autosaveName), geometry);
 }
 
 QString Settings::windowFrameKey(const QString &autosaveName) {
@@ -271,5 +307,5 @@ QString Settings::windowFrameKey(const QString &autosaveName) {
 }
 
 QString Settings::fileName() {
-    return store().fileName();
+    return store().settings->fileName();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -47,7 +48,12 @@ public:
     // Every key in the store.
     static QStringList keys();
 
-    // Writes pending changes to disk now.
+    // Every key that starts with prefix, with its value as integer() reads it: one pass over
+    // the store instead of a look-up per key.
+    static QHash<QString, int> integersWithPrefix(const QString &prefix);
+
+    // Changes reach the disk on their own within about a second, gathered into one write off
+    // this thread. This writes whatever is pending now and waits for it (at quit).
     static void sync();
     // Frames of windows, kept under their autosave names.
     static QByteArray windowFrame(const QString &autosaveName);

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QVariant>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+
+class QSettings;
+
+// The settings file as it should be on disk, kept beside the QSettings object that answers the
+// reads. QSettings would rewrite and sync the whole file after every change; here changes are
+// gathered for a second and the file is written whole on a worker thread, so dragging a window
+// costs one write a second and the user interface never waits for the disk. Used from the
+// thread that created it.
+class SettingsFile : public QObject {
+    Q_OBJECT
+
+public:
+    using Map = QMap<QString, QVariant>;
+
+    // values: what settings read from the file. Its own automatic writes are turned off.
+    SettingsFile(QSettings &settings, Map values);
+    ~SettingsFile() override;
+
+    void set(const QString &key, const QVariant &value);
+    // The key and every key below it, as QSettings removes them.
+    void remove(const QString &key);
+    // Every key and value, as the file should hold them (for reading many keys in one pass).
+    const Map &current();
+
+    // Writes what is pending now and waits for it; false when the write failed (the changes
+    // stay pending and go out with a later write).
+    bool writeNow();
+
+    // QSettings waits on "<file>.lock" before it writes and takes an empty one (left by a crash
+    // between its creation and its first write) for live for 30 seconds. Such a file holds no
+    // process: clear it, waiting at most a moment for a real holder.
+    static void clearStaleLock(const QString &settingsFile);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Result {
+        bool ok = false;
+        QString error;
+    };
+
+    void schedule(int ms);
+    void startWrite();
+    void collectResult();
+    void handleResult(const Result &result);
+    bool changedElsewhere();
+    void takeOverFromSettings();
+    void remember(const struct stat *written);
+    void run();
+
+    QSettings &m_settings;
+    Map m_values;
+    QString m_path;
+    QTimer m_timer;
+    const int m_delay = 1000;
+    int m_retryDelay = 1000;
+    bool m_dirty = false;
+    bool m_failing = false;
+
+    // Shared with the worker.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    std::optional<Map> m_job;
+    std::optional<Result> m_result;
+    bool m_busy = false;
+    bool m_stop = false;
+    bool m_known = false; // the file existed when last read or written here, as m_seen
+    struct stat m_seen {};
+    std::thread m_thread;
+};

@@ -1,0 +1,230 @@
+#include "StdoutCapture.h"
+#include "TestSupport.h"
+#include "settings/Settings.h"
+
+#include "core/SafeFile.h"
+#include "settings/IniCodec.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <atomic>
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<int> g_writes{0};
+std::atomic<bool> g_diskFull{false};
+
+// Counts the settings file's writes (one write call per file) and plays a full disk.
+ssize_t countingWrite(int fd, const void *data, size_t size) {
+    if (g_diskFull) {
+        errno = ENOSPC;
+        return -1;
+    }
+    ++g_writes;
+    return ::write(fd, data, size);
+}
+
+QByteArray fileBytes() {
+    QFile file(Settings::fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QVariant onDisk(const QString &key) {
+    return IniCodec::read(fileBytes()).value(key);
+}
+
+QStringList folderEntries() {
+    return QDir(QFileInfo(Settings::fileName()).path())
+        .entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+} // namespace
+
+class SettingsFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { SafeFile::setWriteFunction(countingWrite); }
+    void cleanupTestCase() { SafeFile::setWriteFunction(nullptr); }
+    void init() {
+        g_diskFull = false;
+        Settings::sync();
+        g_writes = 0;
+    }
+
+    // Dragging a window: every move is kept, none is written while the drag lasts, and the
+    // last frame reaches the disk in one write about a second later.
+    void burstOfChangesIsOneWrite() {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        for (int i = 0; i < 40; ++i) {
+            Settings::setWindowFrame(QStringLiteral("Viewing: Burst"), QByteArray::number(i));
+            Settings::setInteger(QStringLiteral("burst.count"), i);
+            QCoreApplication::processEvents();
+        }
+        if (elapsed.elapsed() < 900)
+            QCOMPARE(g_writes.load(), 0);
+        QCOMPARE(Settings::windowFrame(QStringLiteral("Viewing: Burst")), QByteArray("39"));
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk(QStringLiteral("windowFrames/Viewing%3A%20Burst")),
+                                  QVariant(QByteArray("39")), 5000);
+        QCOMPARE(onDisk(QStringLiteral("burst.count")), QVariant(QStringLiteral("39")));
+        QTest::qWait(1500);
+        QCOMPARE(g_writes.load(), 1);
+        QCOMPARE(folderEntries(), QStringList{QStringLiteral("Swatchbar.conf")});
+    }
+
+    // What quitting does: whatever is pending goes out at once; nothing pending, no write.
+    void syncWritesWhatIsPendingAndNothingElse() {
+        Settings::setInteger(QStringLiteral("pending"), 5);
+        Settings::remove(QStringLiteral("burst.count"));
+        Settings::sync();
+        QCOMPARE(g_writes.load(), 1);
+        QCOMPARE(onDisk(QStringLiteral("pending")), QVariant(QStringLiteral("5")));
+        QVERIFY(!IniCodec::read(fileBytes()).contains(QStringLiteral("burst.count")));
+        Settings::sync();
+        Settings::setInteger(QStringLiteral("pending"), 5); // unchanged
+        QTest::qWait(1300);
+        QCOMPARE(g_writes.load(), 1);
+    }
+
+    // A refused write leaves the old file and prints one line; the changes stay in memory and
+    // a later write, without anyone asking, puts them on disk.
+    void failedWriteIsRetriedAndNothingIsLost() {
+        Settings::setInteger(QStringLiteral("kept"), 1);
+        Settings::sync();
+        const QByteArray before = fileBytes();
+        g_diskFull = true;
+        Settings::setInteger(QStringLiteral("kept"), 2);
+        Settings::setStringList(QStringLiteral("more"), {QStringLiteral("a"), QStringLiteral("b")});
+        const QStringList lines = capturedLines([] {
+            Settings::sync();
+            Settings::sync();
+            QTest::qWait(1500); // a retry from the timer fails as well
+        });
+        QCOMPARE(lines,
+                 QStringList{"Failed to save file Swatchbar.conf : No space left on device"});
+        QCOMPARE(fileBytes(), before);
+        QCOMPARE(folderEntries(), QStringList{QStringLiteral("Swatchbar.conf")});
+        QCOMPARE(Settings::integer(QStringLiteral("kept")), 2);
+
+        g_diskFull = false;
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk(QStringLiteral("kept")), QVariant(QStringLiteral("2")),
+                                  10000);
+        QCOMPARE(onDisk(QStringLiteral("more")), QVariant(QStringList{"a", "b"}));
+    }
+
+    // The same for a write refused on the worker: one line, then a retry.
+    void failedBackgroundWriteIsRetried() {
+        g_diskFull = true;
+        const QStringList lines = capturedLines([] {
+            Settings::setInteger(QStringLiteral("background"), 3);
+            QTest::qWait(3500);
+        });
+        QCOMPARE(lines,
+                 QStringList{"Failed to save file Swatchbar.conf : No space left on device"});
+        QVERIFY(!IniCodec::read(fileBytes()).contains(QStringLiteral("background")));
+        g_diskFull = false;
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk(QStringLiteral("background")),
+                                  QVariant(QStringLiteral("3")), 10000);
+    }
+
+    // Byte for byte what QSettings itself writes for the same values.
+    void fileIsQSettingsIni() {
+        Settings::setFloat(QStringLiteral("menu.grid.cell.size"), 33.3);
+        Settings::setBoolean(QStringLiteral("hideDockIcon"), true);
+        Settings::setStringList(QStringLiteral("formats.user"),
+                                {QStringLiteral("rgb(§r, §g)"), QStringLiteral("#§hex")});
+        Settings::setWindowFrame(QStringLiteral("Viewing: a/b"), QByteArray("\x01\xff,x", 4));
+        Settings::setInteger(SettingsKeys::paletteIndexKey(QStringLiteral("Ünï \"q\"")), 4);
+        Settings::sync();
+        const QByteArray ours = fileBytes();
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("copy.conf"));
+        const QString theirs = dir.filePath(QStringLiteral("theirs.conf"));
+        QVERIFY(QFile::copy(Settings::fileName(), copy));
+        {
+            const QSettings read(copy, QSettings::IniFormat);
+            QSettings written(theirs, QSettings::IniFormat);
+            for (const QString &key : read.allKeys())
+                written.setValue(key, read.value(key));
+        }
+        QFile file(theirs);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(ours, file.readAll());
+    }
+
+    // Another program edits the file while this one runs: its edit is kept next to ours.
+    void editsByAnotherProgramAreMerged() {
+        Settings::setInteger(QStringLiteral("ours"), 1);
+        Settings::sync();
+        QByteArray bytes = fileBytes();
+        QVERIFY(bytes.startsWith("[General]\n"));
+        bytes.insert(10, "byHand=7\n");
+        {
+            QFile file(Settings::fileName());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(bytes);
+        }
+        Settings::setInteger(QStringLiteral("ours"), 2);
+        Settings::sync();
+        QCOMPARE(onDisk(QStringLiteral("byHand")), QVariant(QStringLiteral("7")));
+        QCOMPARE(onDisk(QStringLiteral("ours")), QVariant(QStringLiteral("2")));
+        QCOMPARE(Settings::integer(QStringLiteral("byHand")), 7);
+        QCOMPARE(Settings::integersWithPrefix(QStringLiteral("byH")),
+                 (QHash<QString, int>{{QStringLiteral("byHand"), 7}}));
+    }
+
+    // Hand-written lines read the way QSettings reads them, odd escapes included.
+    void handWrittenLinesReadAsQSettingsReadsThem() {
+        const QByteArray bytes = "[General]\nplain.key=1\nsp%20ace=  two words\n"
+                                 "bad%zz=3\nshort%4=4\nend%=5\nuni%U00e9%U=6\nwide%U00E9x=7\n"
+                                 "slash\\in=8\n%41%62=a=b;c\nlist=1, 2;3\nat=@x;y\ncomment=x ;y\n"
+                                 "quoted=\" q \"\ntab=\ta\tb\nutf=\xc3\xa9\n"
+                                 "[sec%20one]\nk=v\n";
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("hand.conf"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        const IniCodec::Map ours = IniCodec::read(bytes);
+        const QSettings theirs(path, QSettings::IniFormat);
+        QCOMPARE(QStringList(ours.keys()), theirs.allKeys());
+        for (const QString &key : theirs.allKeys())
+            QVERIFY2(ours.value(key) == theirs.value(key), qPrintable(key));
+    }
+
+    // One pass for many keys, each read as integer() reads it.
+    void integersWithPrefixReadLikeInteger() {
+        const QString prefix = QStringLiteral("palettes.indicies.");
+        for (const QString &key : Settings::integersWithPrefix(prefix).keys())
+            Settings::remove(key);
+        QVERIFY(Settings::integersWithPrefix(prefix).isEmpty());
+        Settings::setInteger(prefix + QStringLiteral("a"), 3);
+        Settings::setFloat(prefix + QStringLiteral("f"), 2.5);
+        Settings::setStringList(prefix + QStringLiteral("l"), {QStringLiteral("x")});
+        Settings::setInteger(SettingsKeys::paletteIndexKey(QStringLiteral("s/l")), 8);
+        Settings::setInteger(QStringLiteral("palettes.indicie"), 1);
+        Settings::setInteger(QStringLiteral("palettes.indicies"), 1);
+        Settings::remove(prefix + QStringLiteral("gone"));
+        const QHash<QString, int> all = Settings::integersWithPrefix(prefix);
+        QCOMPARE(all.size(), 4);
+        for (auto it = all.cbegin(); it != all.cend(); ++it)
+            QCOMPARE(it.value(), Settings::integer(it.key()));
+        QCOMPARE(all.value(prefix + QStringLiteral("a")), 3);
+        QCOMPARE(all.value(prefix + QStringLiteral("f")), 2);
+        QCOMPARE(all.value(prefix + QStringLiteral("s%2Fl")), 8);
+        Settings::remove(prefix + QStringLiteral("a"));
+        QVERIFY(!Settings::integersWithPrefix(prefix).contains(prefix + QStringLiteral("a")));
+    }
+};
+
+SWATCHBAR_TEST_CORE_MAIN(SettingsFileTest)
+#include "SettingsFileTest.moc"
