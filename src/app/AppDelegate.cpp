@@ -109,6 +109,7 @@ void AppDelegate::togglePopover() {
 }
 
 void AppDelegate::applicationWillTerminate() {
+    Manager::finishWrites();
     Settings::sync();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/PopoverWindow.h"
 #include "platform/StatusItem.h"
 #include "settings/Settings.h"
+#include "store/Manager.h"
 #include "views/popover/MenuItemView.h"
 
 #include <QTimer>
@@ -32,6 +33,7 @@ void showPreferences() {
 void quitApplication() {
     // Everything was saved when it changed; only what the settings store still holds in memory
     // goes to disk. Then end without running any teardown.
+    Manager::finishWrites();
     Settings::sync();
     std::fflush(stdout);
     std::fflush(stderr);

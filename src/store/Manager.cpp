@@ -4,6 +4,7 @@
 #include "core/SafeFile.h"
 #include "model/PaletteCodec.h"
 #include "settings/Settings.h"
+#include "store/BackgroundWriter.h"
 #include "store/FileStamp.h"
 #include "store/PalettesOO.h"
 
@@ -29,6 +30,9 @@
 #include <vector>
 
 namespace {
+
+// Saves of files this large are written and synced off the calling thread.
+constexpr qsizetype backgroundWriteBytes = 1024 * 1024;
 
 // Larger files are refused rather than read into memory; real palettes are far smaller.
 constexpr qint64 maxPaletteFileSize = qint64(64) * 1024 * 1024;
@@ -80,6 +84,9 @@ QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp = null
 QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp = nullptr);
 
 OnDisk onDisk(const QByteArray &nativePath) {
+    // Our own write is on its way; what the collection holds is what the file will hold.
+    if (BackgroundWriter::instance().isPending(nativePath))
+        return OnDisk::AsKnown;
     const FileStamp now = FileStamp::ofPath(nativePath);
     if (!now.isValid())
         return OnDisk::Missing;
@@ -282,6 +289,19 @@ bool writeFile(const QString &folder, const QString &name, const QByteArray &jso
     };
     if (const QString refusal = writeRefusal(path, overwriteChanges); !refusal.isEmpty())
         return fail(refusal);
+    // Syncing a file of megabytes takes long enough to be felt: it goes to the writer thread,
+    // and a failure is reported when it comes back.
+    if (json.size() >= backgroundWriteBytes) {
+        BackgroundWriter::instance().write(
+            path, json,
+            [name, native, json](bool ok, const QString &error, const struct stat &written) {
+                if (ok)
+                    remember(native, FileStamp::of(written), json);
+                else
+                    logLine(saveFailure(name, error));
+            });
+        return true;
+    }
     QString error;
     struct stat written {};
     if (!SafeFile::write(path, json, &error, &written))
@@ -508,6 +528,7 @@ std::optional<QString> Manager::supportSubfolder(const QString &name, bool creat
 }
 
 std::optional<Palette> Manager::loadPalette(const QString &name) {
+    BackgroundWriter::instance().flush();
     if (refuseName(name))
         return std::nullopt;
     const std::optional<QString> folder = palettesFolder();
@@ -622,6 +643,7 @@ void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
 }
 
 void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
+    BackgroundWriter::instance().flush();
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
@@ -857,6 +879,7 @@ QString &lastTrashed() {
 } // namespace
 
 std::optional<QByteArray> Manager::paletteFileBytes(const QString &name) {
+    BackgroundWriter::instance().flush();
     const std::optional<QString> folder = palettesFolder();
     if (!folder || !isValidPaletteName(name))
         return std::nullopt;
@@ -867,6 +890,7 @@ std::optional<QByteArray> Manager::paletteFileBytes(const QString &name) {
 }
 
 bool Manager::restorePalette(const QString &name, const QByteArray &bytes, const QString &inTrash) {
+    BackgroundWriter::instance().flush();
     if (refuseName(name))
         return false;
     const std::optional<QString> folder = palettesFolder();
@@ -913,6 +937,7 @@ void Manager::deletePalette(const QString &nameRef) {
 }
 
 void Manager::deleteAndReload(const QString &nameRef, const std::optional<QString> &leftOut) {
+    BackgroundWriter::instance().flush();
     // Callers may pass a name that lives in the collection, which the reload below replaces.
     const QString name = nameRef;
     if (!PalettesOO::shared()) {
@@ -990,6 +1015,10 @@ bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
     Settings::setInteger(SettingsKeys::paletteIndexKey(name), collection->count() - 1);
     collection->noteRenamed(oldName, name);
     return true;
+}
+
+void Manager::finishWrites() {
+    BackgroundWriter::instance().flush();
 }
 
 void Manager::movePalette(int from, int to) {

@@ -44,6 +44,9 @@ public:
     // fails), then removes the old file and key, reloads the others and appends the renamed
     // palette last with its key. The same name runs the same steps without losing the file.
     static bool renamePalette(const QString &oldName, const Palette &renamed);
+    // Waits for the saves still being written in the background (large palettes) and reports
+    // their failures; at quit.
+    static void finishWrites();
     // Moves a palette to another place in the collection and rewrites every position key.
     static void movePalette(int from, int to);
     // Where the last deleted file went in the trash; empty when it was removed outright.

@@ -1,0 +1,93 @@
+#include "store/BackgroundWriter.h"
+
+#include "core/SafeFile.h"
+
+#include <QFile>
+#include <QMetaObject>
+
+BackgroundWriter &BackgroundWriter::instance() {
+    static BackgroundWriter writer;
+    return writer;
+}
+
+BackgroundWriter::~BackgroundWriter() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void BackgroundWriter::write(const QString &path, const QByteArray &bytes, Done done) {
+    const QByteArray native = QFile::encodeName(path);
+    {
+        std::lock_guard lock(m_mutex);
+        bool replaced = false;
+        for (Job &job : m_queue) {
+            if (job.native == native) {
+                job.bytes = bytes;
+                job.done = std::move(done);
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced) {
+            m_queue.push_back(Job{path, native, bytes, std::move(done)});
+            ++m_pending[native];
+        }
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+    }
+    m_changed.notify_all();
+}
+
+bool BackgroundWriter::isPending(const QByteArray &nativePath) const {
+    return m_pending.contains(nativePath);
+}
+
+void BackgroundWriter::flush() {
+    if (m_pending.isEmpty())
+        return;
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_queue.empty() && !m_busy; });
+    }
+    deliver();
+}
+
+void BackgroundWriter::run() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_queue.empty())
+            return;
+        Job job = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_busy = true;
+        lock.unlock();
+        Result result{job.native, false, {}, {}, std::move(job.done)};
+        result.ok = SafeFile::write(job.path, job.bytes, &result.error, &result.written);
+        lock.lock();
+        m_results.push_back(std::move(result));
+        m_busy = false;
+        m_changed.notify_all();
+        QMetaObject::invokeMethod(this, &BackgroundWriter::deliver, Qt::QueuedConnection);
+    }
+}
+
+void BackgroundWriter::deliver() {
+    std::vector<Result> results;
+    {
+        std::lock_guard lock(m_mutex);
+        results.swap(m_results);
+    }
+    for (Result &result : results) {
+        const auto pending = m_pending.find(result.native);
+        if (pending != m_pending.end() && --*pending <= 0)
+            m_pending.erase(pending);
+        if (result.done)
+            result.done(result.ok, result.error, result.written);
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+// Writes files through SafeFile on a thread of its own, one at a time in the order asked, so
+// that syncing a file of several megabytes never holds up the window that changed it. A write
+// asked for while an older one of the same file still waits replaces it: only the newest
+// content matters. Completions run on the thread that asked, from its event loop or flush().
+class BackgroundWriter : public QObject {
+    Q_OBJECT
+public:
+    // ok, the system's reason when not ok, and the new file's status as SafeFile gives it.
+    using Done = std::function<void(bool ok, const QString &error, const struct stat &written)>;
+
+    static BackgroundWriter &instance();
+    ~BackgroundWriter() override;
+
+    void write(const QString &path, const QByteArray &bytes, Done done);
+    // A write of the file at this path (native encoding) is queued or under way.
+    bool isPending(const QByteArray &nativePath) const;
+    bool isIdle() const { return m_pending.isEmpty(); }
+    // Waits until every queued write is done and runs their completions now.
+    void flush();
+
+private:
+    BackgroundWriter() = default;
+    void run();
+    void deliver();
+
+    struct Job {
+        QString path;
+        QByteArray native;
+        QByteArray bytes;
+        Done done;
+    };
+    struct Result {
+        QByteArray native;
+        bool ok = false;
+        QString error;
+        struct stat written {};
+        Done done;
+    };
+
+    // Touched by the asking thread only.
+    QHash<QByteArray, int> m_pending;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Job> m_queue;
+    std::vector<Result> m_results;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
