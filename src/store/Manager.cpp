@@ -638,8 +638,64 @@ void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
             });
         if (!changed)
             return;
+        if (refreshInPlace(*folder, fileNames))
+            return;
     }
     load(true);
+}
+
+bool Manager::refreshInPlace(const QString &folder, const QSet<QString> &fileNames) {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection || !BackgroundWriter::instance().isIdle())
+        return false;
+    // Only the plain case: each changed file still holds the palette of its own name, in
+    // written form, and that palette is shown once. Anything else (a new, removed, renamed or
+    // unreadable file, a conflict copy) takes the whole load.
+    struct Change {
+        int index;
+        FileJob job;
+    };
+    QList<Change> changes;
+    QByteArray bytes;
+    for (const QString &fileName : fileNames) {
+        const QByteArray native = QFile::encodeName(folder + QLatin1Char('/') + fileName);
+        const OnDisk state = onDisk(native);
+        if (state == OnDisk::AsKnown ||
+            (state == OnDisk::Missing && !knownStamps().contains(native)))
+            continue;
+        // A file this program never read or wrote may hold a palette shown from another one.
+        if (state == OnDisk::Missing || !fileName.endsWith(jsonSuffix) ||
+            !knownStamps().contains(native))
+            return false;
+        const QString name = fileName.chopped(jsonSuffix.size());
+        if (!isValidPaletteName(name) || name.contains(QLatin1String(".sync-conflict-")))
+            return false;
+        FileJob job;
+        job.native = native;
+        job.name = name;
+        readJob(job, true, bytes);
+        if (!job.readError.isEmpty() || !job.palette || !job.inWrittenForm)
+            return false;
+        int index = -1;
+        const QList<Palette> &shown = collection->palettes();
+        for (int i = 0; i < shown.size(); ++i) {
+            if (shown.at(i).palName != name)
+                continue;
+            if (index >= 0)
+                return false;
+            index = i;
+        }
+        if (index < 0)
+            return false;
+        changes.append({index, std::move(job)});
+    }
+    for (Change &change : changes) {
+        const LoadedFile loaded = finishLoadJob(change.job);
+        if (!(collection->palettes().at(change.index) == *loaded.palette))
+            collection->replace(change.index, *loaded.palette);
+    }
+    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(collection->count()));
+    return true;
 }
 
 void Manager::load(bool refresh, const std::optional<QString> &leftOut) {

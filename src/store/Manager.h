@@ -77,6 +77,9 @@ public:
     static void setLoadThreads(int count);
 
 private:
+    // A refresh for files that each still hold the palette already shown under their name:
+    // those palettes are read and replaced, nothing else. False (nothing done) otherwise.
+    static bool refreshInPlace(const QString &folder, const QSet<QString> &fileNames);
     // leftOut: a file name (without ".json") the load skips, the new file of a rename.
     static void load(bool refresh, const std::optional<QString> &leftOut = std::nullopt);
     static void deleteAndReload(const QString &name, const std::optional<QString> &leftOut);

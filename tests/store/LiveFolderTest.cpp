@@ -106,6 +106,27 @@ private slots:
         QCOMPARE(refreshes(), before);
     }
 
+    // A file changed in place is read alone and its palette replaced where it stands; a file
+    // that now holds another palette, or is not in written form, takes the whole load.
+    void inPlaceChangesKeepTheOrder() {
+        const QStringList order = names();
+        const int warm = int(order.indexOf("Warm"));
+        put("Warm.json", encoded(palette("Warm", 7)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_collection->palettes().at(warm).palColors.size(), 7, 1500);
+        QCOMPARE(names(), order);
+        QCOMPARE(m_lines, QStringList{"Successfully loaded all(2) color palettes!"});
+
+        put("Warm.json", " " + encoded(palette("Warm", 2)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_collection->palettes().at(warm).palColors.size(), 2, 1500);
+        // The whole load rewrites it in written form.
+        QTRY_COMPARE_WITH_TIMEOUT(QFile(path("Warm.json")).size(),
+                                  qint64(encoded(palette("Warm", 2)).size()), 1500);
+
+        put("Warm.json", encoded(palette("Other")));
+        QTRY_VERIFY_WITH_TIMEOUT(names().contains("Other"), 1500);
+        QVERIFY(!names().contains("Warm"));
+    }
+
     void ownWritesDoNotReload() {
         Palette calm = palette("Calm", 3);
         QVERIFY(Manager::savePalette(calm));
