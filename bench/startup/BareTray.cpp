@@ -32,6 +32,15 @@ int main(int argc, char *argv[]) {
                     clock_gettime(CLOCK_MONOTONIC, &now);
                     std::fprintf(stderr, "swatchbar-timing idle-ns %lld\n",
                                  static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+                    // Its own peak (VmHWM), not the rusage its parent would see.
+                    if (FILE *status = std::fopen("/proc/self/status", "r")) {
+                        char line[256];
+                        long long kb = 0;
+                        while (std::fgets(line, sizeof line, status))
+                            if (std::sscanf(line, "VmHWM: %lld", &kb) == 1)
+                                std::fprintf(stderr, "swatchbar-timing peak-kb %lld\n", kb);
+                        std::fclose(status);
+                    }
                     std::fflush(stderr);
                 },
                 Qt::SingleShotConnection);

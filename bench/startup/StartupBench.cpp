@@ -70,6 +70,7 @@ struct Run {
     long long startupNs = -1;
     long long popoverUs = -1;
     long maxRssKb = 0;
+    long long peakKb = -1; // as the program itself saw it, when it says
 };
 
 // Starts path (with one argument when arg is set) with stdout silenced; err receives its
@@ -112,13 +113,16 @@ std::optional<Run> runProgram(const char *path, const char *timing) {
                 kill(child, SIGTERM);
         } else if (std::sscanf(line, "swatchbar-timing popover-us %lld", &value) == 1) {
             run.popoverUs = value;
+        } else if (std::sscanf(line, "swatchbar-timing peak-kb %lld", &value) == 1) {
+            run.peakKb = value;
         }
     }
     std::fclose(err);
     int status = 0;
     rusage usage{};
     wait4(child, &status, 0, &usage);
-    run.maxRssKb = usage.ru_maxrss;
+    // rusage also counts what the child shared with this process before exec.
+    run.maxRssKb = run.peakKb >= 0 ? long(run.peakKb) : usage.ru_maxrss;
     if (run.startupNs < 0 || (wantPopover && run.popoverUs < 0))
         return std::nullopt;
     return run;
