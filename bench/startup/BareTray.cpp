@@ -30,9 +30,8 @@ int main(int argc, char *argv[]) {
                 [] {
                     timespec now{};
                     clock_gettime(CLOCK_MONOTONIC, &now);
-                    std::fprintf(stderr, "swatchbar-timing idle-ns %lld\n",
-                                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-                    // Its own peak (VmHWM), not the rusage its parent would see.
+                    // Its own peak (VmHWM), not the rusage its parent would see; before the
+                    // idle line, after which it is ended.
                     if (FILE *status = std::fopen("/proc/self/status", "r")) {
                         char line[256];
                         long long kb = 0;
@@ -41,6 +40,9 @@ int main(int argc, char *argv[]) {
                                 std::fprintf(stderr, "swatchbar-timing peak-kb %lld\n", kb);
                         std::fclose(status);
                     }
+                    // Last: the benchmark ends the program when it reads this line.
+                    std::fprintf(stderr, "swatchbar-timing idle-ns %lld\n",
+                                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
                     std::fflush(stderr);
                 },
                 Qt::SingleShotConnection);
