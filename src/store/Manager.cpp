@@ -794,13 +794,14 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     {
         QList<qsizetype> order(palettes.size());
         QList<qint64> rank(palettes.size());
-        // Which keys exist, asked once rather than once per palette.
-        const QStringList keyList = Settings::keys();
-        const QSet<QString> stored(keyList.cbegin(), keyList.cend());
+        // Every stored position, read once rather than once per palette.
+        const QHash<QString, int> stored =
+            Settings::integersWithPrefix(SettingsKeys::paletteIndexKey(QString()));
         for (qsizetype i = 0; i < palettes.size(); ++i) {
             order[i] = i;
-            const QString key = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
-            rank[i] = stored.contains(key) ? qint64(Settings::integer(key)) : noPosition;
+            const auto position =
+                stored.constFind(SettingsKeys::paletteIndexKey(palettes.at(i).palName));
+            rank[i] = position != stored.cend() ? qint64(*position) : noPosition;
         }
         std::stable_sort(order.begin(), order.end(),
                          [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
