@@ -637,7 +637,13 @@ bool rewriteBigIntegers(char *text, size_t size) {
 // simdjson reads "-0" as the integer 0; written back that would drop the sign that "-0.0"
 // keeps. Gives every such "-0" a fraction; nullopt when there is none (the usual case).
 std::optional<std::string> withSignedZeros(const char *text, size_t size) {
-    if (!memmem(text, size, "-0", 2))
+    // memchr for the rare '-' is several times faster than memmem for "-0" over every file.
+    const char *end = text + size;
+    const char *minus = text;
+    while ((minus = static_cast<const char *>(std::memchr(minus, '-', size_t(end - minus)))) &&
+           (minus + 1 == end || minus[1] != '0'))
+        ++minus;
+    if (!minus)
         return std::nullopt;
     std::string out;
     bool inString = false;
