@@ -21,20 +21,25 @@ BackgroundWriter::~BackgroundWriter() {
 }
 
 void BackgroundWriter::write(const QString &path, const QByteArray &bytes, Done done) {
+    write(path, Produce([bytes](QString *) { return std::optional<QByteArray>(bytes); }),
+          std::move(done));
+}
+
+void BackgroundWriter::write(const QString &path, Produce produce, Done done) {
     const QByteArray native = QFile::encodeName(path);
     {
         std::lock_guard lock(m_mutex);
         bool replaced = false;
         for (Job &job : m_queue) {
             if (job.native == native) {
-                job.bytes = bytes;
+                job.produce = std::move(produce);
                 job.done = std::move(done);
                 replaced = true;
                 break;
             }
         }
         if (!replaced) {
-            m_queue.push_back(Job{path, native, bytes, std::move(done)});
+            m_queue.push_back(Job{path, native, std::move(produce), std::move(done)});
             ++m_pending[native];
         }
         if (!m_thread.joinable())
@@ -67,8 +72,11 @@ void BackgroundWriter::run() {
         m_queue.pop_front();
         m_busy = true;
         lock.unlock();
-        Result result{job.native, false, {}, {}, std::move(job.done)};
-        result.ok = SafeFile::write(job.path, job.bytes, &result.error, &result.written);
+        Result result{job.native, false, {}, {}, {}, std::move(job.done)};
+        if (std::optional<QByteArray> bytes = job.produce(&result.error)) {
+            result.bytes = std::move(*bytes);
+            result.ok = SafeFile::write(job.path, result.bytes, &result.error, &result.written);
+        }
         lock.lock();
         m_results.push_back(std::move(result));
         m_busy = false;
@@ -88,6 +96,6 @@ void BackgroundWriter::deliver() {
         if (pending != m_pending.end() && --*pending <= 0)
             m_pending.erase(pending);
         if (result.done)
-            result.done(result.ok, result.error, result.written);
+            result.done(result.ok, result.error, result.written, result.bytes);
     }
 }

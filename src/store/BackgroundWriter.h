@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <vector>
@@ -19,13 +20,19 @@
 class BackgroundWriter : public QObject {
     Q_OBJECT
 public:
-    // ok, the system's reason when not ok, and the new file's status as SafeFile gives it.
-    using Done = std::function<void(bool ok, const QString &error, const struct stat &written)>;
+    // ok, the reason when not ok, the new file's status as SafeFile gives it, and the bytes
+    // written.
+    using Done = std::function<void(bool ok, const QString &error, const struct stat &written,
+                                    const QByteArray &bytes)>;
+    // Makes the bytes on the writer thread; nullopt (with the reason) writes nothing.
+    using Produce = std::function<std::optional<QByteArray>(QString *error)>;
 
     static BackgroundWriter &instance();
     ~BackgroundWriter() override;
 
     void write(const QString &path, const QByteArray &bytes, Done done);
+    // As write(), with the bytes made on the writer thread (encoding a large palette).
+    void write(const QString &path, Produce produce, Done done);
     // A write of the file at this path (native encoding) is queued or under way.
     bool isPending(const QByteArray &nativePath) const;
     bool isIdle() const { return m_pending.isEmpty(); }
@@ -40,7 +47,7 @@ private:
     struct Job {
         QString path;
         QByteArray native;
-        QByteArray bytes;
+        Produce produce;
         Done done;
     };
     struct Result {
@@ -48,6 +55,7 @@ private:
         bool ok = false;
         QString error;
         struct stat written {};
+        QByteArray bytes;
         Done done;
     };
 

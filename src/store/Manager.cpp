@@ -33,6 +33,8 @@ namespace {
 
 // Saves of files this large are written and synced off the calling thread.
 constexpr qsizetype backgroundWriteBytes = 1024 * 1024;
+// Palettes with this many colours are encoded there as well (about 1 MiB of file).
+constexpr qsizetype backgroundEncodeColors = 16384;
 
 // Larger files are refused rather than read into memory; real palettes are far smaller.
 constexpr qint64 maxPaletteFileSize = qint64(64) * 1024 * 1024;
@@ -276,6 +278,17 @@ QString writeRefusal(const QString &path, bool overwriteChanges = false) {
     return {};
 }
 
+// What a background write does when it comes back: remember what it wrote, or say why not.
+BackgroundWriter::Done rememberWhenWritten(const QString &name, const QByteArray &native) {
+    return [name, native](bool ok, const QString &error, const struct stat &written,
+                          const QByteArray &bytes) {
+        if (!ok)
+            logLine(saveFailure(name, error));
+        else
+            remember(native, FileStamp::of(written), bytes);
+    };
+}
+
 // False when the file was not written, with one line saying why. The file is replaced whole
 // or left as it was. Unless told otherwise, a file that another program changed since this
 // one read or wrote it is left alone.
@@ -292,14 +305,7 @@ bool writeFile(const QString &folder, const QString &name, const QByteArray &jso
     // Syncing a file of megabytes takes long enough to be felt: it goes to the writer thread,
     // and a failure is reported when it comes back.
     if (json.size() >= backgroundWriteBytes) {
-        BackgroundWriter::instance().write(
-            path, json,
-            [name, native, json](bool ok, const QString &error, const struct stat &written) {
-                if (ok)
-                    remember(native, FileStamp::of(written), json);
-                else
-                    logLine(saveFailure(name, error));
-            });
+        BackgroundWriter::instance().write(path, json, rememberWhenWritten(name, native));
         return true;
     }
     QString error;
@@ -541,6 +547,35 @@ std::optional<Palette> Manager::loadPalette(const QString &name) {
 bool Manager::savePalette(const Palette &palette) {
     if (refuseName(palette.palName))
         return false;
+    // A palette this large is encoded on the writer thread too; an encoding failure is
+    // reported when the write comes back, as a write failure is.
+    if (palette.palColors.size() >= backgroundEncodeColors) {
+        const std::optional<QString> folder = palettesFolder();
+        if (!folder)
+            return false;
+        const QString path = filePath(*folder, palette.palName);
+        if (const QString refusal = writeRefusal(path); !refusal.isEmpty()) {
+            logLine(saveFailure(palette.palName, refusal));
+            return false;
+        }
+        BackgroundWriter::instance().write(
+            path,
+            [palette](QString *error) {
+                std::optional<QByteArray> json = PaletteCodec::encode(palette);
+                if (!json)
+                    *error = QString(); // said by the line below, not as a write failure
+                return json;
+            },
+            [inner = rememberWhenWritten(palette.palName, QFile::encodeName(path)),
+             palette](bool ok, const QString &error, const struct stat &written,
+                      const QByteArray &bytes) {
+                if (!ok && bytes.isEmpty() && error.isEmpty())
+                    logLine(encodeFailure(palette));
+                else
+                    inner(ok, error, written, bytes);
+            });
+        return true;
+    }
     const std::optional<QByteArray> json = encodeOrReport(palette);
     if (!json)
         return false;

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QThread>
 #include <cerrno>
+#include <cmath>
 
 namespace {
 
@@ -121,6 +122,21 @@ private slots:
         QCOMPARE(fileBytes(m_path), before);
         QStringList leftovers = QDir(m_folder).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(leftovers, QStringList{QStringLiteral("Big.json")});
+    }
+
+    // Encoded on the writer thread too: a colour that cannot be written gives its own line
+    // when the write comes back, and the file stays as it was.
+    void unencodableColorIsReported() {
+        const QByteArray before = fileBytes(m_path);
+        const QStringList lines = capturedLines([&] {
+            const PaletteColor bad{QStringLiteral("bad"), {std::nan(""), 0, 0, 1.0}};
+            QCOMPARE(Manager::editColors(0, ColorEdit::add(bad)), Manager::EditResult::Saved);
+            Manager::finishWrites();
+        });
+        QCOMPARE(lines, QStringList{QStringLiteral(
+                            "Failed to encode palette \"Big\" : a colour component is not a "
+                            "finite number; its file is left as it was")});
+        QCOMPARE(fileBytes(m_path), before);
     }
 
     // A delete right after an edit waits for the edit's write: the file does not come back.
