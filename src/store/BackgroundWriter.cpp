@@ -20,11 +20,6 @@ BackgroundWriter::~BackgroundWriter() {
         m_thread.join();
 }
 
-void BackgroundWriter::write(const QString &path, const QByteArray &bytes, Done done) {
-    write(path, Produce([bytes](QString *) { return std::optional<QByteArray>(bytes); }),
-          std::move(done));
-}
-
 void BackgroundWriter::write(const QString &path, Produce produce, Done done) {
     const QByteArray native = QFile::encodeName(path);
     {
@@ -73,10 +68,9 @@ void BackgroundWriter::run() {
         m_busy = true;
         lock.unlock();
         Result result{job.native, false, {}, {}, {}, std::move(job.done)};
-        if (std::optional<QByteArray> bytes = job.produce(&result.error)) {
-            result.bytes = std::move(*bytes);
-            result.ok = SafeFile::write(job.path, result.bytes, &result.error, &result.written);
-        }
+        result.bytes = job.produce();
+        if (result.bytes)
+            result.ok = SafeFile::write(job.path, *result.bytes, &result.error, &result.written);
         lock.lock();
         m_results.push_back(std::move(result));
         m_busy = false;
@@ -96,6 +90,6 @@ void BackgroundWriter::deliver() {
         if (pending != m_pending.end() && --*pending <= 0)
             m_pending.erase(pending);
         if (result.done)
-            result.done(result.ok, result.error, result.written, result.bytes);
+            result.done(result.bytes, result.ok, result.error, result.written);
     }
 }

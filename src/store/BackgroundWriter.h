@@ -20,18 +20,16 @@
 class BackgroundWriter : public QObject {
     Q_OBJECT
 public:
-    // ok, the reason when not ok, the new file's status as SafeFile gives it, and the bytes
-    // written.
-    using Done = std::function<void(bool ok, const QString &error, const struct stat &written,
-                                    const QByteArray &bytes)>;
-    // Makes the bytes on the writer thread; nullopt (with the reason) writes nothing.
-    using Produce = std::function<std::optional<QByteArray>(QString *error)>;
+    // Makes the bytes on the writer thread (encoding a large palette); nullopt writes nothing.
+    using Produce = std::function<std::optional<QByteArray>()>;
+    // The bytes made (nullopt: none, nothing written), whether they were written, the reason
+    // when not, and the new file's status as SafeFile gives it.
+    using Done = std::function<void(const std::optional<QByteArray> &bytes, bool ok,
+                                    const QString &error, const struct stat &written)>;
 
     static BackgroundWriter &instance();
     ~BackgroundWriter() override;
 
-    void write(const QString &path, const QByteArray &bytes, Done done);
-    // As write(), with the bytes made on the writer thread (encoding a large palette).
     void write(const QString &path, Produce produce, Done done);
     // A write of the file at this path (native encoding) is queued or under way.
     bool isPending(const QByteArray &nativePath) const;
@@ -55,7 +53,7 @@ private:
         bool ok = false;
         QString error;
         struct stat written {};
-        QByteArray bytes;
+        std::optional<QByteArray> bytes;
         Done done;
     };
 

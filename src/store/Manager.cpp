@@ -31,9 +31,8 @@
 
 namespace {
 
-// Saves of files this large are written and synced off the calling thread.
-constexpr qsizetype backgroundWriteBytes = 1024 * 1024;
-// Palettes with this many colours are encoded there as well (about 1 MiB of file).
+// Palettes with this many colours (about 1 MiB of file) are encoded, written and synced off
+// the calling thread: that takes long enough to be felt.
 constexpr qsizetype backgroundEncodeColors = 16384;
 
 // Larger files are refused rather than read into memory; real palettes are far smaller.
@@ -278,17 +277,6 @@ QString writeRefusal(const QString &path, bool overwriteChanges = false) {
     return {};
 }
 
-// What a background write does when it comes back: remember what it wrote, or say why not.
-BackgroundWriter::Done rememberWhenWritten(const QString &name, const QByteArray &native) {
-    return [name, native](bool ok, const QString &error, const struct stat &written,
-                          const QByteArray &bytes) {
-        if (!ok)
-            logLine(saveFailure(name, error));
-        else
-            remember(native, FileStamp::of(written), bytes);
-    };
-}
-
 // False when the file was not written, with one line saying why. The file is replaced whole
 // or left as it was. Unless told otherwise, a file that another program changed since this
 // one read or wrote it is left alone.
@@ -302,12 +290,6 @@ bool writeFile(const QString &folder, const QString &name, const QByteArray &jso
     };
     if (const QString refusal = writeRefusal(path, overwriteChanges); !refusal.isEmpty())
         return fail(refusal);
-    // Syncing a file of megabytes takes long enough to be felt: it goes to the writer thread,
-    // and a failure is reported when it comes back.
-    if (json.size() >= backgroundWriteBytes) {
-        BackgroundWriter::instance().write(path, json, rememberWhenWritten(name, native));
-        return true;
-    }
     QString error;
     struct stat written {};
     if (!SafeFile::write(path, json, &error, &written))
@@ -547,8 +529,8 @@ std::optional<Palette> Manager::loadPalette(const QString &name) {
 bool Manager::savePalette(const Palette &palette) {
     if (refuseName(palette.palName))
         return false;
-    // A palette this large is encoded on the writer thread too; an encoding failure is
-    // reported when the write comes back, as a write failure is.
+    // A palette this large is saved on the writer thread; an encoding or write failure is
+    // reported when the write comes back.
     if (palette.palColors.size() >= backgroundEncodeColors) {
         const std::optional<QString> folder = palettesFolder();
         if (!folder)
@@ -559,20 +541,16 @@ bool Manager::savePalette(const Palette &palette) {
             return false;
         }
         BackgroundWriter::instance().write(
-            path,
-            [palette](QString *error) {
-                std::optional<QByteArray> json = PaletteCodec::encode(palette);
+            path, [palette] { return PaletteCodec::encode(palette); },
+            [palette, native = QFile::encodeName(path)](const std::optional<QByteArray> &json,
+                                                        bool ok, const QString &error,
+                                                        const struct stat &written) {
                 if (!json)
-                    *error = QString(); // said by the line below, not as a write failure
-                return json;
-            },
-            [inner = rememberWhenWritten(palette.palName, QFile::encodeName(path)),
-             palette](bool ok, const QString &error, const struct stat &written,
-                      const QByteArray &bytes) {
-                if (!ok && bytes.isEmpty() && error.isEmpty())
                     logLine(encodeFailure(palette));
+                else if (!ok)
+                    logLine(saveFailure(palette.palName, error));
                 else
-                    inner(ok, error, written, bytes);
+                    remember(native, FileStamp::of(written), *json);
             });
         return true;
     }
@@ -711,16 +689,11 @@ bool Manager::refreshInPlace(const QString &folder, const QSet<QString> &fileNam
         readJob(job, true, bytes);
         if (!job.readError.isEmpty() || !job.palette || !job.inWrittenForm)
             return false;
-        int index = -1;
+        // Shown twice, the file's palette could be either: the whole load sorts that out.
+        const int index = collection->indexOf(name);
         const QList<Palette> &shown = collection->palettes();
-        for (int i = 0; i < shown.size(); ++i) {
-            if (shown.at(i).palName != name)
-                continue;
-            if (index >= 0)
-                return false;
-            index = i;
-        }
-        if (index < 0)
+        if (index < 0 || std::any_of(shown.cbegin() + index + 1, shown.cend(),
+                                     [&name](const Palette &p) { return p.palName == name; }))
             return false;
         changes.append({index, std::move(job)});
     }
