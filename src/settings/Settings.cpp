@@ -293,6 +293,16 @@ QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
     return out;
 }
 
+Settings::IntegerSnapshot Settings::integerSnapshot() {
+    // A shared copy: changes made here afterwards detach from it.
+    return [values = store().file->current()](const QString &key) -> std::optional<int> {
+        const auto it = values.constFind(key);
+        if (it == values.cend())
+            return std::nullopt;
+        return integerOf(it.value());
+    };
+}
+
 QByteArray Settings::windowFrame(const QString &autosaveName) {
     return valueOf(windowFrameKey(autosaveName)).toByteArray();
 }

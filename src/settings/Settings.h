@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 // Keys of the per-user defaults store.
 namespace SettingsKeys {
@@ -51,6 +53,10 @@ public:
     // Every key that starts with prefix, with its value as integer() reads it: one pass over
     // the store instead of a look-up per key.
     static QHash<QString, int> integersWithPrefix(const QString &prefix);
+    // The integers stored now, to be read on any thread (a load's worker); later changes do
+    // not reach it. nullopt for a key that is not there.
+    using IntegerSnapshot = std::function<std::optional<int>(const QString &key)>;
+    static IntegerSnapshot integerSnapshot();
 
     // Changes reach the disk on their own within about a second, gathered into one write off
     // this thread. This writes whatever is pending now and waits for it (at quit).
