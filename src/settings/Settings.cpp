@@ -237,6 +237,11 @@ void Settings::setInteger(const QString &key, int value) {
     put(key, value);
 }
 
+void Settings::replaceInteger(const QString &key, int value) {
+    if (!key.isEmpty())
+        put(key, value);
+}
+
 void Settings::setFloat(const QString &key, double value) {
     if (key.isEmpty())
         return;

@@ -41,6 +41,8 @@ public:
     static bool boolean(const QString &key);
 
     static void setInteger(const QString &key, int value);
+    // For a caller that knows the stored value differs (a load that read it): no look-up first.
+    static void replaceInteger(const QString &key, int value);
     static void setFloat(const QString &key, double value); // narrowed to 32 bits
     static void setBoolean(const QString &key, bool value);
     // A list of texts; anything else stored under the key reads as an empty list.

@@ -762,9 +762,12 @@ void applyScan(LoadScan &scan, PalettesOO &collection, bool refresh,
         }
         // A key that already holds the position is left alone (a name seen twice in one load
         // is always written, so the last one wins).
-        if (step.key >= 0 &&
-            (!scan.firstOfName.at(step.key) || scan.ranks.at(step.key) != step.key))
+        if (step.key < 0)
+            continue;
+        if (!scan.firstOfName.at(step.key))
             Settings::setInteger(scan.keys.at(step.key), static_cast<int>(step.key));
+        else if (scan.ranks.at(step.key) != step.key)
+            Settings::replaceInteger(scan.keys.at(step.key), static_cast<int>(step.key));
     }
 
     logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
