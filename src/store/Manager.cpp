@@ -1198,6 +1198,19 @@ void Manager::setBackgroundLoads(bool enabled) {
     if (!enabled)
         finishBackgroundLoads();
     backgroundLoads().enabled = enabled;
+    // A scan still running when the application object goes (without finishWrites) must not
+    // post its result to it afterwards.
+    static bool registered = false;
+    if (enabled && !registered && QCoreApplication::instance()) {
+        registered = true;
+        qAddPostRoutine([] {
+            BackgroundLoads &loads = backgroundLoads();
+            if (loads.worker.joinable())
+                loads.worker.join();
+            loads.running.reset();
+            loads.queue.clear();
+        });
+    }
 }
 
 bool Manager::backgroundLoadsPending() {
