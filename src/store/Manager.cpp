@@ -737,8 +737,8 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
     // Room for every file read, made once rather than grown step by step.
     const qsizetype read = std::count_if(scan.jobs.cbegin(), scan.jobs.cend(),
                                          [](const FileJob &job) { return !job.cacheHit; });
-    knownStamps().reserve(knownStamps().size() + read);
-    fileCache().reserve(fileCache().size() + read);
+    knownStamps().reserve(std::max(knownStamps().size(), read));
+    fileCache().reserve(std::max(fileCache().size(), read));
     for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
         if (entry.job < 0)
             logLine(entry.skipLine);
