@@ -1237,7 +1237,8 @@ void Manager::setBackgroundLoads(bool enabled) {
 }
 
 bool Manager::backgroundLoadsPending() {
-    return !backgroundLoads().queue.isEmpty();
+    // A load whose write-backs are still on the writer thread is not done either.
+    return !backgroundLoads().queue.isEmpty() || !BackgroundWriter::instance().isIdle();
 }
 
 void Manager::showAtOnce(const std::optional<QString> &removed,
