@@ -211,6 +211,7 @@ struct FileJob {
     QString shownName; // its name in the collection (a conflict copy goes by its file's)
     QString key;       // its position key
     qint64 rank = 0;   // the position stored there, or past every position
+    std::optional<QByteArray> encoded; // not in written form: what writing it back writes
 };
 
 // bytes: scratch memory of the thread, kept for its next file.
@@ -435,6 +436,12 @@ void runLoadJob(FileJob &job, QByteArray &bytes, const StoreSnapshot &store) {
     job.key = SettingsKeys::paletteIndexKey(job.shownName);
     const std::optional<int> position = store.positions(job.key);
     job.rank = position ? qint64(*position) : noPosition;
+    // A file that may have to be written back is encoded here, on both threads.
+    if (!job.inWrittenForm) {
+        Palette shown = *job.palette;
+        shown.palName = job.shownName;
+        job.encoded = PaletteCodec::encode(shown);
+    }
 }
 
 // On the calling thread, in listing order.
@@ -509,8 +516,9 @@ void publish(PalettesOO &collection, const QList<Palette> &palettes, bool refres
 }
 
 struct Source {
-    QString name;       // of the file the palette was read from, without ".json"
-    bool inWrittenForm; // that file needs no rewrite if the palette goes back to it
+    QString name;                      // of the file the palette was read from, without ".json"
+    bool inWrittenForm;                // that file needs no rewrite if the palette goes back to it
+    std::optional<QByteArray> encoded; // when not: the palette as it is written (encoded ahead)
 };
 
 // The part of a load that only reads: which entries are palette files, what each holds, and
@@ -561,7 +569,7 @@ void decideSteps(LoadScan &scan) {
     steps.reserve(palettes.size());
     scan.firstOfName = QList<bool>(palettes.size(), true);
     const auto writeBack = [&scan, &steps](qsizetype i) {
-        const std::optional<QByteArray> json = PaletteCodec::encode(scan.palettes.at(i));
+        const std::optional<QByteArray> &json = scan.sources.at(i).encoded;
         if (!json) {
             steps.append({encodeFailure(scan.palettes.at(i))});
             return false;
@@ -714,7 +722,7 @@ void runScan(LoadScan &scan) {
         Palette palette = *job->palette;
         palette.palName = job->shownName;
         scan.palettes.append(std::move(palette));
-        scan.sources.append({job->name, job->inWrittenForm});
+        scan.sources.append({job->name, job->inWrittenForm, job->encoded});
         scan.ranks.append(job->rank);
         scan.keys.append(job->key);
     }
