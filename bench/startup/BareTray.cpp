@@ -1,6 +1,7 @@
 // The yardstick for the program's start-up: a Qt program that shows a tray icon and nothing
 // else. With SWATCHBAR_TIMING set it writes "swatchbar-timing idle-ns <monotonic ns>" to
-// stderr when its event loop first goes idle after the icon is shown.
+// stderr when its event loop first goes idle after the icon is shown, and before it
+// "swatchbar-timing cpu-us <processor time so far>".
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QIcon>
@@ -9,6 +10,7 @@
 #include <QSystemTrayIcon>
 #include <cstdio>
 #include <ctime>
+#include <sys/resource.h>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -30,6 +32,13 @@ int main(int argc, char *argv[]) {
                 [] {
                     timespec now{};
                     clock_gettime(CLOCK_MONOTONIC, &now);
+                    rusage usage{};
+                    getrusage(RUSAGE_SELF, &usage);
+                    std::fprintf(
+                        stderr, "swatchbar-timing cpu-us %lld\n",
+                        (static_cast<long long>(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) *
+                                1000000 +
+                            usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
                     // Its own peak (VmHWM), not the rusage its parent would see; before the
                     // idle line, after which it is ended.
                     if (FILE *status = std::fopen("/proc/self/status", "r")) {

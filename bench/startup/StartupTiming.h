@@ -6,7 +6,8 @@ class AppDelegate;
 
 // Measurement hook for the start-up benchmark, on when SWATCHBAR_TIMING is set. Writes
 // "swatchbar-timing <what> <value>" lines to stderr: "idle-ns" with the monotonic clock
-// when the event loop first goes idle after the launch. With SWATCHBAR_TIMING=popover it then
+// when the event loop first goes idle after the launch, and just before it "cpu-us", the
+// processor time the process has used so far. With SWATCHBAR_TIMING=popover it then
 // opens the popover, writes "popover-ms" once it has been painted, and ends the program. With
 // SWATCHBAR_TIMING=pick each screen pick writes "pick-shown-ns" once its overlay is on screen
 // and is then cancelled.

@@ -57,11 +57,8 @@ void AppDelegate::applicationDidFinishLaunching() {
                 });
     }
 
-    // Decoded once, for the tray and every window alike.
-    const QIcon icon = appIcon();
-    QApplication::setWindowIcon(icon);
     auto *item = new StatusItem(this);
-    item->setIcon(icon);
+    item->setIcon(appIcon());
     item->setToolTip(QStringLiteral("Swatchbar"));
     connect(item, &StatusItem::clicked, this, &AppDelegate::togglePopover);
     connect(item, &StatusItem::trayUnavailable, this, &AppDelegate::showWithoutTray);
@@ -83,6 +80,9 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::buildPopover() {
     if (popover || !m_collection)
         return;
+    // The windows' icon, set once the tray icon is up: set before it, it would also be sent
+    // to the X server as the tray icon's own window icon, which no tray shows.
+    QApplication::setWindowIcon(appIcon());
     menuView.reset(new MenuItemView(nullptr, m_collection));
     auto *window = new PopoverWindow;
     window->setContentSize(QSize(400, 400));

@@ -1,26 +1,20 @@
 #include "app/AppIcon.h"
 
-#include <QFile>
-#include <QImageReader>
+#include "app/AppIconPixels.h"
+
+#include <QImage>
 #include <QPixmap>
 
-namespace {
-// Read as the PNG it is. Leaving the format to Qt (or merely reading by file name) makes it
-// load every image plugin on the system to ask which one knows the file.
-QPixmap readPng(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QImageReader reader(&file, "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
-}
-} // namespace
-
 QIcon appIcon() {
+    // Decoded when the program was built: at start-up the tray icon costs a copy, not a PNG
+    // decoder and a look through the image plugins.
     QIcon icon;
-    icon.addPixmap(readPng(QStringLiteral(":/Icon")));
-    for (int size : {16, 22, 24, 32, 48})
-        icon.addPixmap(readPng(QStringLiteral(":/icons/swatchbar-%1.png").arg(size)));
+    for (int i = 0; i < appIconPixelsCount; ++i) {
+        const AppIconPixels &drawing = appIconPixels[i];
+        const QImage image(reinterpret_cast<const uchar *>(drawing.pixels), drawing.size,
+                           drawing.size, qsizetype(drawing.size) * 4,
+                           QImage::Format_ARGB32_Premultiplied);
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
     return icon;
 }

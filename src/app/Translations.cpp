@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QPointer>
 #include <QTranslator>
@@ -36,7 +37,12 @@ QStringList Translations::available() {
 
 QString Translations::install(const QLocale &locale) {
     uninstall();
-    const QStringList languages = available();
+    // Asked one file at a time rather than by listing the folder: an English session, the
+    // common case, then costs the start-up nothing.
+    const auto have = [](const QString &language) {
+        return !language.isEmpty() &&
+               QFile::exists(folder + QLatin1Char('/') + prefix + language + QStringLiteral(".qm"));
+    };
     // uiLanguages lists the user's choices in order ("de-DE", "de", ...); the first one we
     // have wins, and an English one before it means English.
     for (QString wanted : locale.uiLanguages()) {
@@ -44,9 +50,9 @@ QString Translations::install(const QLocale &locale) {
         if (wanted == QLatin1String("C") || wanted.startsWith(QLatin1String("en")))
             return {};
         QString match;
-        if (languages.contains(wanted))
+        if (have(wanted))
             match = wanted;
-        else if (languages.contains(wanted.section(QLatin1Char('_'), 0, 0)))
+        else if (have(wanted.section(QLatin1Char('_'), 0, 0)))
             match = wanted.section(QLatin1Char('_'), 0, 0);
         if (match.isEmpty())
             continue;

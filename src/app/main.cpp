@@ -10,7 +10,9 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 #ifdef SWATCHBAR_STARTUP_TIMING
@@ -94,6 +96,36 @@ int main(int argc, char *argv[]) {
         return 2;
     }
 
+    // Whether this is the one running copy is settled before a toolkit starts: a second launch
+    // then hands over without one. The socket for later launches is opened while the toolkit
+    // starts, on a thread of its own.
+    auto instance = std::make_unique<SingleInstance>(QStringLiteral("swatchbar"));
+    const SingleInstance::Claim claim = instance->takeLock();
+    switch (claim) {
+    case SingleInstance::Claim::Taken:
+        break;
+    case SingleInstance::Claim::HeldElsewhere:
+        if (commandLine.pickRequested()) {
+            if (instance->notifyRunning(QByteArrayLiteral("pick")))
+                return 0;
+            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
+                       stderr);
+            return 1;
+        }
+        if (instance->notifyRunning())
+            return 0;
+        std::fputs("swatchbar: another Swatchbar is running but did not open its popup\n", stderr);
+        return 1;
+    case SingleInstance::Claim::Unavailable:
+        std::fprintf(
+            stderr, "swatchbar: not checking for another running copy: %s is unsafe (%s)\n",
+            qUtf8Printable(instance->lockPath()), qUtf8Printable(instance->unavailableReason()));
+        break;
+    }
+    std::thread listening;
+    if (claim == SingleInstance::Claim::Taken)
+        listening = std::thread([&instance] { instance->prepareListening(); });
+
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
     QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
@@ -104,34 +136,16 @@ int main(int argc, char *argv[]) {
     // The program lives in the tray: closing its windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(QStringLiteral("swatchbar"));
-    switch (instance.claim()) {
-    case SingleInstance::Claim::Taken:
-        break;
-    case SingleInstance::Claim::HeldElsewhere:
-        if (commandLine.pickRequested()) {
-            if (instance.notifyRunning(QByteArrayLiteral("pick")))
-                return 0;
-            std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
-                       stderr);
-            return 1;
-        }
-        if (instance.notifyRunning())
-            return 0;
-        std::fputs("swatchbar: another Swatchbar is running but did not open its popup\n", stderr);
-        return 1;
-    case SingleInstance::Claim::Unavailable:
-        std::fprintf(
-            stderr, "swatchbar: not checking for another running copy: %s is unsafe (%s)\n",
-            qUtf8Printable(instance.lockPath()), qUtf8Printable(instance.unavailableReason()));
-        break;
+    if (listening.joinable()) {
+        listening.join();
+        instance->startAccepting();
     }
 
     quitOnEndSignals();
     AppDelegate delegate;
-    QObject::connect(&instance, &SingleInstance::activationRequested, &delegate,
+    QObject::connect(instance.get(), &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);
-    QObject::connect(&instance, &SingleInstance::requestReceived, &delegate,
+    QObject::connect(instance.get(), &SingleInstance::requestReceived, &delegate,
                      [&delegate](const QByteArray &request) {
                          if (request == "pick")
                              delegate.pickColor();
@@ -150,5 +164,7 @@ int main(int argc, char *argv[]) {
                               Qt::QueuedConnection);
     QApplication::exec();
     delegate.applicationWillTerminate();
+    // Its notifiers go while the application they belong to is still there.
+    instance.reset();
     return 0;
 }

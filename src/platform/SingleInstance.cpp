@@ -62,11 +62,12 @@ bool isRequestWord(const QByteArray &word) {
 }
 
 // What a QLockFile writes, so the file reads the same to anyone who looks (or to a copy that
-// still locks with QLockFile).
+// still locks with QLockFile). The program's name as QCoreApplication::applicationFilePath()
+// would give it, read where it reads it, since there may be no application object yet.
 QByteArray lockInfo() {
     return QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
-           QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
-           QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
+           QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName().toUtf8() +
+           '\n' + QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
            QSysInfo::bootUniqueId() + '\n';
 }
 
@@ -119,12 +120,6 @@ int SingleInstance::takeFileLock() {
             ::close(fd);
             continue;
         }
-        // The text is for people and older copies; the lock holds without it.
-        const QByteArray info = lockInfo();
-        if (::ftruncate(fd, 0) == 0) {
-            const ssize_t written = ::write(fd, info.constData(), size_t(info.size()));
-            Q_UNUSED(written);
-        }
         m_lockFd = fd;
         return 1;
     }
@@ -144,7 +139,41 @@ QString SingleInstance::unsafeFolderReason(const QString &folder) {
     return {};
 }
 
+// The text is for people and older copies; the lock holds without it.
+void SingleInstance::writeLockInfo() {
+    if (m_lockFd < 0)
+        return;
+    const QByteArray info = lockInfo();
+    if (::ftruncate(m_lockFd, 0) == 0) {
+        const ssize_t written = ::write(m_lockFd, info.constData(), size_t(info.size()));
+        Q_UNUSED(written);
+    }
+}
+
 SingleInstance::Claim SingleInstance::claim() {
+    const Claim claimed = takeLock();
+    if (claimed == Claim::Taken) {
+        prepareListening();
+        startAccepting();
+    }
+    return claimed;
+}
+
+void SingleInstance::prepareListening() {
+    writeLockInfo();
+    // Still the only instance when this fails (the lock says so); later launches just cannot
+    // reach it.
+    listen();
+}
+
+void SingleInstance::startAccepting() {
+    if (m_listenFd < 0 || m_listener)
+        return;
+    m_listener = new QSocketNotifier(m_listenFd, QSocketNotifier::Read, this);
+    connect(m_listener, &QSocketNotifier::activated, this, &SingleInstance::acceptRequests);
+}
+
+SingleInstance::Claim SingleInstance::takeLock() {
     m_unavailable = unsafeFolderReason(m_folder);
     if (!m_unavailable.isEmpty())
         return Claim::Unavailable;
@@ -157,9 +186,6 @@ SingleInstance::Claim SingleInstance::claim() {
     } else if (taken == 0) {
         return Claim::HeldElsewhere;
     }
-    // Still the only instance when this fails (the lock says so); later launches just cannot
-    // reach it.
-    listen();
     return Claim::Taken;
 }
 
@@ -191,8 +217,6 @@ bool SingleInstance::listen() {
         ::unlink(staging.constData());
         return fail(qt_error_string(error));
     }
-    m_listener = new QSocketNotifier(m_listenFd, QSocketNotifier::Read, this);
-    connect(m_listener, &QSocketNotifier::activated, this, &SingleInstance::acceptRequests);
     return true;
 }
 

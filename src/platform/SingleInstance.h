@@ -30,8 +30,17 @@ public:
         HeldElsewhere, // another process holds the lock
         Unavailable,   // no safe folder for the lock: run alone, without the check
     };
-    // Takes the lock and starts listening.
+    // Takes the lock and starts listening: takeLock(), then, when taken, prepareListening()
+    // and startAccepting().
     Claim claim();
+    // claim() in steps, so that a launch can find out at once whether it is the one instance
+    // and open the socket while its toolkit starts. takeLock() and prepareListening() need no
+    // application object, and prepareListening() may run on another thread (not at the same
+    // time as anything else on this object); startAccepting() runs on the thread of the event
+    // loop once the application exists.
+    Claim takeLock();
+    void prepareListening();
+    void startAccepting();
     // Sends a request word to the running process and waits up to timeoutMs for its answer.
     // False when it could not be reached or did not answer.
     bool notifyRunning(const QByteArray &request = QByteArrayLiteral("show"), int timeoutMs = 3000);
@@ -63,6 +72,7 @@ signals:
 
 private:
     bool listen();
+    void writeLockInfo();
     void acceptRequests();
     void readRequest(int fd);
     void dropClient(int fd);

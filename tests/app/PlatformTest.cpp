@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <cstring>
@@ -206,6 +207,42 @@ private slots:
         // Another name is another program.
         SingleInstance another(QStringLiteral("other"), dir.path());
         QCOMPARE(another.claim(), Claim::Taken);
+    }
+
+    // The launch's order: the lock first, the socket on another thread while the toolkit
+    // starts, requests answered once the event loop can. A later launch in between hands over
+    // as soon as the first accepts, and the lock file says who holds it.
+    void claimInStepsHandsOverOnceAccepting() {
+        QTemporaryDir dir;
+        SingleInstance first(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(first.takeLock(), Claim::Taken);
+        SingleInstance second(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(second.takeLock(), Claim::HeldElsewhere);
+        QVERIFY(!second.notifyRunning("show", 200)); // nobody listens yet
+
+        std::thread([&first] { first.prepareListening(); }).join();
+        QSignalSpy asked(&first, &SingleInstance::activationRequested);
+        std::future<bool> handedOver = std::async(
+            std::launch::async, [&second] { return second.notifyRunning("show", 4000); });
+        QTest::qWait(150);
+        QCOMPARE(asked.size(), 0);
+        first.startAccepting();
+        first.startAccepting(); // once is enough
+        QVERIFY(QTest::qWaitFor(
+            [&handedOver] {
+                return handedOver.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            },
+            6000));
+        QVERIFY(handedOver.get());
+        QCOMPARE(asked.size(), 1);
+
+        QFile lock(first.lockPath());
+        QVERIFY(lock.open(QIODevice::ReadOnly));
+        const QList<QByteArray> info = lock.readAll().split('\n');
+        QVERIFY(info.size() >= 3);
+        QCOMPARE(info.at(0), QByteArray::number(QCoreApplication::applicationPid()));
+        QCOMPARE(info.at(1),
+                 QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8());
     }
 
     // Sixteen connections that never say anything must not stop a real request, and a

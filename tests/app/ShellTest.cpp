@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -110,6 +111,19 @@ private slots:
         const QList<QSize> sizes = statusItem->trayIcon()->icon().availableSizes();
         for (int size : {16, 22, 24, 32, 48, 64})
             QVERIFY2(sizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
+        // The drawings built into the program are the resources', pixel for pixel.
+        const QIcon icon = statusItem->trayIcon()->icon();
+        for (int size : {16, 22, 24, 32, 48, 64}) {
+            const QString resource = size == 64
+                                         ? QStringLiteral(":/Icon")
+                                         : QStringLiteral(":/icons/swatchbar-%1.png").arg(size);
+            const QImage drawn =
+                QImage(resource).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            QVERIFY2(!drawn.isNull(), qPrintable(resource));
+            QCOMPARE(
+                icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                drawn);
+        }
         // The launch's own dock-icon request: "hideDockIcon" is false by default.
         QTRY_VERIFY_WITH_TIMEOUT(!platform->applied.isEmpty(), 1000);
         QCOMPARE(platform->applied.last(), DockIconPolicy::Regular);
