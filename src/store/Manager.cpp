@@ -737,6 +737,7 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
         qsizetype job = -1; // index in jobs
     };
     QList<Entry> entries;
+    entries.reserve(listing.names.size());
     std::vector<FileJob> jobs;
     jobs.reserve(size_t(listing.names.size()));
     const QByteArray nativeFolder = folder ? QFile::encodeName(*folder) : QByteArray();
@@ -779,6 +780,8 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     sources.reserve(qsizetype(jobs.size()));
     QSet<QString> decodedSources;
     decodedSources.reserve(qsizetype(jobs.size()));
+    knownStamps().reserve(qsizetype(jobs.size()));
+    fileCache().reserve(qsizetype(jobs.size()));
     for (const Entry &entry : std::as_const(entries)) {
         if (entry.job < 0) {
             logLine(entry.skipLine);
