@@ -70,10 +70,11 @@ SharedName::SharedName(const SharedName &other) noexcept
 }
 
 SharedName &SharedName::operator=(const SharedName &other) noexcept {
-    if (other.m_block)
-        other.m_block->ref();
+    QArrayData *const block = other.m_block; // other may be this name
+    if (block)
+        block->ref();
     release();
-    m_block = other.m_block;
+    m_block = block;
     return *this;
 }
 
