@@ -212,6 +212,17 @@ void BM_IntegersWithPrefix(benchmark::State &state) {
 }
 BENCHMARK(BM_IntegersWithPrefix)->Apply(spread)->Unit(benchmark::kMillisecond);
 
+// What a delete near the top costs in keys: every later palette's position moves by one.
+void BM_ShiftEveryPosition(benchmark::State &state) {
+    int shift = 0;
+    for (auto _ : state) {
+        ++shift;
+        for (int i = 0; i < g_keys.size(); ++i)
+            Settings::setInteger(g_keys.at(i), i + shift);
+    }
+}
+BENCHMARK(BM_ShiftEveryPosition)->Apply(spread)->Unit(benchmark::kMillisecond);
+
 // Floor of the look-up: the same keys in a QHash built beforehand.
 void BM_HashLookup(benchmark::State &state) {
     QHash<QString, int> hash;

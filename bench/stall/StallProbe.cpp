@@ -289,17 +289,28 @@ int Bench::run() {
         },
         {}, [] { return popover->isShown(); });
 
-    measure(QStringLiteral("reload palettes"), [](int) { Manager::loadAllPalettes(); });
+    // The folder is read on a worker: each action lasts until its load is done.
+    const auto loaded = [] {
+        return !Manager::backgroundLoadsPending();
+    };
+    measure(
+        QStringLiteral("reload palettes"), [](int) { Manager::loadAllPalettes(); }, {}, loaded);
 
-    measure(QStringLiteral("delete a palette"), [this](int run) {
-        menuView->deletePalette(indexOf(QStringLiteral("Palette %1").arg(100 + run)));
-    });
+    measure(
+        QStringLiteral("delete a palette"),
+        [this](int run) {
+            menuView->deletePalette(indexOf(QStringLiteral("Palette %1").arg(100 + run)));
+        },
+        {}, loaded);
 
-    measure(QStringLiteral("rename a palette"), [this](int run) {
-        menuView->renamePalette(indexOf(QStringLiteral("Palette %1").arg(200 + run)));
-        menuView->modifyView()->nameField()->setText(QStringLiteral("Renamed %1").arg(run));
-        menuView->modifyView()->ok();
-    });
+    measure(
+        QStringLiteral("rename a palette"),
+        [this](int run) {
+            menuView->renamePalette(indexOf(QStringLiteral("Palette %1").arg(200 + run)));
+            menuView->modifyView()->nameField()->setText(QStringLiteral("Renamed %1").arg(run));
+            menuView->modifyView()->ok();
+        },
+        {}, loaded);
 
     measure(QStringLiteral("add a palette"), [](int run) {
         menuView->addPalette();

@@ -42,6 +42,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     PalettesOO::setShared(m_collection);
     scheduleDockIconPolicy(!Settings::boolean(QString::fromLatin1(SettingsKeys::hideDockIcon)));
     Manager::loadAllPalettes();
+    // Later loads (a reload, a delete, a rename, another program's change) read the folder on
+    // a worker: at thousands of palettes that takes longer than a frame.
+    Manager::setBackgroundLoads(true);
     // Changes other programs make to the folder show without "Reload palettes".
     if (const std::optional<QString> folder =
             Manager::supportSubfolder(QStringLiteral("Palettes"), false)) {

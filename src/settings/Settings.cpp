@@ -237,6 +237,11 @@ void Settings::setInteger(const QString &key, int value) {
     put(key, value);
 }
 
+void Settings::replaceInteger(const QString &key, int value) {
+    if (!key.isEmpty())
+        put(key, value);
+}
+
 void Settings::setFloat(const QString &key, double value) {
     if (key.isEmpty())
         return;
@@ -291,6 +296,16 @@ QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
          ++it)
         out.insert(it.key(), integerOf(it.value()));
     return out;
+}
+
+Settings::IntegerSnapshot Settings::integerSnapshot() {
+    // A shared copy: changes made here afterwards detach from it.
+    return [values = store().file->current()](const QString &key) -> std::optional<int> {
+        const auto it = values.constFind(key);
+        if (it == values.cend())
+            return std::nullopt;
+        return integerOf(it.value());
+    };
 }
 
 QByteArray Settings::windowFrame(const QString &autosaveName) {

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 // Keys of the per-user defaults store.
 namespace SettingsKeys {
@@ -39,6 +41,8 @@ public:
     static bool boolean(const QString &key);
 
     static void setInteger(const QString &key, int value);
+    // For a caller that knows the stored value differs (a load that read it): no look-up first.
+    static void replaceInteger(const QString &key, int value);
     static void setFloat(const QString &key, double value); // narrowed to 32 bits
     static void setBoolean(const QString &key, bool value);
     // A list of texts; anything else stored under the key reads as an empty list.
@@ -51,6 +55,10 @@ public:
     // Every key that starts with prefix, with its value as integer() reads it: one pass over
     // the store instead of a look-up per key.
     static QHash<QString, int> integersWithPrefix(const QString &prefix);
+    // The integers stored now, to be read on any thread (a load's worker); later changes do
+    // not reach it. nullopt for a key that is not there.
+    using IntegerSnapshot = std::function<std::optional<int>(const QString &key)>;
+    static IntegerSnapshot integerSnapshot();
 
     // Changes reach the disk on their own within about a second, gathered into one write off
     // this thread. This writes whatever is pending now and waits for it (at quit).

@@ -68,10 +68,22 @@ bool SettingsFile::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void SettingsFile::set(const QString &key, const QVariant &value) {
-    const auto it = m_values.constFind(key);
-    if (it != m_values.cend() && it->typeId() == value.typeId() && *it == value)
-        return;
-    m_values.insert(key, value);
+    // One walk down the map where that does not copy it (a write may be holding it): a load
+    // may set twenty thousand keys at once.
+    if (m_values.isDetached()) {
+        const auto it = m_values.find(key);
+        if (it == m_values.end())
+            m_values.insert(key, value);
+        else if (it->typeId() == value.typeId() && *it == value)
+            return;
+        else
+            *it = value;
+    } else {
+        const auto it = m_values.constFind(key);
+        if (it != m_values.cend() && it->typeId() == value.typeId() && *it == value)
+            return;
+        m_values.insert(key, value);
+    }
     m_dirty = true;
     schedule(m_delay);
 }

@@ -8,6 +8,7 @@
 #include "store/FileStamp.h"
 #include "store/PalettesOO.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
@@ -23,6 +24,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -66,6 +69,17 @@ QHash<QByteArray, Known> &knownStamps() {
     return stamps;
 }
 
+// Moves on whenever the store writes, reads or removes a file or reorders the collection: a
+// load whose scan ran across such a change scans again rather than undo it.
+quint64 &storeGeneration() {
+    static quint64 generation = 0;
+    return generation;
+}
+
+void touchStore() {
+    ++storeGeneration();
+}
+
 qint64 wallClockNanoseconds() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
@@ -73,6 +87,7 @@ qint64 wallClockNanoseconds() {
 }
 
 void remember(const QByteArray &nativePath, const FileStamp &stamp, QByteArrayView content) {
+    touchStore();
     if (stamp.isValid())
         knownStamps().insert(nativePath, Known{stamp, qHash(content), wallClockNanoseconds()});
     else
@@ -226,6 +241,7 @@ LoadedFile reportJob(FileJob &job) {
         return {};
     }
     // From now on a save may replace what was read here, and only that.
+    touchStore();
     if (job.stamp.isValid())
         knownStamps().insert(job.native, Known{job.stamp, job.contentHash, job.readAt});
     else
@@ -367,38 +383,46 @@ QHash<QByteArray, Cached> &fileCache() {
     return cache;
 }
 
+// What a scan needs of the store, copied (shared, not duplicated) on the calling thread so the
+// scan can run on another one while this one goes on changing the originals.
+struct StoreSnapshot {
+    QHash<QByteArray, Cached> cache;
+    QHash<QByteArray, Known> known;
+    Settings::IntegerSnapshot positions;
+};
+
 // Whether the cached palette of job's file still holds: the file is as this program last
 // read or wrote it, judged as onDisk() does. Reads the file only when the stamp cannot tell.
-// Touches the shared caches only for reading.
-bool cacheStillHolds(FileJob &job, QByteArray &bytes) {
-    const auto hit = fileCache().constFind(job.native);
-    if (hit == fileCache().cend())
+bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store) {
+    const auto hit = store.cache.constFind(job.native);
+    if (hit == store.cache.cend())
         return false;
-    const auto known = knownStamps().constFind(job.native);
-    if (known == knownStamps().cend() || !(known->stamp == hit->stamp))
+    const auto known = store.known.constFind(job.native);
+    if (known == store.known.cend() || !(known->stamp == hit->stamp))
         return false;
     const FileStamp now = FileStamp::ofPath(job.native);
     if (!now.isValid() || !(now == hit->stamp))
         return false;
     constexpr qint64 clockTick = 20 * 1000 * 1000;
-    if (known->stamp.changed + clockTick < known->recordedAt)
-        return true;
-    return readNative(job.native, bytes).isEmpty() && qHash(bytes) == known->contentHash;
+    if (known->stamp.changed + clockTick >= known->recordedAt &&
+        (!readNative(job.native, bytes).isEmpty() || qHash(bytes) != known->contentHash))
+        return false;
+    job.palette = hit->palette;
+    job.inWrittenForm = hit->inWrittenForm;
+    return true;
 }
 
 // Runs on any thread during a load.
-void runLoadJob(FileJob &job, QByteArray &bytes) {
-    job.cacheHit = cacheStillHolds(job, bytes);
+void runLoadJob(FileJob &job, QByteArray &bytes, const StoreSnapshot &store) {
+    job.cacheHit = cacheStillHolds(job, bytes, store);
     if (!job.cacheHit)
         readJob(job, true, bytes);
 }
 
 // On the calling thread, in listing order.
 LoadedFile finishLoadJob(FileJob &job) {
-    if (job.cacheHit) {
-        const Cached &hit = *fileCache().constFind(job.native);
-        return LoadedFile{hit.palette, hit.inWrittenForm};
-    }
+    if (job.cacheHit)
+        return LoadedFile{job.palette, job.inWrittenForm};
     LoadedFile loaded = reportJob(job);
     if (loaded.palette) {
         const auto known = knownStamps().constFind(job.native);
@@ -466,6 +490,400 @@ void publish(PalettesOO &collection, const QList<Palette> &palettes, bool refres
     collection.setPalettes(palettes);
 }
 
+struct Source {
+    QString name;       // of the file the palette was read from, without ".json"
+    bool inWrittenForm; // that file needs no rewrite if the palette goes back to it
+};
+
+// The part of a load that only reads: which entries are palette files, what each holds, and
+// the palettes in their order. Runs on any thread; its lines wait for applyScan.
+struct LoadScan {
+    std::optional<QString> folder;
+    std::optional<QString> leftOut; // a file name (without ".json") the load skips
+    StoreSnapshot store;
+    quint64 generation = 0; // of the store when the snapshot was taken
+
+    struct Entry {
+        QString skipLine;   // printed in place of loading the entry
+        qsizetype job = -1; // index in jobs
+    };
+    QString listError;
+    QList<Entry> entries;
+    std::vector<FileJob> jobs;
+    QList<Palette> palettes; // in the collection's order
+    QList<Source> sources;   // one per palette
+    QList<qint64> ranks;     // the stored position of each palette
+    QSet<QString> decodedSources;
+
+    // Each palette goes back to the file named after its content, but a load never replaces
+    // a file it did not read that palette from. The steps are decided here, in order; their
+    // files are written and their lines printed and keys set when the scan is applied.
+    struct Step {
+        QString line;         // printed at this step, when not empty
+        qsizetype key = -1;   // palette whose position key is set
+        qsizetype write = -1; // index in writes: the key is set only when it was written
+    };
+    QList<Step> steps;
+    QList<QByteArray> writes; // encoded palettes, each for the file named after it
+    QStringList keys;         // each palette's position key
+    QList<bool> firstOfName;  // a name seen twice in one load always sets its key
+};
+
+void decideSteps(LoadScan &scan) {
+    const QList<Palette> &palettes = scan.palettes;
+    const QList<Source> &sources = scan.sources;
+    const std::optional<QString> &folder = scan.folder;
+    QList<LoadScan::Step> &steps = scan.steps;
+    QSet<QString> written;
+    for (qsizetype i = 0; i < palettes.size(); ++i) {
+        const Palette &palette = palettes.at(i);
+        const Source &source = sources.at(i);
+        const QString &target = palette.palName;
+        const QString reason = Manager::invalidNameReason(target);
+        if (!reason.isEmpty()) {
+            steps.append({QStringLiteral("Not saving palette \"%1\" from %2%3 : its name %4")
+                              .arg(printable(target), printable(source.name), jsonSuffix, reason)});
+            continue;
+        }
+        if (target != source.name) {
+            QString holder;
+            if (written.contains(target))
+                holder = QStringLiteral("it was written earlier in this load");
+            else if (scan.decodedSources.contains(target))
+                holder = QStringLiteral("it holds another palette");
+            else if (existsOnDisk(filePath(*folder, target)))
+                holder = QStringLiteral("it is a file that could not be loaded");
+            if (!holder.isEmpty()) {
+                steps.append(
+                    {QStringLiteral("Not saving palette \"%1\" from %2%3 over %1%3 : %4")
+                         .arg(printable(target), printable(source.name), jsonSuffix, holder),
+                     i});
+                continue;
+            }
+        } else if (written.contains(target)) {
+            // "x.json" listed again as "x.json.json": the same file, already handled.
+            steps.append({QString(), i});
+            continue;
+        }
+
+        written.insert(target);
+        if (target == source.name && source.inWrittenForm) {
+            steps.append({QString(), i});
+            continue;
+        }
+        const std::optional<QByteArray> json = PaletteCodec::encode(palette);
+        if (!json) {
+            steps.append({encodeFailure(palette)});
+            written.remove(target);
+            continue;
+        }
+        steps.append({QString(), i, scan.writes.size()});
+        scan.writes.append(*json);
+    }
+
+    QSet<QString> keyed;
+    keyed.reserve(palettes.size());
+    scan.firstOfName.resize(palettes.size());
+    for (const LoadScan::Step &step : std::as_const(steps)) {
+        if (step.key < 0)
+            continue;
+        const QString &name = palettes.at(step.key).palName;
+        scan.firstOfName[step.key] = !keyed.contains(name);
+        keyed.insert(name);
+    }
+}
+
+// On the calling thread: what the scan starts from.
+std::shared_ptr<LoadScan> prepareScan(const std::optional<QString> &leftOut) {
+    auto scan = std::make_shared<LoadScan>();
+    scan->folder = palettesFolder();
+    scan->leftOut = leftOut;
+    scan->store = StoreSnapshot{fileCache(), knownStamps(), Settings::integerSnapshot()};
+    scan->generation = storeGeneration();
+    return scan;
+}
+
+void runScan(LoadScan &scan) {
+    Listing listing;
+    if (scan.folder) {
+        listing = listFolder(*scan.folder);
+        scan.listError = listing.error;
+    }
+    // Which entries are palette files; then every file is read and decoded on up to two
+    // threads; then, in listing order, the palettes are gathered as one thread would.
+    std::vector<FileJob> &jobs = scan.jobs;
+    jobs.reserve(size_t(listing.names.size()));
+    const QByteArray nativeFolder = scan.folder ? QFile::encodeName(*scan.folder) : QByteArray();
+    for (qsizetype k = 0; k < listing.names.size(); ++k) {
+        const QString &entryName = listing.names.at(k);
+        if (!entryName.endsWith(jsonSuffix))
+            continue;
+        if (listing.undecodable.contains(entryName)) {
+            scan.entries.append({QStringLiteral("Skipped file %1 : its name is not valid UTF-8")
+                                     .arg(printable(entryName)),
+                                 -1});
+            continue;
+        }
+        QString name = entryName;
+        name.remove(jsonSuffix);
+        if (scan.leftOut && name == *scan.leftOut)
+            continue;
+        if (const QString reason = Manager::invalidNameReason(name); !reason.isEmpty()) {
+            scan.entries.append(
+                {QStringLiteral("Invalid palette name \"%1\": %2").arg(printable(name), reason),
+                 -1});
+            continue;
+        }
+        FileJob job;
+        // The name without every ".json" in it: "x.json.json" is read as "x.json".
+        job.native = name.size() + jsonSuffix.size() == entryName.size()
+                         ? nativeFolder + '/' + listing.nativeNames.at(k)
+                         : QFile::encodeName(filePath(*scan.folder, name));
+        job.name = std::move(name);
+        scan.entries.append({QString(), qsizetype(jobs.size())});
+        jobs.push_back(std::move(job));
+    }
+    const StoreSnapshot &store = scan.store;
+    forEachInParallel(qsizetype(jobs.size()), [&jobs, &store](qsizetype i, QByteArray &bytes) {
+        runLoadJob(jobs[size_t(i)], bytes, store);
+    });
+
+    QList<Palette> palettes;
+    QList<Source> sources;
+    palettes.reserve(qsizetype(jobs.size()));
+    sources.reserve(qsizetype(jobs.size()));
+    scan.decodedSources.reserve(qsizetype(jobs.size()));
+    for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
+        if (entry.job < 0)
+            continue;
+        const FileJob &job = jobs[size_t(entry.job)];
+        if (!job.palette)
+            continue;
+        Palette palette = *job.palette;
+        if (isConflictCopy(job.name, palette.palName))
+            palette.palName = job.name;
+        scan.decodedSources.insert(job.name);
+        palettes.append(std::move(palette));
+        sources.append({job.name, job.inWrittenForm});
+    }
+
+    // Palettes with a stored position first, in its order; the rest keep the listing order.
+    constexpr qint64 noPosition = qint64(INT_MAX) + 1;
+    QList<qsizetype> order(palettes.size());
+    QList<qint64> rank(palettes.size());
+    QStringList keys(palettes.size());
+    for (qsizetype i = 0; i < palettes.size(); ++i) {
+        order[i] = i;
+        keys[i] = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
+        const std::optional<int> position = store.positions(keys.at(i));
+        rank[i] = position ? qint64(*position) : noPosition;
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
+    scan.palettes.reserve(palettes.size());
+    scan.sources.reserve(palettes.size());
+    scan.ranks.reserve(palettes.size());
+    scan.keys.reserve(palettes.size());
+    for (const qsizetype i : std::as_const(order)) {
+        scan.palettes.append(std::move(palettes[i]));
+        scan.sources.append(std::move(sources[i]));
+        scan.ranks.append(rank.at(i));
+        scan.keys.append(std::move(keys[i]));
+    }
+    decideSteps(scan);
+}
+
+// On the calling thread: prints the scan's lines, remembers what was read, shows the palettes
+// (appended last: a renamed palette) and writes back what is not in its written form.
+void applyScan(LoadScan &scan, PalettesOO &collection, bool refresh,
+               const std::optional<Palette> &appended = std::nullopt) {
+    // The copies go first, so remembering below does not copy the caches.
+    scan.store = StoreSnapshot{};
+    touchStore();
+    if (!scan.listError.isEmpty())
+        logLine(QStringLiteral("Failed to read directory: %1").arg(scan.listError));
+    for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
+        if (entry.job < 0)
+            logLine(entry.skipLine);
+        else
+            finishLoadJob(scan.jobs[size_t(entry.job)]);
+    }
+    std::vector<FileJob>().swap(scan.jobs);
+    const QList<Palette> &palettes = scan.palettes;
+    const std::optional<QString> &folder = scan.folder;
+
+    // One change for the whole list: observers redraw once, not once per palette. The list
+    // is shared with the collection, not copied. A refresh that changed one palette replaces
+    // only that one, and one that changed nothing says nothing.
+    if (appended) {
+        QList<Palette> shown = palettes;
+        shown.append(*appended);
+        publish(collection, shown, refresh);
+    } else {
+        publish(collection, palettes, refresh);
+    }
+
+    // Written together, made durable with one sync; only then are the lines printed and the
+    // keys set, as one by one. A file another program changed since it was read stays.
+    QList<SafeFile::BatchItem> writes;
+    QList<qsizetype> batchIndex(scan.writes.size(), -1);
+    QList<QString> refusals(scan.writes.size());
+    for (const LoadScan::Step &step : std::as_const(scan.steps)) {
+        if (step.write < 0)
+            continue;
+        const QString path = filePath(*folder, palettes.at(step.key).palName);
+        if (QString refusal = writeRefusal(path); !refusal.isEmpty()) {
+            refusals[step.write] = std::move(refusal);
+            continue;
+        }
+        SafeFile::BatchItem item;
+        item.path = path;
+        item.bytes = scan.writes.at(step.write);
+        batchIndex[step.write] = writes.size();
+        writes.append(std::move(item));
+    }
+    SafeFile::writeBatch(writes);
+    for (const LoadScan::Step &step : std::as_const(scan.steps)) {
+        if (step.write >= 0) {
+            const QString &name = palettes.at(step.key).palName;
+            if (!refusals.at(step.write).isEmpty()) {
+                logLine(saveFailure(name, refusals.at(step.write)));
+                continue;
+            }
+            const SafeFile::BatchItem &item = writes.at(batchIndex.at(step.write));
+            if (!item.ok) {
+                // A palette whose file could not be written gets no position key.
+                logLine(saveFailure(name, item.error));
+                continue;
+            }
+            remember(QFile::encodeName(item.path), FileStamp::of(item.written), item.bytes);
+        } else if (!step.line.isEmpty()) {
+            logLine(step.line);
+        }
+        // A key that already holds the position is left alone (a name seen twice in one load
+        // is always written, so the last one wins).
+        if (step.key < 0)
+            continue;
+        if (!scan.firstOfName.at(step.key))
+            Settings::setInteger(scan.keys.at(step.key), static_cast<int>(step.key));
+        else if (scan.ranks.at(step.key) != step.key)
+            Settings::replaceInteger(scan.keys.at(step.key), static_cast<int>(step.key));
+    }
+
+    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
+}
+
+// A load asked for while loads run in the background: its scan runs on a worker, and the
+// rest, with its follow-up, on this thread once the scan is done. Loads run one at a time, in
+// the order asked.
+struct LoadRequest {
+    bool refresh = false;
+    std::optional<QString> leftOut;
+    std::optional<Palette> appended;
+    std::function<void()> then;
+};
+
+struct BackgroundLoads {
+    bool enabled = false;
+    QList<LoadRequest> queue; // the first one is the one running
+    std::shared_ptr<LoadScan> running;
+    std::thread worker;
+    int rescans = 0;
+
+    ~BackgroundLoads() {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+BackgroundLoads &backgroundLoads() {
+    static BackgroundLoads loads;
+    return loads;
+}
+
+// The store changed while this many scans ran: the next one runs here, without a worker.
+constexpr int maxRescans = 3;
+
+void finishLoad(LoadScan &scan, LoadRequest request) {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection) {
+        qWarning("Manager::loadAllPalettes: no palette collection");
+        return;
+    }
+    // The collection already shows what the request changed: only differences are published.
+    applyScan(scan, *collection, true, request.appended);
+    if (request.then)
+        request.then();
+}
+
+void startNextLoad();
+
+void scanDone(const std::shared_ptr<LoadScan> &scan) {
+    BackgroundLoads &loads = backgroundLoads();
+    if (loads.running != scan)
+        return; // already finished at quit
+    loads.worker.join();
+    loads.running.reset();
+    if (scan->generation != storeGeneration()) {
+        // Something was written or reordered meanwhile: the scan may miss it. Again, from now.
+        ++loads.rescans;
+        startNextLoad();
+        return;
+    }
+    loads.rescans = 0;
+    finishLoad(*scan, loads.queue.takeFirst());
+    startNextLoad();
+}
+
+void startNextLoad() {
+    BackgroundLoads &loads = backgroundLoads();
+    if (loads.running || loads.queue.isEmpty())
+        return;
+    BackgroundWriter::instance().flush();
+    std::shared_ptr<LoadScan> scan = prepareScan(loads.queue.first().leftOut);
+    QObject *receiver = QCoreApplication::instance();
+    if (receiver && loads.rescans < maxRescans) {
+        loads.running = scan;
+        try {
+            loads.worker = std::thread([scan, receiver] {
+                runScan(*scan);
+                QMetaObject::invokeMethod(
+                    receiver, [scan] { scanDone(scan); }, Qt::QueuedConnection);
+            });
+            return;
+        } catch (const std::system_error &) {
+            loads.running.reset(); // no thread to spare: scanned here
+        }
+    }
+    runScan(*scan);
+    loads.rescans = 0;
+    finishLoad(*scan, loads.queue.takeFirst());
+    startNextLoad();
+}
+
+// Runs what is asked and still running, here and now (at quit, and when loads stop running
+// in the background).
+void finishBackgroundLoads() {
+    BackgroundLoads &loads = backgroundLoads();
+    if (loads.running) {
+        loads.worker.join();
+        std::shared_ptr<LoadScan> scan = std::move(loads.running);
+        if (scan->generation != storeGeneration())
+            scan.reset();
+        if (scan) {
+            loads.rescans = 0;
+            finishLoad(*scan, loads.queue.takeFirst());
+        }
+    }
+    // Follow-ups may ask for more; each round takes one request.
+    for (int round = 0; round < 100 && !loads.queue.isEmpty(); ++round) {
+        BackgroundWriter::instance().flush();
+        std::shared_ptr<LoadScan> scan = prepareScan(loads.queue.first().leftOut);
+        runScan(*scan);
+        finishLoad(*scan, loads.queue.takeFirst());
+    }
+}
+
 } // namespace
 
 bool Manager::isValidPaletteName(const QString &name) {
@@ -529,6 +947,7 @@ std::optional<Palette> Manager::loadPalette(const QString &name) {
 bool Manager::savePalette(const Palette &palette) {
     if (refuseName(palette.palName))
         return false;
+    touchStore();
     // A palette this large is saved on the writer thread; an encoding or write failure is
     // reported when the write comes back.
     if (palette.palColors.size() >= backgroundEncodeColors) {
@@ -569,6 +988,7 @@ bool Manager::addPalette(const Palette &palette) {
     }
     if (refuseName(palette.palName))
         return false;
+    touchStore();
     collection->append(palette);
     // A palette whose file could not be written gets no position key.
     const int index = collection->count() - 1;
@@ -582,6 +1002,7 @@ Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection || !collection->contains(index))
         return EditResult::Refused;
+    touchStore();
     Palette current = collection->palettes().at(index);
     const QString name = current.palName;
     if (refuseName(name))
@@ -632,8 +1053,8 @@ Manager::EditResult Manager::editColors(int index, const ColorEdit &edit) {
     return savePalette(current) ? EditResult::Saved : EditResult::WriteFailed;
 }
 
-void Manager::loadAllPalettes() {
-    load(false);
+void Manager::loadAllPalettes(std::function<void()> then) {
+    load(false, std::nullopt, std::nullopt, std::move(then));
 }
 
 void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
@@ -706,7 +1127,14 @@ bool Manager::refreshInPlace(const QString &folder, const QSet<QString> &fileNam
     return true;
 }
 
-void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
+void Manager::load(bool refresh, const std::optional<QString> &leftOut,
+                   const std::optional<Palette> &appended, std::function<void()> then) {
+    BackgroundLoads &loads = backgroundLoads();
+    if (loads.enabled) {
+        loads.queue.append({refresh, leftOut, appended, std::move(then)});
+        startNextLoad();
+        return;
+    }
     BackgroundWriter::instance().flush();
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
@@ -715,222 +1143,38 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut) {
     }
     if (!refresh)
         collection->setPalettes({});
+    const std::shared_ptr<LoadScan> scan = prepareScan(leftOut);
+    runScan(*scan);
+    applyScan(*scan, *collection, refresh);
+    if (appended)
+        collection->append(*appended);
+    if (then)
+        then();
+}
 
-    const std::optional<QString> folder = palettesFolder();
-    Listing listing;
-    if (folder) {
-        listing = listFolder(*folder);
-        if (!listing.error.isEmpty())
-            logLine(QStringLiteral("Failed to read directory: %1").arg(listing.error));
-    }
+void Manager::setBackgroundLoads(bool enabled) {
+    if (!enabled)
+        finishBackgroundLoads();
+    backgroundLoads().enabled = enabled;
+}
 
-    struct Source {
-        QString name;       // of the file the palette was read from, without ".json"
-        bool inWrittenForm; // that file needs no rewrite if the palette goes back to it
-    };
+bool Manager::backgroundLoadsPending() {
+    return !backgroundLoads().queue.isEmpty();
+}
 
-    // Which entries are palette files, on this thread (the checks print lines); then every
-    // file is read and decoded on up to two threads; then, back here in listing order, the
-    // lines are printed and what was read is remembered, exactly as one thread would.
-    struct Entry {
-        QString skipLine;   // printed in place of loading the entry
-        qsizetype job = -1; // index in jobs
-    };
-    QList<Entry> entries;
-    entries.reserve(listing.names.size());
-    std::vector<FileJob> jobs;
-    jobs.reserve(size_t(listing.names.size()));
-    const QByteArray nativeFolder = folder ? QFile::encodeName(*folder) : QByteArray();
-    for (qsizetype k = 0; k < listing.names.size(); ++k) {
-        const QString &entryName = listing.names.at(k);
-        if (!entryName.endsWith(jsonSuffix))
-            continue;
-        if (listing.undecodable.contains(entryName)) {
-            entries.append({QStringLiteral("Skipped file %1 : its name is not valid UTF-8")
-                                .arg(printable(entryName)),
-                            -1});
-            continue;
-        }
-        QString name = entryName;
-        name.remove(jsonSuffix);
-        if (leftOut && name == *leftOut)
-            continue;
-        if (const QString reason = Manager::invalidNameReason(name); !reason.isEmpty()) {
-            entries.append(
-                {QStringLiteral("Invalid palette name \"%1\": %2").arg(printable(name), reason),
-                 -1});
-            continue;
-        }
-        FileJob job;
-        // The name without every ".json" in it: "x.json.json" is read as "x.json".
-        job.native = name.size() + jsonSuffix.size() == entryName.size()
-                         ? nativeFolder + '/' + listing.nativeNames.at(k)
-                         : QFile::encodeName(filePath(*folder, name));
-        job.name = std::move(name);
-        entries.append({QString(), qsizetype(jobs.size())});
-        jobs.push_back(std::move(job));
-    }
-    forEachInParallel(qsizetype(jobs.size()), [&jobs](qsizetype i, QByteArray &bytes) {
-        runLoadJob(jobs[size_t(i)], bytes);
-    });
-
-    QList<Palette> palettes;
-    QList<Source> sources; // one per palette
-    palettes.reserve(qsizetype(jobs.size()));
-    sources.reserve(qsizetype(jobs.size()));
-    QSet<QString> decodedSources;
-    decodedSources.reserve(qsizetype(jobs.size()));
-    knownStamps().reserve(qsizetype(jobs.size()));
-    fileCache().reserve(qsizetype(jobs.size()));
-    for (const Entry &entry : std::as_const(entries)) {
-        if (entry.job < 0) {
-            logLine(entry.skipLine);
-            continue;
-        }
-        FileJob &job = jobs[size_t(entry.job)];
-        LoadedFile loaded = finishLoadJob(job);
-        if (!loaded.palette)
-            continue;
-        if (isConflictCopy(job.name, loaded.palette->palName))
-            loaded.palette->palName = job.name;
-        decodedSources.insert(job.name);
-        palettes.append(std::move(*loaded.palette));
-        sources.append({std::move(job.name), loaded.inWrittenForm});
-    }
-    std::vector<FileJob>().swap(jobs);
-
-    // Palettes with a stored position first, in its order; the rest keep the listing order.
-    constexpr qint64 noPosition = qint64(INT_MAX) + 1;
-    QList<qint64> ranks; // the stored position of each palette, in the sorted order
-    {
-        QList<qsizetype> order(palettes.size());
-        QList<qint64> rank(palettes.size());
-        // Every stored position, read once rather than once per palette.
-        const QHash<QString, int> stored =
-            Settings::integersWithPrefix(SettingsKeys::paletteIndexKey(QString()));
-        for (qsizetype i = 0; i < palettes.size(); ++i) {
-            order[i] = i;
-            const auto position =
-                stored.constFind(SettingsKeys::paletteIndexKey(palettes.at(i).palName));
-            rank[i] = position != stored.cend() ? qint64(*position) : noPosition;
-        }
-        std::stable_sort(order.begin(), order.end(),
-                         [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
-        QList<Palette> sortedPalettes;
-        QList<Source> sortedSources;
-        sortedPalettes.reserve(palettes.size());
-        sortedSources.reserve(palettes.size());
-        ranks.reserve(palettes.size());
-        for (const qsizetype i : std::as_const(order)) {
-            sortedPalettes.append(std::move(palettes[i]));
-            sortedSources.append(sources.at(i));
-            ranks.append(rank.at(i));
-        }
-        palettes = std::move(sortedPalettes);
-        sources = std::move(sortedSources);
-    }
-
-    // One change for the whole list: observers redraw once, not once per palette. The list
-    // is shared with the collection, not copied. A refresh that changed one palette replaces
-    // only that one, and one that changed nothing says nothing.
-    publish(*collection, palettes, refresh);
-
-    // Each palette goes back to the file named after its content, but a load never replaces
-    // a file it did not read that palette from. The steps are decided first and their lines
-    // kept in order; the files to write are then written together, made durable with one
-    // sync, and only then are the lines printed and the keys set, as one by one.
-    struct Step {
-        QString line;         // printed at this step, when not empty
-        qsizetype key = -1;   // palette whose position key is set
-        qsizetype write = -1; // index in writes: the key is set only when it was written
-    };
-    QList<Step> steps;
-    QList<SafeFile::BatchItem> writes;
-    QList<QByteArray> jsons; // the bytes writes point into
-    jsons.reserve(palettes.size());
-    QSet<QString> written;
-    for (qsizetype i = 0; i < palettes.size(); ++i) {
-        const Palette &palette = palettes.at(i);
-        const Source &source = sources.at(i);
-        const QString &target = palette.palName;
-        const QString reason = Manager::invalidNameReason(target);
-        if (!reason.isEmpty()) {
-            steps.append({QStringLiteral("Not saving palette \"%1\" from %2%3 : its name %4")
-                              .arg(printable(target), printable(source.name), jsonSuffix, reason)});
-            continue;
-        }
-        if (target != source.name) {
-            QString holder;
-            if (written.contains(target))
-                holder = QStringLiteral("it was written earlier in this load");
-            else if (decodedSources.contains(target))
-                holder = QStringLiteral("it holds another palette");
-            else if (existsOnDisk(filePath(*folder, target)))
-                holder = QStringLiteral("it is a file that could not be loaded");
-            if (!holder.isEmpty()) {
-                steps.append(
-                    {QStringLiteral("Not saving palette \"%1\" from %2%3 over %1%3 : %4")
-                         .arg(printable(target), printable(source.name), jsonSuffix, holder),
-                     i});
-                continue;
-            }
-        } else if (written.contains(target)) {
-            // "x.json" listed again as "x.json.json": the same file, already handled.
-            steps.append({QString(), i});
-            continue;
-        }
-
-        written.insert(target);
-        if (target == source.name && source.inWrittenForm) {
-            steps.append({QString(), i});
-            continue;
-        }
-        const std::optional<QByteArray> json = PaletteCodec::encode(palette);
-        if (!json) {
-            steps.append({encodeFailure(palette)});
-            written.remove(target);
-            continue;
-        }
-        const QString path = filePath(*folder, target);
-        if (const QString refusal = writeRefusal(path); !refusal.isEmpty()) {
-            steps.append({saveFailure(target, refusal)});
-            continue;
-        }
-        jsons.append(*json);
-        SafeFile::BatchItem item;
-        item.path = path;
-        item.bytes = jsons.last();
-        steps.append({QString(), i, writes.size()});
-        writes.append(std::move(item));
-    }
-    SafeFile::writeBatch(writes);
-    QSet<QString> keyed;
-    keyed.reserve(palettes.size());
-    for (const Step &step : std::as_const(steps)) {
-        if (step.write >= 0) {
-            const SafeFile::BatchItem &item = writes.at(step.write);
-            if (!item.ok) {
-                // A palette whose file could not be written gets no position key.
-                logLine(saveFailure(palettes.at(step.key).palName, item.error));
-                continue;
-            }
-            remember(QFile::encodeName(item.path), FileStamp::of(item.written), item.bytes);
-        } else if (!step.line.isEmpty()) {
-            logLine(step.line);
-        }
-        if (step.key < 0)
-            continue;
-        // A key that already holds the position is left alone (a name seen twice in one load
-        // is always written, so the last one wins).
-        const QString &name = palettes.at(step.key).palName;
-        const bool firstOfName = !keyed.contains(name);
-        if (firstOfName)
-            keyed.insert(name);
-        if (!firstOfName || ranks.at(step.key) != step.key)
-            Settings::setInteger(SettingsKeys::paletteIndexKey(name), static_cast<int>(step.key));
-    }
-
-    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
+void Manager::showAtOnce(const std::optional<QString> &removed,
+                         const std::optional<Palette> &appended) {
+    PalettesOO *collection = PalettesOO::shared();
+    if (!collection || !backgroundLoads().enabled)
+        return;
+    QList<Palette> shown = collection->palettes();
+    const int at = removed ? collection->indexOf(*removed) : -1;
+    if (at >= 0)
+        shown.removeAt(at);
+    if (appended)
+        shown.append(*appended);
+    if (at >= 0 || appended)
+        collection->setPalettes(shown);
 }
 
 namespace {
@@ -959,6 +1203,7 @@ std::optional<QByteArray> Manager::paletteFileBytes(const QString &name) {
 
 bool Manager::restorePalette(const QString &name, const QByteArray &bytes, const QString &inTrash) {
     BackgroundWriter::instance().flush();
+    touchStore();
     if (refuseName(name))
         return false;
     const std::optional<QString> folder = palettesFolder();
@@ -1001,10 +1246,11 @@ QString Manager::lastTrashedFile() {
 }
 
 void Manager::deletePalette(const QString &nameRef) {
-    deleteAndReload(nameRef, std::nullopt);
+    deleteAndReload(nameRef, std::nullopt, std::nullopt, {});
 }
 
-void Manager::deleteAndReload(const QString &nameRef, const std::optional<QString> &leftOut) {
+void Manager::deleteAndReload(const QString &nameRef, const std::optional<QString> &leftOut,
+                              const std::optional<Palette> &appended, std::function<void()> then) {
     BackgroundWriter::instance().flush();
     // Callers may pass a name that lives in the collection, which the reload below replaces.
     const QString name = nameRef;
@@ -1018,6 +1264,7 @@ void Manager::deleteAndReload(const QString &nameRef, const std::optional<QStrin
     const std::optional<QString> folder = palettesFolder();
     if (!folder)
         return;
+    touchStore();
     const QString path = filePath(*folder, name);
     const QByteArray native = QFile::encodeName(path);
     // Only a file that holds this very palette, as this program last saw it, is removed: a
@@ -1041,25 +1288,33 @@ void Manager::deleteAndReload(const QString &nameRef, const std::optional<QStrin
     if (!keep.isEmpty()) {
         logLine(
             QStringLiteral("Not deleting file %1%2 : %3").arg(printable(name), jsonSuffix, keep));
-        load(false, leftOut);
+        showAtOnce(std::nullopt, appended);
+        load(false, leftOut, appended, std::move(then));
         return;
     }
     // To the desktop trash, so it can be restored even after the program quits; where there is
     // no trash, removed as a plain file (unlink: the store only ever deletes its own files).
+    bool removed = false;
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0) {
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
     } else if (QString inTrash; moveToTrash(path, &inTrash)) {
         lastTrashed() = inTrash;
+        removed = true;
     } else if (::unlink(native.constData()) == 0) {
         logLine(QStringLiteral("Removed file %1%2 : no trash can be used for it")
                     .arg(printable(name), jsonSuffix));
+        removed = true;
     } else {
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
     }
     knownStamps().remove(native);
-    load(false, leftOut);
-    Settings::remove(SettingsKeys::paletteIndexKey(name));
+    showAtOnce(removed ? std::optional<QString>(name) : std::nullopt, appended);
+    load(false, leftOut, appended, [name, then = std::move(then)] {
+        Settings::remove(SettingsKeys::paletteIndexKey(name));
+        if (then)
+            then();
+    });
 }
 
 bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
@@ -1070,22 +1325,35 @@ bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
     // The new file first: if it cannot be written, the old one must still be there.
     if (!savePalette(renamed))
         return false;
-    const QString &name = renamed.palName;
-    // The new file is already there: the reload leaves it out, so the palette is counted and
-    // placed once, last.
+    const QString name = renamed.palName;
+    const bool inBackground = backgroundLoads().enabled;
+    // After the reload, which leaves the new file out so the palette is counted and placed
+    // once, last.
+    const auto placeLast = [oldName, name, inBackground] {
+        if (PalettesOO *shown = PalettesOO::shared()) {
+            Settings::setInteger(SettingsKeys::paletteIndexKey(name), shown->count() - 1);
+            if (!inBackground)
+                shown->noteRenamed(oldName, name);
+        }
+    };
     if (name == oldName) {
-        load(false, name);
-        Settings::remove(SettingsKeys::paletteIndexKey(name));
+        showAtOnce(name, renamed);
+        load(false, name, renamed, [name, placeLast] {
+            Settings::remove(SettingsKeys::paletteIndexKey(name));
+            placeLast();
+        });
     } else {
-        deleteAndReload(oldName, name);
+        deleteAndReload(oldName, name, renamed, placeLast);
     }
-    collection->append(renamed);
-    Settings::setInteger(SettingsKeys::paletteIndexKey(name), collection->count() - 1);
-    collection->noteRenamed(oldName, name);
+    // Windows follow the new name at once when the reload comes later.
+    if (inBackground)
+        collection->noteRenamed(oldName, name);
     return true;
 }
 
 void Manager::finishWrites() {
+    BackgroundWriter::instance().flush();
+    finishBackgroundLoads();
     BackgroundWriter::instance().flush();
 }
 
@@ -1093,6 +1361,7 @@ void Manager::movePalette(int from, int to) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection || !collection->contains(from) || !collection->contains(to) || from == to)
         return;
+    touchStore();
     QList<Palette> palettes = collection->palettes();
     palettes.move(from, to);
     collection->setPalettes(palettes);

@@ -32,8 +32,16 @@ public:
     // Appends the palette to the collection and saves it; false when the file was not written.
     static bool addPalette(const Palette &palette);
     // Palettes with a position key come first in the keys' order, the others after them in
-    // the folder's listing order.
-    static void loadAllPalettes();
+    // the folder's listing order. then: run once the load is done (later, when loads run in
+    // the background).
+    static void loadAllPalettes(std::function<void()> then = {});
+    // From now on the folder is scanned on a worker thread for reloads, deletes, renames and
+    // changes made by other programs; the rest of each load, and its lines, follow on this
+    // thread once the scan is done. Deletes and renames show in the collection at once. Off:
+    // what is still to do is done now.
+    static void setBackgroundLoads(bool enabled);
+    // Whether a load asked for is not done yet.
+    static bool backgroundLoadsPending();
     // A load after other programs changed files: unchanged files are not read again, only
     // palettes that changed are replaced, and nothing happens when every named file is as this
     // program last read or wrote it (its own writes). everything: the folder was replaced.
@@ -45,7 +53,7 @@ public:
     // palette last with its key. The same name runs the same steps without losing the file.
     static bool renamePalette(const QString &oldName, const Palette &renamed);
     // Waits for the saves still being written in the background (large palettes) and reports
-    // their failures; at quit.
+    // their failures, and finishes the loads still to do; at quit.
     static void finishWrites();
     // Moves a palette to another place in the collection and rewrites every position key.
     static void movePalette(int from, int to);
@@ -80,7 +88,14 @@ private:
     // A refresh for files that each still hold the palette already shown under their name:
     // those palettes are read and replaced, nothing else. False (nothing done) otherwise.
     static bool refreshInPlace(const QString &folder, const QSet<QString> &fileNames);
-    // leftOut: a file name (without ".json") the load skips, the new file of a rename.
-    static void load(bool refresh, const std::optional<QString> &leftOut = std::nullopt);
-    static void deleteAndReload(const QString &name, const std::optional<QString> &leftOut);
+    // leftOut: a file name (without ".json") the load skips, the new file of a rename, whose
+    // palette is appended after the others.
+    static void load(bool refresh, const std::optional<QString> &leftOut = std::nullopt,
+                     const std::optional<Palette> &appended = std::nullopt,
+                     std::function<void()> then = {});
+    static void deleteAndReload(const QString &name, const std::optional<QString> &leftOut,
+                                const std::optional<Palette> &appended, std::function<void()> then);
+    // With loads in the background: what a delete or rename will show, shown before its load.
+    static void showAtOnce(const std::optional<QString> &removed,
+                           const std::optional<Palette> &appended);
 };

@@ -316,7 +316,11 @@ private slots:
         showPreferences();
         PreferencesView *view = preferencesWindow->view();
         writePalette(QStringLiteral("Gamma"));
-        const QStringList lines = programLines([&] { view->reloadButton()->click(); });
+        // The folder is read on a worker; the lines follow once the event loop runs.
+        const QStringList lines = programLines([&] {
+            view->reloadButton()->click();
+            (void)QTest::qWaitFor([&] { return menuView->palettesOO()->count() == 3; }, 5000);
+        });
         QCOMPARE(lines, QStringList{QStringLiteral("Successfully loaded all(3) color palettes!")});
         QCOMPARE(menuView->palettesOO()->count(), 3);
 

@@ -330,9 +330,10 @@ void MenuItemView::deletePalette(int index) {
                                     [name, bytes, inTrash, key, hadKey, position] {
                                         if (!Manager::restorePalette(name, *bytes, inTrash))
                                             return false;
-                                        Manager::loadAllPalettes();
-                                        if (hadKey)
-                                            Settings::setInteger(key, position);
+                                        Manager::loadAllPalettes([key, hadKey, position] {
+                                            if (hadKey)
+                                                Settings::setInteger(key, position);
+                                        });
                                         return true;
                                     },
                                     [name] {

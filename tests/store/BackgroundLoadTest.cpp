@@ -1,0 +1,241 @@
+// Loads whose folder scan runs on a worker: they must end exactly where the same steps taken
+// one at a time on the calling thread end, and never drop what was written while they ran.
+#include "StdoutCapture.h"
+#include "TestSupport.h"
+#include "model/PaletteCodec.h"
+#include "settings/Settings.h"
+#include "store/Manager.h"
+#include "store/PalettesOO.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+namespace {
+
+Palette palette(const QString &name, double red) {
+    return Palette{name, {PaletteColor{name + QStringLiteral(" colour"), {red, 0.5, 0.25, {}}}}};
+}
+
+void writeRaw(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList names(const PalettesOO &collection) {
+    QStringList out;
+    for (const Palette &p : collection.palettes())
+        out << p.palName;
+    return out;
+}
+
+// Every position key, as "name=index".
+QStringList positionKeys() {
+    QStringList out;
+    const QString prefix = SettingsKeys::paletteIndexKey(QString());
+    const QHash<QString, int> all = Settings::integersWithPrefix(prefix);
+    for (auto it = all.cbegin(); it != all.cend(); ++it)
+        out << it.key().mid(prefix.size()) + QLatin1Char('=') + QString::number(it.value());
+    out.sort();
+    return out;
+}
+
+QStringList folderFiles(const QString &folder) {
+    QStringList out;
+    for (const QString &name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
+        QFile f(folder + QLatin1Char('/') + name);
+        out << name + QLatin1Char(':') +
+                   QString::number(qHash(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray()));
+    }
+    return out;
+}
+
+bool waitForLoads() {
+    return QTest::qWaitFor([] { return !Manager::backgroundLoadsPending(); }, 10000);
+}
+
+} // namespace
+
+class BackgroundLoadTest : public QObject {
+    Q_OBJECT
+
+    PalettesOO *m_collection = nullptr;
+    QString m_folder;
+
+    // A folder with the odd cases a load handles: an unreadable file, a file that is not in
+    // its written form, a palette stored under another file's name, a conflict copy.
+    void makeFolder() {
+        QDir(m_folder).removeRecursively();
+        QVERIFY(QDir().mkpath(m_folder));
+        for (int i = 0; i < 40; ++i) {
+            const Palette p =
+                palette(QStringLiteral("P%1").arg(i, 2, 10, QLatin1Char('0')), i / 40.0);
+            writeRaw(m_folder + QLatin1Char('/') + p.palName + QStringLiteral(".json"),
+                     PaletteCodec::encode(p).value());
+        }
+        writeRaw(m_folder + QStringLiteral("/Broken.json"), "{\"palName\": ");
+        QByteArray spaced = PaletteCodec::encode(palette(QStringLiteral("Spaced"), 0.3)).value();
+        spaced.replace(",", ", ");
+        writeRaw(m_folder + QStringLiteral("/Spaced.json"), spaced);
+        writeRaw(m_folder + QStringLiteral("/Elsewhere.json"),
+                 PaletteCodec::encode(palette(QStringLiteral("Moved"), 0.7)).value());
+        writeRaw(m_folder + QStringLiteral("/P03.sync-conflict-20261208-101010-ABCDEFG.json"),
+                 PaletteCodec::encode(palette(QStringLiteral("P03"), 0.9)).value());
+        for (const QString &key : Settings::keys())
+            Settings::remove(key);
+    }
+
+    // Delete, rename to a new name, rename to the same name, undo-like restore, reload.
+    QStringList runSteps(bool inBackground) {
+        QStringList lines;
+        // As at start-up: the first load on this thread, later ones as asked.
+        lines += capturedLines([] { Manager::loadAllPalettes(); });
+        Manager::setBackgroundLoads(inBackground);
+        const auto step = [&lines](const std::function<void()> &act) {
+            lines += capturedLines([&act] {
+                act();
+                if (!waitForLoads())
+                    qWarning("a background load did not finish");
+            });
+        };
+        step([] { Manager::deletePalette(QStringLiteral("P05")); });
+        step([this] {
+            const int at = m_collection->indexOf(QStringLiteral("P10"));
+            Manager::renamePalette(
+                QStringLiteral("P10"),
+                Palette{QStringLiteral("Ten"), m_collection->palettes().at(at).palColors});
+        });
+        step([this] {
+            const int at = m_collection->indexOf(QStringLiteral("P20"));
+            Manager::renamePalette(QStringLiteral("P20"), m_collection->palettes().at(at));
+        });
+        step([] { Manager::movePalette(0, 3); });
+        step([] {
+            Manager::loadAllPalettes([] {
+                Settings::setInteger(SettingsKeys::paletteIndexKey(QStringLiteral("P01")), 30);
+            });
+        });
+        step([] { Manager::loadAllPalettes(); });
+        Manager::setBackgroundLoads(false);
+        return lines;
+    }
+
+private slots:
+    void init() {
+        m_folder = Manager::supportSubfolder(QStringLiteral("Palettes"), true).value_or(QString());
+        QVERIFY(!m_folder.isEmpty());
+        Manager::setTrashFunction(
+            [](const QString &path, QString *) { return QFile::remove(path); });
+        m_collection = new PalettesOO(this);
+        PalettesOO::setShared(m_collection);
+    }
+    void cleanup() {
+        Manager::setBackgroundLoads(false);
+        Manager::finishWrites();
+        Manager::setTrashFunction(nullptr);
+        PalettesOO::setShared(nullptr);
+        delete m_collection;
+        m_collection = nullptr;
+    }
+
+    // The same steps, with the scans on a worker and on this thread, give the same lines,
+    // palettes in the same order, the same position keys and the same files.
+    void sameOutcomeAsOnTheCallingThread() {
+        makeFolder();
+        const QStringList syncLines = runSteps(false);
+        const QStringList syncNames = names(*m_collection);
+        const QStringList syncKeys = positionKeys();
+        const QStringList syncFiles = folderFiles(m_folder);
+        QVERIFY(syncNames.contains(QStringLiteral("Ten")));
+        QVERIFY(!syncNames.contains(QStringLiteral("P05")));
+
+        makeFolder();
+        m_collection->setPalettes({});
+        const QStringList backgroundLines = runSteps(true);
+        QCOMPARE(backgroundLines, syncLines);
+        QCOMPARE(names(*m_collection), syncNames);
+        QCOMPARE(positionKeys(), syncKeys);
+        QCOMPARE(folderFiles(m_folder), syncFiles);
+    }
+
+    // A delete and a rename show in the collection before their load runs; the load that
+    // follows then finds nothing more to change.
+    void deleteAndRenameShowAtOnce() {
+        makeFolder();
+        // The first load writes "Moved.json" for the palette found in "Elsewhere.json".
+        capturedLines([] {
+            Manager::loadAllPalettes();
+            Manager::loadAllPalettes();
+        });
+        Manager::setBackgroundLoads(true);
+        int changes = 0;
+        connect(m_collection, &PalettesOO::palettesChanged, this, [&changes] { ++changes; });
+        const QStringList lines = capturedLines([this] {
+            Manager::deletePalette(QStringLiteral("P07"));
+            QCOMPARE(m_collection->indexOf(QStringLiteral("P07")), -1);
+            QVERIFY(!QFile::exists(m_folder + QStringLiteral("/P07.json")));
+            Manager::renamePalette(QStringLiteral("P08"), palette(QStringLiteral("Eight"), 0.1));
+            QCOMPARE(m_collection->palettes().last().palName, QStringLiteral("Eight"));
+            QCOMPARE(m_collection->indexOf(QStringLiteral("P08")), -1);
+            QVERIFY(Manager::backgroundLoadsPending());
+            QVERIFY(waitForLoads());
+        });
+        QCOMPARE(changes, 2);
+        QCOMPARE(lines.filter(QStringLiteral("Successfully loaded all")).size(), 2);
+        QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey(QStringLiteral("Eight"))),
+                 m_collection->count() - 1);
+        QVERIFY(!Settings::contains(SettingsKeys::paletteIndexKey(QStringLiteral("P07"))));
+        QVERIFY(!Settings::contains(SettingsKeys::paletteIndexKey(QStringLiteral("P08"))));
+    }
+
+    // A palette added after the scan listed the folder, before its result came back: the scan
+    // is made again rather than publish a list without it.
+    void writeDuringTheScanIsKept() {
+        makeFolder();
+        // The first load writes "Moved.json" for the palette found in "Elsewhere.json".
+        capturedLines([] {
+            Manager::loadAllPalettes();
+            Manager::loadAllPalettes();
+        });
+        const int before = m_collection->count();
+        Manager::setBackgroundLoads(true);
+        capturedLines([this, before] {
+            Manager::loadAllPalettes();
+            // The scan is done on its worker; its result waits for the event loop.
+            QThread::msleep(300);
+            QVERIFY(Manager::addPalette(palette(QStringLiteral("Added"), 0.2)));
+            QVERIFY(waitForLoads());
+        });
+        QCOMPARE(m_collection->count(), before + 1);
+        QCOMPARE(m_collection->indexOf(QStringLiteral("Added")), before);
+        QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey(QStringLiteral("Added"))), before);
+    }
+
+    // At quit, or when loads stop running in the background, what was asked is done there and
+    // then, follow-ups included.
+    void pendingLoadsFinishAtQuit() {
+        makeFolder();
+        // The first load writes "Moved.json" for the palette found in "Elsewhere.json".
+        capturedLines([] {
+            Manager::loadAllPalettes();
+            Manager::loadAllPalettes();
+        });
+        Manager::setBackgroundLoads(true);
+        const QStringList lines = capturedLines([] {
+            Manager::deletePalette(QStringLiteral("P12"));
+            Manager::loadAllPalettes();
+            Manager::finishWrites();
+        });
+        QVERIFY(!Manager::backgroundLoadsPending());
+        QCOMPARE(lines.filter(QStringLiteral("Successfully loaded all")).size(), 2);
+        QVERIFY(!Settings::contains(SettingsKeys::paletteIndexKey(QStringLiteral("P12"))));
+        // The scan's result, posted before, finds nothing left to do.
+        QTest::qWait(50);
+        QVERIFY(!Manager::backgroundLoadsPending());
+    }
+};
+
+SWATCHBAR_TEST_CORE_MAIN(BackgroundLoadTest)
+#include "BackgroundLoadTest.moc"
