@@ -41,6 +41,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_collection = new PalettesOO(this);
     PalettesOO::setShared(m_collection);
     scheduleDockIconPolicy(!Settings::boolean(QString::fromLatin1(SettingsKeys::hideDockIcon)));
+    // Files to write back (hand-edited ones) are made durable on the writer thread, not here.
+    Manager::setBackgroundWrites(true);
     Manager::loadAllPalettes();
     // Later loads (a reload, a delete, a rename, another program's change) read the folder on
     // a worker: at thousands of palettes that takes longer than a frame.

@@ -34,9 +34,24 @@ void BackgroundWriter::write(const QString &path, Produce produce, Done done) {
             }
         }
         if (!replaced) {
-            m_queue.push_back(Job{path, native, std::move(produce), std::move(done)});
+            m_queue.push_back(Job{path, native, std::move(produce), std::move(done), {}, {}});
             ++m_pending[native];
         }
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+    }
+    m_changed.notify_all();
+}
+
+void BackgroundWriter::writeBatch(QList<SafeFile::BatchItem> items, BatchDone done) {
+    for (const SafeFile::BatchItem &item : std::as_const(items))
+        ++m_pending[QFile::encodeName(item.path)];
+    {
+        std::lock_guard lock(m_mutex);
+        Job job;
+        job.batch = std::move(items);
+        job.batchDone = std::move(done);
+        m_queue.push_back(std::move(job));
         if (!m_thread.joinable())
             m_thread = std::thread([this] { run(); });
     }
@@ -67,10 +82,17 @@ void BackgroundWriter::run() {
         m_queue.pop_front();
         m_busy = true;
         lock.unlock();
-        Result result{job.native, false, {}, {}, {}, std::move(job.done)};
-        result.bytes = job.produce();
-        if (result.bytes)
-            result.ok = SafeFile::write(job.path, *result.bytes, &result.error, &result.written);
+        Result result{job.native, false, {}, {}, {}, std::move(job.done), {}, {}};
+        if (job.batchDone) {
+            SafeFile::writeBatch(job.batch);
+            result.batch = std::move(job.batch);
+            result.batchDone = std::move(job.batchDone);
+        } else {
+            result.bytes = job.produce();
+            if (result.bytes)
+                result.ok =
+                    SafeFile::write(job.path, *result.bytes, &result.error, &result.written);
+        }
         lock.lock();
         m_results.push_back(std::move(result));
         m_busy = false;
@@ -85,10 +107,19 @@ void BackgroundWriter::deliver() {
         std::lock_guard lock(m_mutex);
         results.swap(m_results);
     }
-    for (Result &result : results) {
-        const auto pending = m_pending.find(result.native);
+    const auto release = [this](const QByteArray &native) {
+        const auto pending = m_pending.find(native);
         if (pending != m_pending.end() && --*pending <= 0)
             m_pending.erase(pending);
+    };
+    for (Result &result : results) {
+        if (result.batchDone) {
+            for (const SafeFile::BatchItem &item : std::as_const(result.batch))
+                release(QFile::encodeName(item.path));
+            result.batchDone(result.batch);
+            continue;
+        }
+        release(result.native);
         if (result.done)
             result.done(result.bytes, result.ok, result.error, result.written);
     }

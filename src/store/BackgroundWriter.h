@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/SafeFile.h"
+
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <condition_variable>
@@ -31,6 +34,10 @@ public:
     ~BackgroundWriter() override;
 
     void write(const QString &path, Produce produce, Done done);
+    // Writes the files together (SafeFile::writeBatch); done gets them back with their
+    // outcomes. The bytes they point to must live until done has run (done may own them).
+    using BatchDone = std::function<void(QList<SafeFile::BatchItem> &items)>;
+    void writeBatch(QList<SafeFile::BatchItem> items, BatchDone done);
     // A write of the file at this path (native encoding) is queued or under way.
     bool isPending(const QByteArray &nativePath) const;
     bool isIdle() const { return m_pending.isEmpty(); }
@@ -47,6 +54,8 @@ private:
         QByteArray native;
         Produce produce;
         Done done;
+        QList<SafeFile::BatchItem> batch; // a batch job: these, not path
+        BatchDone batchDone;
     };
     struct Result {
         QByteArray native;
@@ -55,6 +64,8 @@ private:
         struct stat written {};
         std::optional<QByteArray> bytes;
         Done done;
+        QList<SafeFile::BatchItem> batch;
+        BatchDone batchDone;
     };
 
     // Touched by the asking thread only.

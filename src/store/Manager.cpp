@@ -304,6 +304,10 @@ bool writeFile(const QString &folder, const QString &name, const QByteArray &jso
         logLine(saveFailure(name, reason));
         return false;
     };
+    // A write of this file still under way on the writer thread goes first: the newer content
+    // has to land last.
+    if (BackgroundWriter::instance().isPending(native))
+        BackgroundWriter::instance().flush();
     if (const QString refusal = writeRefusal(path, overwriteChanges); !refusal.isEmpty())
         return fail(refusal);
     QString error;
@@ -527,7 +531,13 @@ struct LoadScan {
     QList<QByteArray> writes; // encoded palettes, each for the file named after it
     QStringList keys;         // each palette's position key
     QList<bool> firstOfName;  // a name seen twice in one load always sets its key
+
+    // Filled when applied: why a write was refused (empty: asked for), and its batch place.
+    QList<QString> refusals;
+    QList<qsizetype> batchIndex;
 };
+
+bool g_backgroundWrites = false;
 
 void decideSteps(LoadScan &scan) {
     const QList<Palette> &palettes = scan.palettes;
@@ -695,8 +705,12 @@ void runScan(LoadScan &scan) {
 
 // On the calling thread: prints the scan's lines, remembers what was read, shows the palettes
 // (appended last: a renamed palette) and writes back what is not in its written form.
-void applyScan(LoadScan &scan, PalettesOO &collection, bool refresh,
-               const std::optional<Palette> &appended = std::nullopt) {
+void finishSteps(LoadScan &scan, QList<SafeFile::BatchItem> &writes);
+
+// then: run when everything is done, which is later when the writes go to the writer thread.
+void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection, bool refresh,
+               const std::optional<Palette> &appended, std::function<void()> then) {
+    LoadScan &scan = *scanned;
     // The copies go first, so remembering below does not copy the caches.
     scan.store = StoreSnapshot{};
     touchStore();
@@ -726,31 +740,47 @@ void applyScan(LoadScan &scan, PalettesOO &collection, bool refresh,
     // Written together, made durable with one sync; only then are the lines printed and the
     // keys set, as one by one. A file another program changed since it was read stays.
     QList<SafeFile::BatchItem> writes;
-    QList<qsizetype> batchIndex(scan.writes.size(), -1);
-    QList<QString> refusals(scan.writes.size());
+    scan.batchIndex = QList<qsizetype>(scan.writes.size(), -1);
+    scan.refusals = QList<QString>(scan.writes.size());
     for (const LoadScan::Step &step : std::as_const(scan.steps)) {
         if (step.write < 0)
             continue;
         const QString path = filePath(*folder, palettes.at(step.key).palName);
         if (QString refusal = writeRefusal(path); !refusal.isEmpty()) {
-            refusals[step.write] = std::move(refusal);
+            scan.refusals[step.write] = std::move(refusal);
             continue;
         }
         SafeFile::BatchItem item;
         item.path = path;
         item.bytes = scan.writes.at(step.write);
-        batchIndex[step.write] = writes.size();
+        scan.batchIndex[step.write] = writes.size();
         writes.append(std::move(item));
     }
+    auto rest = [scanned, then = std::move(then)](QList<SafeFile::BatchItem> &written) {
+        finishSteps(*scanned, written);
+        if (then)
+            then();
+    };
+    // Many files to write back (hand-edited ones, at start-up) take a while to make durable:
+    // that happens on the writer thread, and the lines and keys follow when it is done.
+    if (!writes.isEmpty() && g_backgroundWrites) {
+        BackgroundWriter::instance().writeBatch(std::move(writes), std::move(rest));
+        return;
+    }
     SafeFile::writeBatch(writes);
+    rest(writes);
+}
+
+void finishSteps(LoadScan &scan, QList<SafeFile::BatchItem> &writes) {
+    const QList<Palette> &palettes = scan.palettes;
     for (const LoadScan::Step &step : std::as_const(scan.steps)) {
         if (step.write >= 0) {
             const QString &name = palettes.at(step.key).palName;
-            if (!refusals.at(step.write).isEmpty()) {
-                logLine(saveFailure(name, refusals.at(step.write)));
+            if (!scan.refusals.at(step.write).isEmpty()) {
+                logLine(saveFailure(name, scan.refusals.at(step.write)));
                 continue;
             }
-            const SafeFile::BatchItem &item = writes.at(batchIndex.at(step.write));
+            const SafeFile::BatchItem &item = writes.at(scan.batchIndex.at(step.write));
             if (!item.ok) {
                 // A palette whose file could not be written gets no position key.
                 logLine(saveFailure(name, item.error));
@@ -789,6 +819,7 @@ struct BackgroundLoads {
     std::shared_ptr<LoadScan> running;
     std::thread worker;
     int rescans = 0;
+    bool starting = false; // waiting for the writer before a scan
 
     ~BackgroundLoads() {
         if (worker.joinable())
@@ -804,16 +835,14 @@ BackgroundLoads &backgroundLoads() {
 // The store changed while this many scans ran: the next one runs here, without a worker.
 constexpr int maxRescans = 3;
 
-void finishLoad(LoadScan &scan, LoadRequest request) {
+void finishLoad(const std::shared_ptr<LoadScan> &scan, LoadRequest request) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
         return;
     }
     // The collection already shows what the request changed: only differences are published.
-    applyScan(scan, *collection, true, request.appended);
-    if (request.then)
-        request.then();
+    applyScan(scan, *collection, true, request.appended, std::move(request.then));
 }
 
 void startNextLoad();
@@ -831,15 +860,20 @@ void scanDone(const std::shared_ptr<LoadScan> &scan) {
         return;
     }
     loads.rescans = 0;
-    finishLoad(*scan, loads.queue.takeFirst());
+    finishLoad(scan, loads.queue.takeFirst());
     startNextLoad();
 }
 
 void startNextLoad() {
     BackgroundLoads &loads = backgroundLoads();
+    if (loads.running || loads.queue.isEmpty() || loads.starting)
+        return;
+    // The writes still under way finish first (their follow-ups may ask for loads too).
+    loads.starting = true;
+    BackgroundWriter::instance().flush();
+    loads.starting = false;
     if (loads.running || loads.queue.isEmpty())
         return;
-    BackgroundWriter::instance().flush();
     std::shared_ptr<LoadScan> scan = prepareScan(loads.queue.first().leftOut);
     QObject *receiver = QCoreApplication::instance();
     if (receiver && loads.rescans < maxRescans) {
@@ -857,7 +891,7 @@ void startNextLoad() {
     }
     runScan(*scan);
     loads.rescans = 0;
-    finishLoad(*scan, loads.queue.takeFirst());
+    finishLoad(scan, loads.queue.takeFirst());
     startNextLoad();
 }
 
@@ -872,7 +906,7 @@ void finishBackgroundLoads() {
             scan.reset();
         if (scan) {
             loads.rescans = 0;
-            finishLoad(*scan, loads.queue.takeFirst());
+            finishLoad(scan, loads.queue.takeFirst());
         }
     }
     // Follow-ups may ask for more; each round takes one request.
@@ -880,7 +914,7 @@ void finishBackgroundLoads() {
         BackgroundWriter::instance().flush();
         std::shared_ptr<LoadScan> scan = prepareScan(loads.queue.first().leftOut);
         runScan(*scan);
-        finishLoad(*scan, loads.queue.takeFirst());
+        finishLoad(scan, loads.queue.takeFirst());
     }
 }
 
@@ -1145,17 +1179,38 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut,
         collection->setPalettes({});
     const std::shared_ptr<LoadScan> scan = prepareScan(leftOut);
     runScan(*scan);
-    applyScan(*scan, *collection, refresh);
-    if (appended)
-        collection->append(*appended);
-    if (then)
-        then();
+    applyScan(scan, *collection, refresh, std::nullopt, [appended, then = std::move(then)] {
+        PalettesOO *shown = PalettesOO::shared();
+        if (appended && shown)
+            shown->append(*appended);
+        if (then)
+            then();
+    });
+}
+
+void Manager::setBackgroundWrites(bool enabled) {
+    if (!enabled)
+        BackgroundWriter::instance().flush();
+    g_backgroundWrites = enabled;
 }
 
 void Manager::setBackgroundLoads(bool enabled) {
     if (!enabled)
         finishBackgroundLoads();
     backgroundLoads().enabled = enabled;
+    // A scan still running when the application object goes (without finishWrites) must not
+    // post its result to it afterwards.
+    static bool registered = false;
+    if (enabled && !registered && QCoreApplication::instance()) {
+        registered = true;
+        qAddPostRoutine([] {
+            BackgroundLoads &loads = backgroundLoads();
+            if (loads.worker.joinable())
+                loads.worker.join();
+            loads.running.reset();
+            loads.queue.clear();
+        });
+    }
 }
 
 bool Manager::backgroundLoadsPending() {

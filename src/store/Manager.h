@@ -40,6 +40,9 @@ public:
     // thread once the scan is done. Deletes and renames show in the collection at once. Off:
     // what is still to do is done now.
     static void setBackgroundLoads(bool enabled);
+    // From now on the files a load writes back (not in their written form) are written on the
+    // writer thread; the load's lines and keys follow once they are. Off: waits for them.
+    static void setBackgroundWrites(bool enabled);
     // Whether a load asked for is not done yet.
     static bool backgroundLoadsPending();
     // A load after other programs changed files: unchanged files are not read again, only

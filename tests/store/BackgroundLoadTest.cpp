@@ -2,6 +2,7 @@
 // one at a time on the calling thread end, and never drop what was written while they ran.
 #include "StdoutCapture.h"
 #include "TestSupport.h"
+#include "model/ColorEdit.h"
 #include "model/PaletteCodec.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
@@ -234,6 +235,48 @@ private slots:
         // The scan's result, posted before, finds nothing left to do.
         QTest::qWait(50);
         QVERIFY(!Manager::backgroundLoadsPending());
+    }
+
+    // Files a load writes back go to the writer thread: the palettes show at once, the lines
+    // and keys follow when the files are written, and an edit made meanwhile lands last.
+    void rewritesGoToTheWriterAndAnEditLandsLast() {
+        QDir(m_folder).removeRecursively();
+        QVERIFY(QDir().mkpath(m_folder));
+        for (const QString &key : Settings::keys())
+            Settings::remove(key);
+        for (int i = 0; i < 60; ++i) {
+            const Palette p = palette(QStringLiteral("R%1").arg(i), i / 60.0);
+            writeRaw(m_folder + QLatin1Char('/') + p.palName + QStringLiteral(".json"),
+                     ' ' + PaletteCodec::encode(p).value());
+        }
+        Manager::setBackgroundWrites(true);
+        const PaletteColor added{QStringLiteral("added"), {0.5, 0.5, 0.5, {}}};
+        const QStringList lines = capturedLines([&] {
+            Manager::loadAllPalettes();
+            QCOMPARE(m_collection->count(), 60);
+            // Keys are set once the files are written, which the event loop or a flush reports.
+            QVERIFY(!Settings::contains(SettingsKeys::paletteIndexKey(QStringLiteral("R0"))));
+            const int at = m_collection->indexOf(QStringLiteral("R7"));
+            QCOMPARE(Manager::editColors(at, ColorEdit::add(added)), Manager::EditResult::Saved);
+            Manager::finishWrites();
+        });
+        Manager::setBackgroundWrites(false);
+        QCOMPARE(lines.filter(QStringLiteral("Successfully loaded all(60)")).size(), 1);
+        QCOMPARE(lines.filter(QStringLiteral("Failed")).size(), 0);
+        for (int i = 0; i < 60; ++i) {
+            const QString name = QStringLiteral("R%1").arg(i);
+            QFile f(m_folder + QLatin1Char('/') + name + QStringLiteral(".json"));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const std::optional<Palette> onDisk = PaletteCodec::decode(f.readAll()).palette;
+            QVERIFY(onDisk);
+            QCOMPARE(onDisk->palColors.size(), i == 7 ? 2 : 1);
+            QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey(name)),
+                     m_collection->indexOf(name));
+        }
+        // Written by this program: nothing for the watcher's refresh to do.
+        const QStringList refresh =
+            capturedLines([] { Manager::refreshPalettes({QStringLiteral("R7.json")}, false); });
+        QVERIFY(refresh.isEmpty());
     }
 };
 
