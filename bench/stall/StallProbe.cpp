@@ -395,6 +395,33 @@ int Bench::run() {
             writer.join();
     }
 
+    // Another program adds a palette file: a new file takes a whole load of the folder.
+    {
+        std::thread writer;
+        QString name;
+        measure(
+            QStringLiteral("new file from another program"),
+            [&](int run) {
+                name = QStringLiteral("Arrived %1").arg(run);
+                const QByteArray bytes =
+                    PaletteCodec::encode(Palette{name, {PaletteColor{name, {0.3, 0.2, 0.1, {}}}}})
+                        .value_or(QByteArray());
+                writer = std::thread(
+                    [path = palettes + QLatin1Char('/') + name + QStringLiteral(".json"), bytes] {
+                        writeFile(path, bytes);
+                    });
+            },
+            {},
+            [&] {
+                if (writer.joinable())
+                    writer.join();
+                return collection()->indexOf(name) >= 0 && !Manager::backgroundLoadsPending();
+            },
+            150);
+        if (writer.joinable())
+            writer.join();
+    }
+
     const long peakKiB = statusKiB("VmHWM:");
     const double floor = m_results.isEmpty() ? 0 : median(m_results.first().gaps);
     std::fprintf(g_out,

@@ -207,6 +207,11 @@ struct FileJob {
     FileStamp stamp;
     size_t contentHash = 0;
     qint64 readAt = 0;
+    // Where a load places the palette, worked out on the job's thread.
+    QString shownName; // its name in the collection (a conflict copy goes by its file's)
+    QString key;       // its position key
+    qint64 rank = 0;   // the position stored there, or past every position
+    std::optional<QByteArray> encoded; // not in written form: what writing it back writes
 };
 
 // bytes: scratch memory of the thread, kept for its next file.
@@ -416,11 +421,27 @@ bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store
     return true;
 }
 
+// Past every stored position: palettes without one come after the others.
+constexpr qint64 noPosition = qint64(INT_MAX) + 1;
+
 // Runs on any thread during a load.
 void runLoadJob(FileJob &job, QByteArray &bytes, const StoreSnapshot &store) {
     job.cacheHit = cacheStillHolds(job, bytes, store);
     if (!job.cacheHit)
         readJob(job, true, bytes);
+    if (!job.palette)
+        return;
+    job.shownName =
+        isConflictCopy(job.name, job.palette->palName) ? job.name : job.palette->palName;
+    job.key = SettingsKeys::paletteIndexKey(job.shownName);
+    const std::optional<int> position = store.positions(job.key);
+    job.rank = position ? qint64(*position) : noPosition;
+    // A file that may have to be written back is encoded here, on both threads.
+    if (!job.inWrittenForm) {
+        Palette shown = *job.palette;
+        shown.palName = job.shownName;
+        job.encoded = PaletteCodec::encode(shown);
+    }
 }
 
 // On the calling thread, in listing order.
@@ -495,8 +516,9 @@ void publish(PalettesOO &collection, const QList<Palette> &palettes, bool refres
 }
 
 struct Source {
-    QString name;       // of the file the palette was read from, without ".json"
-    bool inWrittenForm; // that file needs no rewrite if the palette goes back to it
+    QString name;                      // of the file the palette was read from, without ".json"
+    bool inWrittenForm;                // that file needs no rewrite if the palette goes back to it
+    std::optional<QByteArray> encoded; // when not: the palette as it is written (encoded ahead)
 };
 
 // The part of a load that only reads: which entries are palette files, what each holds, and
@@ -514,10 +536,10 @@ struct LoadScan {
     QString listError;
     QList<Entry> entries;
     std::vector<FileJob> jobs;
-    QList<Palette> palettes; // in the collection's order
-    QList<Source> sources;   // one per palette
-    QList<qint64> ranks;     // the stored position of each palette
-    QSet<QString> decodedSources;
+    QList<Palette> palettes;  // in the collection's order
+    QList<Source> sources;    // one per palette
+    QList<qint64> ranks;      // the stored position of each palette
+    bool foldedNames = false; // a file name lost more than one ".json" (two files, one name)
 
     // Each palette goes back to the file named after its content, but a load never replaces
     // a file it did not read that palette from. The steps are decided here, in order; their
@@ -544,6 +566,37 @@ void decideSteps(LoadScan &scan) {
     const QList<Source> &sources = scan.sources;
     const std::optional<QString> &folder = scan.folder;
     QList<LoadScan::Step> &steps = scan.steps;
+    steps.reserve(palettes.size());
+    scan.firstOfName = QList<bool>(palettes.size(), true);
+    const auto writeBack = [&scan, &steps](qsizetype i) {
+        const std::optional<QByteArray> &json = scan.sources.at(i).encoded;
+        if (!json) {
+            steps.append({encodeFailure(scan.palettes.at(i))});
+            return false;
+        }
+        steps.append({QString(), i, scan.writes.size()});
+        scan.writes.append(*json);
+        return true;
+    };
+    // Mostly every palette comes from the file of its own name, a name already checked and
+    // found once: nothing to look up.
+    bool plain = !scan.foldedNames;
+    for (qsizetype i = 0; plain && i < palettes.size(); ++i)
+        plain = palettes.at(i).palName == sources.at(i).name;
+    if (plain) {
+        for (qsizetype i = 0; i < palettes.size(); ++i) {
+            if (sources.at(i).inWrittenForm)
+                steps.append({QString(), i});
+            else
+                writeBack(i);
+        }
+        return;
+    }
+
+    QSet<QString> decodedSources;
+    decodedSources.reserve(sources.size());
+    for (const Source &source : sources)
+        decodedSources.insert(source.name);
     QSet<QString> written;
     for (qsizetype i = 0; i < palettes.size(); ++i) {
         const Palette &palette = palettes.at(i);
@@ -559,7 +612,7 @@ void decideSteps(LoadScan &scan) {
             QString holder;
             if (written.contains(target))
                 holder = QStringLiteral("it was written earlier in this load");
-            else if (scan.decodedSources.contains(target))
+            else if (decodedSources.contains(target))
                 holder = QStringLiteral("it holds another palette");
             else if (existsOnDisk(filePath(*folder, target)))
                 holder = QStringLiteral("it is a file that could not be loaded");
@@ -581,19 +634,12 @@ void decideSteps(LoadScan &scan) {
             steps.append({QString(), i});
             continue;
         }
-        const std::optional<QByteArray> json = PaletteCodec::encode(palette);
-        if (!json) {
-            steps.append({encodeFailure(palette)});
+        if (!writeBack(i))
             written.remove(target);
-            continue;
-        }
-        steps.append({QString(), i, scan.writes.size()});
-        scan.writes.append(*json);
     }
 
     QSet<QString> keyed;
     keyed.reserve(palettes.size());
-    scan.firstOfName.resize(palettes.size());
     for (const LoadScan::Step &step : std::as_const(steps)) {
         if (step.key < 0)
             continue;
@@ -646,9 +692,10 @@ void runScan(LoadScan &scan) {
         }
         FileJob job;
         // The name without every ".json" in it: "x.json.json" is read as "x.json".
-        job.native = name.size() + jsonSuffix.size() == entryName.size()
-                         ? nativeFolder + '/' + listing.nativeNames.at(k)
-                         : QFile::encodeName(filePath(*scan.folder, name));
+        const bool folded = name.size() + jsonSuffix.size() != entryName.size();
+        scan.foldedNames |= folded;
+        job.native = folded ? QFile::encodeName(filePath(*scan.folder, name))
+                            : nativeFolder + '/' + listing.nativeNames.at(k);
         job.name = std::move(name);
         scan.entries.append({QString(), qsizetype(jobs.size())});
         jobs.push_back(std::move(job));
@@ -658,47 +705,26 @@ void runScan(LoadScan &scan) {
         runLoadJob(jobs[size_t(i)], bytes, store);
     });
 
-    QList<Palette> palettes;
-    QList<Source> sources;
-    palettes.reserve(qsizetype(jobs.size()));
-    sources.reserve(qsizetype(jobs.size()));
-    scan.decodedSources.reserve(qsizetype(jobs.size()));
-    for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
-        if (entry.job < 0)
-            continue;
-        const FileJob &job = jobs[size_t(entry.job)];
-        if (!job.palette)
-            continue;
-        Palette palette = *job.palette;
-        if (isConflictCopy(job.name, palette.palName))
-            palette.palName = job.name;
-        scan.decodedSources.insert(job.name);
-        palettes.append(std::move(palette));
-        sources.append({job.name, job.inWrittenForm});
-    }
-
     // Palettes with a stored position first, in its order; the rest keep the listing order.
-    constexpr qint64 noPosition = qint64(INT_MAX) + 1;
-    QList<qsizetype> order(palettes.size());
-    QList<qint64> rank(palettes.size());
-    QStringList keys(palettes.size());
-    for (qsizetype i = 0; i < palettes.size(); ++i) {
-        order[i] = i;
-        keys[i] = SettingsKeys::paletteIndexKey(palettes.at(i).palName);
-        const std::optional<int> position = store.positions(keys.at(i));
-        rank[i] = position ? qint64(*position) : noPosition;
+    QList<const FileJob *> found;
+    found.reserve(qsizetype(jobs.size()));
+    for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
+        if (entry.job >= 0 && jobs[size_t(entry.job)].palette)
+            found.append(&jobs[size_t(entry.job)]);
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [&rank](qsizetype a, qsizetype b) { return rank.at(a) < rank.at(b); });
-    scan.palettes.reserve(palettes.size());
-    scan.sources.reserve(palettes.size());
-    scan.ranks.reserve(palettes.size());
-    scan.keys.reserve(palettes.size());
-    for (const qsizetype i : std::as_const(order)) {
-        scan.palettes.append(std::move(palettes[i]));
-        scan.sources.append(std::move(sources[i]));
-        scan.ranks.append(rank.at(i));
-        scan.keys.append(std::move(keys[i]));
+    std::stable_sort(found.begin(), found.end(),
+                     [](const FileJob *a, const FileJob *b) { return a->rank < b->rank; });
+    scan.palettes.reserve(found.size());
+    scan.sources.reserve(found.size());
+    scan.ranks.reserve(found.size());
+    scan.keys.reserve(found.size());
+    for (const FileJob *job : std::as_const(found)) {
+        Palette palette = *job->palette;
+        palette.palName = job->shownName;
+        scan.palettes.append(std::move(palette));
+        scan.sources.append({job->name, job->inWrittenForm, job->encoded});
+        scan.ranks.append(job->rank);
+        scan.keys.append(job->key);
     }
     decideSteps(scan);
 }
@@ -716,6 +742,11 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
     touchStore();
     if (!scan.listError.isEmpty())
         logLine(QStringLiteral("Failed to read directory: %1").arg(scan.listError));
+    // Room for every file read, made once rather than grown step by step.
+    const qsizetype read = std::count_if(scan.jobs.cbegin(), scan.jobs.cend(),
+                                         [](const FileJob &job) { return !job.cacheHit; });
+    knownStamps().reserve(std::max(knownStamps().size(), read));
+    fileCache().reserve(std::max(fileCache().size(), read));
     for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
         if (entry.job < 0)
             logLine(entry.skipLine);
@@ -1214,7 +1245,8 @@ void Manager::setBackgroundLoads(bool enabled) {
 }
 
 bool Manager::backgroundLoadsPending() {
-    return !backgroundLoads().queue.isEmpty();
+    // A load whose write-backs are still on the writer thread is not done either.
+    return !backgroundLoads().queue.isEmpty() || !BackgroundWriter::instance().isIdle();
 }
 
 void Manager::showAtOnce(const std::optional<QString> &removed,

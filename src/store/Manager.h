@@ -43,7 +43,7 @@ public:
     // From now on the files a load writes back (not in their written form) are written on the
     // writer thread; the load's lines and keys follow once they are. Off: waits for them.
     static void setBackgroundWrites(bool enabled);
-    // Whether a load asked for is not done yet.
+    // Whether a load asked for is not done yet, or a write on the writer thread.
     static bool backgroundLoadsPending();
     // A load after other programs changed files: unchanged files are not read again, only
     // palettes that changed are replaced, and nothing happens when every named file is as this
