@@ -11,6 +11,9 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -57,6 +60,12 @@ int main(int argc, char *argv[]) {
     // the process.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+#ifdef __GLIBC__
+    // A load's large temporary tables (one entry per palette) are handed back to the system
+    // when freed. By default glibc raises this threshold after the first such free, and the
+    // later ones stay resident as holes in the heap: megabytes with thousands of palettes.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
 
     CommandLine commandLine;
     QStringList arguments;

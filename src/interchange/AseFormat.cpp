@@ -137,8 +137,9 @@ ReadResult AseFormat::read(QByteArrayView bytes, const QString &paletteName) {
             continue; // unknown blocks are skipped whole, as their length allows
         Reader body(bodyBytes);
         PaletteColor color;
+        QString name;
         QByteArrayView model;
-        if (!readName(body, color.colName) || !body.bytes(4, model))
+        if (!readName(body, name) || !body.bytes(4, model))
             return ReadResult::failure(
                 blockError(index, QStringLiteral("the colour is cut short")));
         int components = 0;
@@ -175,8 +176,7 @@ ReadResult AseFormat::read(QByteArrayView bytes, const QString &paletteName) {
         color.colColor = {component(rgb.red), component(rgb.green), component(rgb.blue),
                           std::nullopt};
         // The colour type (global, spot, normal) that follows means nothing here.
-        if (color.colName.isEmpty())
-            color.colName = PaletteFile::hexName(color.colColor);
+        color.colName = name.isEmpty() ? PaletteFile::hexName(color.colColor) : name;
         palette.palColors.append(std::move(color));
     }
     return {std::move(palette), {}};
@@ -189,7 +189,7 @@ QByteArray AseFormat::write(const Palette &palette) {
     appendU32(out, static_cast<std::uint32_t>(palette.palColors.size()));
     for (const PaletteColor &color : palette.palColors) {
         // The length field counts the closing NUL and has 16 bits.
-        const QString name = color.colName.left(0xFFFE);
+        const QString name = color.colName.toString().left(0xFFFE);
         const auto units = static_cast<std::uint16_t>(name.size() + 1);
         appendU16(out, kColorBlock);
         appendU32(out, 2u + 2u * units + 4u + 12u + 2u);

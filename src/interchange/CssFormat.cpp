@@ -118,7 +118,7 @@ QByteArray CssFormat::write(const Palette &palette) {
         for (int n = 2; used.contains(property); ++n)
             property = slug(color.colName) + QLatin1Char('-') + QString::number(n);
         used.insert(property);
-        QString name = color.colName.simplified();
+        QString name = color.colName.toString().simplified();
         name.replace(QStringLiteral("*/"), QStringLiteral("* /"));
         text += QStringLiteral("  --%1: %2; /* %3 */\n")
                     .arg(property, PaletteFile::hexName(color.colColor), name);

@@ -62,7 +62,7 @@ ReadResult TextFormat::read(QByteArrayView bytes, const QString &paletteName) {
 QByteArray TextFormat::write(const Palette &palette) {
     QString text;
     for (const PaletteColor &color : palette.palColors) {
-        const QString name = color.colName.simplified();
+        const QString name = color.colName.toString().simplified();
         text += PaletteFile::hexName(color.colColor);
         if (!name.isEmpty())
             text += QLatin1Char(' ') + name;

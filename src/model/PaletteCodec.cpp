@@ -369,25 +369,29 @@ QString widenAscii(std::string_view text) {
 }
 
 // Colour names repeat from palette to palette ("New color", "Color 1", ...). Equal short names
-// read on one thread share one string instead of each colour holding its own copy: with
+// read on one thread share one block instead of each colour holding its own copy: with
 // thousands of palettes that is megabytes less to allocate and touch. It keeps at most 1024
 // short names (starting afresh when full), so data whose names never repeat cannot grow it.
 class NamePool {
 public:
-    QString get(std::string_view text) {
+    SharedName get(std::string_view text) {
         if (text.size() > maxNameLength)
-            return widenAscii(text);
+            return latin1Name(text);
         const auto found = m_names.find(text);
         if (found != m_names.end())
             return found->second;
         if (m_names.size() >= maxNames)
             m_names.clear();
-        QString name = widenAscii(text);
+        SharedName name = latin1Name(text);
         m_names.emplace(std::string(text), name);
         return name;
     }
 
 private:
+    static SharedName latin1Name(std::string_view text) {
+        return SharedName(QLatin1StringView(text.data(), static_cast<qsizetype>(text.size())));
+    }
+
     static constexpr size_t maxNames = 1024;
     static constexpr size_t maxNameLength = 64;
     struct Hash {
@@ -396,34 +400,54 @@ private:
             return std::hash<std::string_view>()(text);
         }
     };
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
+    std::unordered_map<std::string, SharedName, Hash, std::equal_to<>> m_names;
 };
 
-// pool: shares equal names (colour names); null for names that are rarely alike.
-bool readString(const element &value, const Path &path, QString &out, QString &error,
-                NamePool *pool = nullptr) {
-    std::string_view text;
+// The text of a string value; ascii tells whether it is plain ASCII (the usual case).
+bool stringText(const element &value, const Path &path, std::string_view &text, bool &ascii,
+                QString &error) {
     if (value.get_string().get(text) != simdjson::SUCCESS) {
         error = expected(path, "a string", value.type());
         return false;
     }
-    // Names are mostly ASCII: widen them directly.
-    bool ascii = true;
+    ascii = true;
     for (const char c : text)
         ascii &= static_cast<unsigned char>(c) < 0x80;
-    if (ascii) {
-        out = pool ? pool->get(text) : widenAscii(text);
-        return true;
-    }
+    return true;
+}
+
+// Valid UTF-8 (simdjson has checked it) to UTF-16, keeping every leading byte order mark.
+QString fromUtf8(std::string_view text) {
     // QString::fromUtf8 drops a leading byte order mark; a name may start with U+FEFF.
     qsizetype marks = 0;
     while (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") {
         text.remove_prefix(3);
         ++marks;
     }
-    out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QString out = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if (marks > 0)
         out.prepend(QString(marks, QChar(0xFEFF)));
+    return out;
+}
+
+bool readString(const element &value, const Path &path, QString &out, QString &error) {
+    std::string_view text;
+    bool ascii = true;
+    if (!stringText(value, path, text, ascii, error))
+        return false;
+    // Names are mostly ASCII: widen them directly.
+    out = ascii ? widenAscii(text) : fromUtf8(text);
+    return true;
+}
+
+// pool: shares equal names.
+bool readName(const element &value, const Path &path, SharedName &out, QString &error,
+              NamePool &pool) {
+    std::string_view text;
+    bool ascii = true;
+    if (!stringText(value, path, text, ascii, error))
+        return false;
+    out = ascii ? pool.get(text) : SharedName(fromUtf8(text));
     return true;
 }
 
@@ -494,7 +518,7 @@ bool readPaletteColor(const element &value, const Path &path, PaletteColor &colo
         }
     }
     thread_local NamePool colorNames;
-    return readString(found[0], path.key("colName"), color.colName, error, &colorNames) &&
+    return readName(found[0], path.key("colName"), color.colName, error, colorNames) &&
            readColor(found[1], path.key("colColor"), color.colColor, error);
 }
 

@@ -42,7 +42,7 @@ PaletteFilter::PaletteFilter(const QString &text)
 bool PaletteFilter::matches(const PaletteColor &color) const {
     if (isEmpty())
         return true;
-    if (color.colName.contains(m_text, Qt::CaseInsensitive))
+    if (color.colName.toString().contains(m_text, Qt::CaseInsensitive))
         return true;
     const SerializableColor &c = color.colColor;
     if (!m_hex.isEmpty()) {

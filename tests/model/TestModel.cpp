@@ -203,8 +203,11 @@ private slots:
         Palette second = roundTrip(palette);
         QCOMPARE(first, palette);
         QCOMPARE(second, palette);
-        second.palColors[0].colName.append(QLatin1Char('!'));
-        second.palColors[1500].colName[0] = QLatin1Char('c');
+        // Names are shared: renaming one colour leaves every other holder of the text alone.
+        second.palColors[0].colName = second.palColors[0].colName.toString() + QLatin1Char('!');
+        QString renamed = second.palColors[1500].colName;
+        renamed[0] = QLatin1Char('c');
+        second.palColors[1500].colName = renamed;
         QCOMPARE(second.palColors[0].colName, QStringLiteral("Color 0!"));
         QCOMPARE(second.palColors[1500].colName, QStringLiteral("color 0"));
         QCOMPARE(first, palette);
