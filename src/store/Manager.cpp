@@ -1404,8 +1404,10 @@ void Manager::deleteAndReload(const QString &nameRef, const std::optional<QStrin
     });
 }
 
-bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamed) {
+bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamedRef) {
+    // Copies: callers may pass what lives in the collection, which the steps below replace.
     const QString oldName = oldNameRef;
+    const Palette renamed = renamedRef;
     PalettesOO *collection = PalettesOO::shared();
     if (!collection)
         return false;
