@@ -5,6 +5,7 @@
 // memory, and the popover's first painted show. The data layer's load of the same folder is
 // measured twice for the start-up budget, program <= 1.5 x (bare + load): repeated in one process,
 // and once in a new process as the program does it.
+#include "ProcessorTime.h"
 #include "model/Palette.h"
 #include "model/PaletteCodec.h"
 #include "store/Manager.h"
@@ -39,15 +40,6 @@ const int paletteCount = [] {
 constexpr int colourCount = 50;
 
 std::map<std::string, std::vector<double>> samples; // for the summary
-
-// Processor time of every thread of this process so far, user and system.
-long long cpuUs() {
-    rusage usage{};
-    if (getrusage(RUSAGE_SELF, &usage) != 0)
-        return -1;
-    return (static_cast<long long>(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000 +
-           usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
-}
 
 long long monotonicNs() {
     timespec now{};

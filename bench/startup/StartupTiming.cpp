@@ -1,4 +1,5 @@
 #include "StartupTiming.h"
+#include "ProcessorTime.h"
 
 #include "app/AppDelegate.h"
 #include "app/Shell.h"
@@ -32,16 +33,6 @@ long long peakKb() {
         std::fclose(status);
     }
     return kb;
-}
-
-// Processor time of every thread of the process so far, user and system, in microseconds: on a
-// busy machine the wall clock also counts the waits for a processor.
-long long cpuUs() {
-    rusage usage{};
-    if (getrusage(RUSAGE_SELF, &usage) != 0)
-        return -1;
-    return (static_cast<long long>(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000 +
-           usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
 }
 
 // Runs once, the next time the event loop has nothing left to do.

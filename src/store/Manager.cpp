@@ -750,7 +750,7 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
     for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
         if (entry.job < 0)
             logLine(entry.skipLine);
-        else
+        else if (!scan.jobs[size_t(entry.job)].cacheHit)
             finishLoadJob(scan.jobs[size_t(entry.job)]);
     }
     std::vector<FileJob>().swap(scan.jobs);
