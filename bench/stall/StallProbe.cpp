@@ -139,6 +139,14 @@ QString folder() {
     return Manager::supportSubfolder(QStringLiteral("Palettes"), true).value_or(QString());
 }
 
+// As typed: the editor takes the name from the field's edits; setText alone leaves the old
+// name, and a rename would keep it, an add would be refused.
+void typeName(const QString &name) {
+    QLineEdit *field = menuView->modifyView()->nameField();
+    field->setText(name);
+    Q_EMIT field->textEdited(name);
+}
+
 PalettesOO *collection() {
     return PalettesOO::shared();
 }
@@ -307,14 +315,14 @@ int Bench::run() {
         QStringLiteral("rename a palette"),
         [this](int run) {
             menuView->renamePalette(indexOf(QStringLiteral("Palette %1").arg(200 + run)));
-            menuView->modifyView()->nameField()->setText(QStringLiteral("Renamed %1").arg(run));
+            typeName(QStringLiteral("Renamed %1").arg(run));
             menuView->modifyView()->ok();
         },
         {}, loaded);
 
     measure(QStringLiteral("add a palette"), [](int run) {
         menuView->addPalette();
-        menuView->modifyView()->nameField()->setText(QStringLiteral("Added %1").arg(run));
+        typeName(QStringLiteral("Added %1").arg(run));
         menuView->modifyView()->ok();
     });
 

@@ -9,11 +9,14 @@
 #include "store/PalettesOO.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtGlobal>
 #include <algorithm>
 #include <atomic>
@@ -21,6 +24,7 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -731,7 +735,9 @@ void runScan(LoadScan &scan) {
 
 // On the calling thread: prints the scan's lines, remembers what was read, shows the palettes
 // (appended last: a renamed palette) and writes back what is not in its written form.
-void finishSteps(LoadScan &scan, QList<SafeFile::BatchItem> &writes);
+// then: run when everything is done, which may be later (the keys).
+void finishSteps(const std::shared_ptr<LoadScan> &scanned, QList<SafeFile::BatchItem> &writes,
+                 std::function<void()> then);
 
 // then: run when everything is done, which is later when the writes go to the writer thread.
 void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection, bool refresh,
@@ -787,10 +793,8 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
         scan.batchIndex[step.write] = writes.size();
         writes.append(std::move(item));
     }
-    auto rest = [scanned, then = std::move(then)](QList<SafeFile::BatchItem> &written) {
-        finishSteps(*scanned, written);
-        if (then)
-            then();
+    auto rest = [scanned, then = std::move(then)](QList<SafeFile::BatchItem> &written) mutable {
+        finishSteps(scanned, written, std::move(then));
     };
     // Many files to write back (hand-edited ones, at start-up) take a while to make durable:
     // that happens on the writer thread, and the lines and keys follow when it is done.
@@ -802,8 +806,113 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
     rest(writes);
 }
 
-void finishSteps(LoadScan &scan, QList<SafeFile::BatchItem> &writes) {
+// A load's position keys, set on this thread after its lines. A rename at twenty thousand
+// palettes moves nearly every key, which takes long enough to be felt: when loads run in the
+// background the keys are set in slices of a few milliseconds, and the load's last line and
+// follow-up come after its last key. Whatever reads or changes the store first finishes them
+// (settle()), so every step still sees the keys as if they had been set at once.
+struct KeySteps {
+    struct Step {
+        qsizetype palette; // index in the scan's palettes, and the position stored
+        bool replace;      // the stored value is known to differ
+    };
+    std::shared_ptr<LoadScan> scan;
+    QList<Step> steps;
+    qsizetype next = 0;
+    std::function<void()> then;
+};
+
+bool loadsInBackground();
+
+std::deque<KeySteps> &pendingKeys() {
+    static std::deque<KeySteps> queue;
+    return queue;
+}
+
+constexpr qint64 keySliceNs = 4 * 1000 * 1000;
+int g_keySliceSteps = 0; // 0: slices by time
+
+void finishKeySteps(KeySteps &done) {
+    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!")
+                .arg(done.scan->palettes.size()));
+    done.scan.reset();
+    if (done.then)
+        done.then();
+}
+
+// Sets the pending keys, the oldest load's first. sliced: stops after one slice of work and
+// returns false when some are left.
+bool runPendingKeys(bool sliced) {
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype done = 0;
+    std::deque<KeySteps> &queue = pendingKeys();
+    while (!queue.empty()) {
+        KeySteps &front = queue.front();
+        const LoadScan &scan = *front.scan;
+        while (front.next < front.steps.size()) {
+            if (sliced && done > 0 &&
+                (g_keySliceSteps > 0 ? done >= g_keySliceSteps
+                                     : done % 64 == 0 && clock.nsecsElapsed() >= keySliceNs))
+                return false;
+            const KeySteps::Step step = front.steps.at(front.next++);
+            const QString &key = scan.keys.at(step.palette);
+            if (step.replace)
+                Settings::replaceInteger(key, static_cast<int>(step.palette));
+            else
+                Settings::setInteger(key, static_cast<int>(step.palette));
+            ++done;
+        }
+        // Off the queue before its follow-up, which may settle the store again.
+        KeySteps finished = std::move(front);
+        queue.pop_front();
+        finishKeySteps(finished);
+    }
+    return true;
+}
+
+QPointer<QTimer> &keyTimer() {
+    static QPointer<QTimer> timer;
+    return timer;
+}
+
+void queueKeySteps(KeySteps steps, bool sliced) {
+    pendingKeys().push_back(std::move(steps));
+    QObject *app = QCoreApplication::instance();
+    if (!sliced || !app) {
+        runPendingKeys(false);
+        return;
+    }
+    QPointer<QTimer> &timer = keyTimer();
+    if (!timer) {
+        // A zero timer: each slice is one turn of the event loop, with the user's events and
+        // the painting in between.
+        timer = new QTimer(app);
+        timer->setInterval(0);
+        QObject::connect(timer, &QTimer::timeout, timer, [] {
+            if (runPendingKeys(true) && keyTimer())
+                keyTimer()->stop();
+        });
+    }
+    timer->start();
+}
+
+// Finishes what earlier loads and writes left to do, now.
+void settle() {
+    for (int round = 0; round < 100; ++round) {
+        BackgroundWriter::instance().flush();
+        if (pendingKeys().empty())
+            return;
+        runPendingKeys(false);
+    }
+}
+
+void finishSteps(const std::shared_ptr<LoadScan> &scanned, QList<SafeFile::BatchItem> &writes,
+                 std::function<void()> then) {
+    LoadScan &scan = *scanned;
     const QList<Palette> &palettes = scan.palettes;
+    KeySteps keys{scanned, {}, 0, std::move(then)};
+    keys.steps.reserve(scan.steps.size());
     for (const LoadScan::Step &step : std::as_const(scan.steps)) {
         if (step.write >= 0) {
             const QString &name = palettes.at(step.key).palName;
@@ -826,12 +935,11 @@ void finishSteps(LoadScan &scan, QList<SafeFile::BatchItem> &writes) {
         if (step.key < 0)
             continue;
         if (!scan.firstOfName.at(step.key))
-            Settings::setInteger(scan.keys.at(step.key), static_cast<int>(step.key));
+            keys.steps.append({step.key, false});
         else if (scan.ranks.at(step.key) != step.key)
-            Settings::replaceInteger(scan.keys.at(step.key), static_cast<int>(step.key));
+            keys.steps.append({step.key, true});
     }
-
-    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
+    queueKeySteps(std::move(keys), loadsInBackground());
 }
 
 // A load asked for while loads run in the background: its scan runs on a worker, and the
@@ -861,6 +969,10 @@ struct BackgroundLoads {
 BackgroundLoads &backgroundLoads() {
     static BackgroundLoads loads;
     return loads;
+}
+
+bool loadsInBackground() {
+    return backgroundLoads().enabled;
 }
 
 // The store changed while this many scans ran: the next one runs here, without a worker.
@@ -899,9 +1011,9 @@ void startNextLoad() {
     BackgroundLoads &loads = backgroundLoads();
     if (loads.running || loads.queue.isEmpty() || loads.starting)
         return;
-    // The writes still under way finish first (their follow-ups may ask for loads too).
+    // The writes and keys still under way finish first (their follow-ups may ask for loads).
     loads.starting = true;
-    BackgroundWriter::instance().flush();
+    settle();
     loads.starting = false;
     if (loads.running || loads.queue.isEmpty())
         return;
@@ -942,7 +1054,7 @@ void finishBackgroundLoads() {
     }
     // Follow-ups may ask for more; each round takes one request.
     for (int round = 0; round < 100 && !loads.queue.isEmpty(); ++round) {
-        BackgroundWriter::instance().flush();
+        settle();
         std::shared_ptr<LoadScan> scan = prepareScan(loads.queue.first().leftOut);
         runScan(*scan);
         finishLoad(scan, loads.queue.takeFirst());
@@ -999,7 +1111,7 @@ std::optional<QString> Manager::supportSubfolder(const QString &name, bool creat
 }
 
 std::optional<Palette> Manager::loadPalette(const QString &name) {
-    BackgroundWriter::instance().flush();
+    settle();
     if (refuseName(name))
         return std::nullopt;
     const std::optional<QString> folder = palettesFolder();
@@ -1053,6 +1165,7 @@ bool Manager::addPalette(const Palette &palette) {
     }
     if (refuseName(palette.palName))
         return false;
+    settle();
     touchStore();
     collection->append(palette);
     // A palette whose file could not be written gets no position key.
@@ -1123,6 +1236,7 @@ void Manager::loadAllPalettes(std::function<void()> then) {
 }
 
 void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
+    settle();
     if (!everything) {
         const std::optional<QString> folder = supportSubfolder(palettesFolderName, false);
         if (!folder)
@@ -1200,7 +1314,7 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut,
         startNextLoad();
         return;
     }
-    BackgroundWriter::instance().flush();
+    settle();
     PalettesOO *collection = PalettesOO::shared();
     if (!collection) {
         qWarning("Manager::loadAllPalettes: no palette collection");
@@ -1226,8 +1340,10 @@ void Manager::setBackgroundWrites(bool enabled) {
 }
 
 void Manager::setBackgroundLoads(bool enabled) {
-    if (!enabled)
+    if (!enabled) {
         finishBackgroundLoads();
+        settle();
+    }
     backgroundLoads().enabled = enabled;
     // A scan still running when the application object goes (without finishWrites) must not
     // post its result to it afterwards.
@@ -1246,7 +1362,8 @@ void Manager::setBackgroundLoads(bool enabled) {
 
 bool Manager::backgroundLoadsPending() {
     // A load whose write-backs are still on the writer thread is not done either.
-    return !backgroundLoads().queue.isEmpty() || !BackgroundWriter::instance().isIdle();
+    return !backgroundLoads().queue.isEmpty() || !BackgroundWriter::instance().isIdle() ||
+           !pendingKeys().empty();
 }
 
 void Manager::showAtOnce(const std::optional<QString> &removed,
@@ -1278,7 +1395,7 @@ QString &lastTrashed() {
 } // namespace
 
 std::optional<QByteArray> Manager::paletteFileBytes(const QString &name) {
-    BackgroundWriter::instance().flush();
+    settle();
     const std::optional<QString> folder = palettesFolder();
     if (!folder || !isValidPaletteName(name))
         return std::nullopt;
@@ -1289,7 +1406,7 @@ std::optional<QByteArray> Manager::paletteFileBytes(const QString &name) {
 }
 
 bool Manager::restorePalette(const QString &name, const QByteArray &bytes, const QString &inTrash) {
-    BackgroundWriter::instance().flush();
+    settle();
     touchStore();
     if (refuseName(name))
         return false;
@@ -1338,7 +1455,7 @@ void Manager::deletePalette(const QString &nameRef) {
 
 void Manager::deleteAndReload(const QString &nameRef, const std::optional<QString> &leftOut,
                               const std::optional<Palette> &appended, std::function<void()> then) {
-    BackgroundWriter::instance().flush();
+    settle();
     // Callers may pass a name that lives in the collection, which the reload below replaces.
     const QString name = nameRef;
     if (!PalettesOO::shared()) {
@@ -1441,15 +1558,16 @@ bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamedRef
 }
 
 void Manager::finishWrites() {
-    BackgroundWriter::instance().flush();
+    settle();
     finishBackgroundLoads();
-    BackgroundWriter::instance().flush();
+    settle();
 }
 
 void Manager::movePalette(int from, int to) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection || !collection->contains(from) || !collection->contains(to) || from == to)
         return;
+    settle();
     touchStore();
     QList<Palette> palettes = collection->palettes();
     palettes.move(from, to);
@@ -1470,6 +1588,10 @@ void Manager::setTrashFunction(TrashFunction function) {
 
 void Manager::setFileViewer(FileViewer viewer) {
     fileViewer() = std::move(viewer);
+}
+
+void Manager::setKeySliceSteps(int steps) {
+    g_keySliceSteps = std::max(0, steps);
 }
 
 void Manager::setLoadThreads(int count) {

@@ -43,7 +43,8 @@ public:
     // From now on the files a load writes back (not in their written form) are written on the
     // writer thread; the load's lines and keys follow once they are. Off: waits for them.
     static void setBackgroundWrites(bool enabled);
-    // Whether a load asked for is not done yet, or a write on the writer thread.
+    // Whether a load asked for is not done yet (its keys included), or a write on the writer
+    // thread.
     static bool backgroundLoadsPending();
     // A load after other programs changed files: unchanged files are not read again, only
     // palettes that changed are replaced, and nothing happens when every named file is as this
@@ -86,6 +87,9 @@ public:
     // How many threads read and decode files during a load; 0 (the default) uses one per
     // core, at most two. Tests compare a one-thread load with the default.
     static void setLoadThreads(int count);
+    // With loads in the background, a load's position keys are set a few milliseconds' worth
+    // per turn of the event loop; a count > 0 sets that many per turn instead (tests).
+    static void setKeySliceSteps(int steps);
 
 private:
     // A refresh for files that each still hold the palette already shown under their name:

@@ -10,7 +10,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QThread>
 
 namespace {
@@ -133,6 +135,7 @@ private slots:
         PalettesOO::setShared(m_collection);
     }
     void cleanup() {
+        Manager::setKeySliceSteps(0);
         Manager::setBackgroundLoads(false);
         Manager::finishWrites();
         Manager::setTrashFunction(nullptr);
@@ -159,6 +162,71 @@ private slots:
         QCOMPARE(names(*m_collection), syncNames);
         QCOMPARE(positionKeys(), syncKeys);
         QCOMPARE(folderFiles(m_folder), syncFiles);
+    }
+
+    // Keys set a few per turn of the event loop end exactly as when set at once.
+    void keysInSlicesEndAsAtOnce() {
+        makeFolder();
+        const QStringList syncLines = runSteps(false);
+        const QStringList syncNames = names(*m_collection);
+        const QStringList syncKeys = positionKeys();
+        const QStringList syncFiles = folderFiles(m_folder);
+
+        makeFolder();
+        m_collection->setPalettes({});
+        Manager::setKeySliceSteps(3);
+        const QStringList slicedLines = runSteps(true);
+        Manager::setKeySliceSteps(0);
+        QCOMPARE(slicedLines, syncLines);
+        QCOMPARE(names(*m_collection), syncNames);
+        QCOMPARE(positionKeys(), syncKeys);
+        QCOMPARE(folderFiles(m_folder), syncFiles);
+    }
+
+    // A move made while a rename's keys are still being set finishes them first: no later
+    // slice puts back a position from before the move.
+    void moveWhileKeysAreSetWins() {
+        makeFolder();
+        capturedLines([] {
+            Manager::loadAllPalettes();
+            Manager::loadAllPalettes();
+        });
+        Manager::setBackgroundLoads(true);
+        Manager::setKeySliceSteps(2);
+        const QString first = m_collection->palettes().first().palName;
+        const QString second = m_collection->palettes().at(1).palName;
+        const QString last = m_collection->palettes().last().palName;
+        const int lastKey = Settings::integer(SettingsKeys::paletteIndexKey(last));
+        QStringList lines = capturedLines([&] {
+            // Every other palette moves up by one.
+            QVERIFY(Manager::renamePalette(first, palette(QStringLiteral("Renamed"), 0.4)));
+            QElapsedTimer clock;
+            clock.start();
+            while (Settings::integer(SettingsKeys::paletteIndexKey(second)) != 0 &&
+                   clock.elapsed() < 10000)
+                QCoreApplication::processEvents();
+        });
+        QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey(second)), 0);
+        QVERIFY(Manager::backgroundLoadsPending());
+        QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey(last)), lastKey);
+        QVERIFY(lines.filter(QStringLiteral("Successfully loaded all")).isEmpty());
+
+        lines = capturedLines([] { Manager::movePalette(0, 5); });
+        QCOMPARE(lines.filter(QStringLiteral("Successfully loaded all")).size(), 1);
+        QVERIFY(!Manager::backgroundLoadsPending());
+        QTest::qWait(50);
+        const QStringList order = names(*m_collection);
+        QCOMPARE(order.last(), QStringLiteral("Renamed"));
+        // A name shown twice keeps the later place.
+        QMap<QString, int> place;
+        for (int i = 0; i < order.size(); ++i)
+            place[order.at(i)] = i;
+        QStringList expected;
+        for (auto it = place.cbegin(); it != place.cend(); ++it)
+            expected << it.key() + QLatin1Char('=') + QString::number(it.value());
+        expected.sort();
+        QCOMPARE(positionKeys(), expected);
+        Manager::setKeySliceSteps(0);
     }
 
     // A delete and a rename show in the collection before their load runs; the load that

@@ -353,6 +353,21 @@ QRegion PaletteColorGridView::visualRegionForSelection(const QItemSelection &sel
     return region;
 }
 
+void PaletteColorGridView::doItemsLayout() {
+    updateGeometries();
+}
+
+bool PaletteColorGridView::viewportEvent(QEvent *event) {
+    // The base class paints every visible cell again when the window gains or loses the
+    // focus, for selection colours this view does not have. Only a palette whose colours
+    // differ between active and inactive windows needs that; the focused cell's ring follows
+    // the focus events.
+    if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) &&
+        QWidget::palette().isEqual(QPalette::Active, QPalette::Inactive))
+        return QAbstractScrollArea::viewportEvent(event);
+    return QAbstractItemView::viewportEvent(event);
+}
+
 void PaletteColorGridView::updateGeometries() {
     QAbstractItemView::updateGeometries();
     horizontalScrollBar()->setRange(0, 0);

@@ -75,6 +75,10 @@ public:
     QModelIndex indexAt(const QPoint &point) const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // The cells are placed by relayout() and drawn again by refresh(), so the base class's
+    // layout (run from a timer after every model change) has nothing to add but a second
+    // paint of every visible cell, which a 50,000-colour window feels as it opens.
+    void doItemsLayout() override;
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -84,6 +88,7 @@ protected:
     void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
     QRegion visualRegionForSelection(const QItemSelection &selection) const override;
     void updateGeometries() override;
+    bool viewportEvent(QEvent *event) override;
 
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

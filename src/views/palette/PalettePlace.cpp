@@ -10,7 +10,8 @@ PalettePlace::PalettePlace(PalettesOO *collection, int index, QObject *parent)
     , m_index(-1) {
     if (collection && collection->contains(index)) {
         m_index = index;
-        m_name = collection->palettes().at(index).palName;
+        m_seen = collection->palettes().at(index);
+        m_name = m_seen.palName;
         connect(collection, &PalettesOO::palettesChanged, this, &PalettePlace::scheduleCheck);
         connect(collection, &PalettesOO::paletteRenamed, this,
                 [this](const QString &oldName, const QString &newName) {
@@ -79,10 +80,16 @@ void PalettePlace::check() {
     m_checkPending = false;
     if (m_gone)
         return;
-    if (resolve() < 0) {
+    const int at = resolve();
+    if (at < 0) {
         m_gone = true;
+        m_seen = Palette{};
         emit gone();
         return;
     }
+    const Palette &now = m_collection->palettes().at(at);
+    if (now.palName == m_seen.palName && now.palColors.isSharedWith(m_seen.palColors))
+        return;
+    m_seen = now;
     emit changed();
 }

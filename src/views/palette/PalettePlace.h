@@ -30,7 +30,8 @@ public:
     Binding<Palette> binding();
 
 signals:
-    // The palette may have changed; emitted once per burst of collection changes.
+    // The palette may have changed; emitted once per burst of collection changes, unless the
+    // palette is still the very one last seen (other palettes changed).
     void changed();
     // The palette is no longer in the collection.
     void gone();
@@ -45,6 +46,8 @@ private:
     QPointer<PalettesOO> m_collection;
     mutable int m_index;
     QString m_name;
+    // The palette as last seen, shared with the collection's copy: no colour is compared.
+    Palette m_seen;
     bool m_checkPending = false;
     bool m_gone = false;
 };

@@ -77,10 +77,12 @@ PaletteWindow *PaletteWindow::open(PalettesOO *collection, int index) {
     if (!collection || !collection->contains(index))
         return nullptr;
     auto *window = new PaletteWindow(collection, index);
+    // Opened on purpose: typing goes to its filter until the user moves on.
+    window->m_opening = true;
     window->show();
     window->raise();
-    // Opened on purpose: typing goes to its filter until the user moves on.
     window->takeKeyboard();
+    window->m_opening = false;
     if (window->view())
         window->view()->filterField()->setFocus(Qt::ActiveWindowFocusReason);
     return window;
@@ -213,7 +215,9 @@ void PaletteWindow::keepOnScreen(const QSize &size) {
 }
 
 void PaletteWindow::takeKeyboard() {
-    WindowFocus::setAcceptsFocus(this, true);
+    // Each change of the hints waits on the display server several times: only when needed.
+    if (!WindowFocus::acceptsFocus(this))
+        WindowFocus::setAcceptsFocus(this, true);
     activateWindow();
 }
 
@@ -254,14 +258,15 @@ bool PaletteWindow::eventFilter(QObject *watched, QEvent *event) {
 
 bool PaletteWindow::event(QEvent *event) {
     // Once the user is elsewhere, a click on a swatch copies without taking the keyboard.
-    if (event->type() == QEvent::WindowDeactivate)
+    if (event->type() == QEvent::WindowDeactivate && WindowFocus::acceptsFocus(this))
         WindowFocus::setAcceptsFocus(this, false);
     return QScrollArea::event(event);
 }
 
 void PaletteWindow::showEvent(QShowEvent *event) {
     QScrollArea::showEvent(event);
-    if (!isActiveWindow())
+    // A window open() shows takes the keyboard next: no need to decline it first.
+    if (!isActiveWindow() && !m_opening && WindowFocus::acceptsFocus(this))
         WindowFocus::setAcceptsFocus(this, false);
     keepOnScreen(size());
 }

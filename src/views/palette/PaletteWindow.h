@@ -48,4 +48,6 @@ private:
     QSize m_fittedSize;
     bool m_fitting = false;
     bool m_userSized = false;
+    // Shown by open(), which hands it the keyboard right away.
+    bool m_opening = false;
 };
