@@ -6,10 +6,12 @@
 #include "store/PalettesOO.h"
 #include "views/palette/PaletteColorGridModel.h"
 #include "views/palette/PaletteColorGridView.h"
+#include "views/palette/PalettePlace.h"
 #include "views/palette/PaletteView.h"
 #include "views/palette/PaletteWindow.h"
 
 #include <QAbstractItemModelTester>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -153,6 +155,81 @@ private slots:
         QCOMPARE(numberOf(shot.pixelColor(
                      grid->viewport()->mapTo(window.get(), cell.topLeft() + QPoint(12, 12)))),
                  1234);
+        window.reset();
+        PalettesOO::setShared(nullptr);
+    }
+
+    // A big palette's window stays as it is while other palettes change or move around it,
+    // and follows its own palette's changes.
+    void placeSpeaksOnlyForItsOwnPalette() {
+        PalettesOO collection;
+        collection.setPalettes({Palette{QStringLiteral("A"), {numbered(1)}},
+                                big(QStringLiteral("Big")),
+                                Palette{QStringLiteral("C"), {numbered(3)}}});
+        PalettePlace place(&collection, 1);
+        QSignalSpy changed(&place, &PalettePlace::changed);
+        const auto settle = [] {
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        };
+
+        QList<Palette> list = collection.palettes();
+        list[0].palColors.append(numbered(2));
+        collection.setPalettes(list);
+        settle();
+        list.removeAt(0);
+        list.append(Palette{QStringLiteral("D"), {}});
+        collection.setPalettes(list);
+        settle();
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(place.index(), 0);
+
+        list[0].palColors[49999].colName = QStringLiteral("Edited");
+        collection.replace(0, list[0]);
+        settle();
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(place.read().palColors.at(49999).colName, QStringLiteral("Edited"));
+
+        collection.setPalettes({Palette{QStringLiteral("C"), {}}});
+        settle();
+        QVERIFY(place.isGone());
+        QCOMPARE(changed.size(), 1);
+    }
+
+    // The grid is painted again when the window gains or loses the focus only where something
+    // drawn changes: the focused cell, not every visible cell.
+    void focusChangesDoNotRepaintEveryCell() {
+        PalettesOO collection;
+        PalettesOO::setShared(&collection);
+        QVERIFY(Manager::savePalette(big(QStringLiteral("Focus"))));
+        capturedLines([] { Manager::loadAllPalettes(); });
+        std::unique_ptr<PaletteWindow> window(PaletteWindow::open(&collection, 0));
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        PaletteColorGridView *grid = window->view()->grid();
+        QVERIFY(grid->QWidget::palette().isEqual(QPalette::Active, QPalette::Inactive));
+        struct PaintCounter : QObject {
+            QRegion painted;
+            bool eventFilter(QObject *, QEvent *event) override {
+                if (event->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent *>(event)->region();
+                return false;
+            }
+        } counter;
+        grid->viewport()->installEventFilter(&counter);
+        QTest::qWait(50);
+        counter.painted = QRegion();
+
+        for (const QEvent::Type type : {QEvent::WindowDeactivate, QEvent::WindowActivate}) {
+            QEvent event(type);
+            QCoreApplication::sendEvent(window.get(), &event);
+        }
+        QTest::qWait(50);
+        const QRect visible = grid->viewport()->visibleRegion().boundingRect();
+        QVERIFY(!visible.isEmpty());
+        QVERIFY2(!counter.painted.boundingRect().contains(visible),
+                 "every visible cell was painted again");
+        grid->viewport()->removeEventFilter(&counter);
         window.reset();
         PalettesOO::setShared(nullptr);
     }
