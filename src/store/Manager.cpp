@@ -897,6 +897,12 @@ void queueKeySteps(KeySteps steps, bool sliced) {
     timer->start();
 }
 
+// Sets the keys earlier loads left to set, now, without waiting for the writer.
+void finishKeys() {
+    if (!pendingKeys().empty())
+        runPendingKeys(false);
+}
+
 // Finishes what earlier loads and writes left to do, now.
 void settle() {
     for (int round = 0; round < 100; ++round) {
@@ -1165,7 +1171,7 @@ bool Manager::addPalette(const Palette &palette) {
     }
     if (refuseName(palette.palName))
         return false;
-    settle();
+    finishKeys();
     touchStore();
     collection->append(palette);
     // A palette whose file could not be written gets no position key.
@@ -1236,7 +1242,7 @@ void Manager::loadAllPalettes(std::function<void()> then) {
 }
 
 void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
-    settle();
+    finishKeys();
     if (!everything) {
         const std::optional<QString> folder = supportSubfolder(palettesFolderName, false);
         if (!folder)
@@ -1567,7 +1573,7 @@ void Manager::movePalette(int from, int to) {
     PalettesOO *collection = PalettesOO::shared();
     if (!collection || !collection->contains(from) || !collection->contains(to) || from == to)
         return;
-    settle();
+    finishKeys();
     touchStore();
     QList<Palette> palettes = collection->palettes();
     palettes.move(from, to);
