@@ -808,8 +808,8 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
 
 // A load's position keys, set on this thread after its lines. A rename at twenty thousand
 // palettes moves nearly every key, which takes long enough to be felt: when loads run in the
-// background the keys are set in slices of a few milliseconds, and the load's last line and
-// follow-up come after its last key. Whatever reads or changes the store first finishes them
+// background the keys are set in slices of a few milliseconds after the load's last line, and
+// its follow-up comes after its last key. Whatever reads or changes the store first finishes them
 // (settle()), so every step still sees the keys as if they had been set at once.
 struct KeySteps {
     struct Step {
@@ -833,8 +833,6 @@ constexpr qint64 keySliceNs = 4 * 1000 * 1000;
 int g_keySliceSteps = 0; // 0: slices by time
 
 void finishKeySteps(KeySteps &done) {
-    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!")
-                .arg(done.scan->palettes.size()));
     done.scan.reset();
     if (done.then)
         done.then();
@@ -945,6 +943,7 @@ void finishSteps(const std::shared_ptr<LoadScan> &scanned, QList<SafeFile::Batch
         else if (scan.ranks.at(step.key) != step.key)
             keys.steps.append({step.key, true});
     }
+    logLine(QStringLiteral("Successfully loaded all(%1) color palettes!").arg(palettes.size()));
     queueKeySteps(std::move(keys), loadsInBackground());
 }
 
