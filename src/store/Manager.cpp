@@ -216,18 +216,25 @@ struct FileJob {
 
 // bytes: scratch memory of the thread, kept for its next file.
 void decodeJob(FileJob &job, bool checkWrittenForm, QByteArray &bytes, const FileStamp &stamp) {
-    PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
-    if (!decoded.palette) {
-        job.decodeError = decoded.error;
-        return;
+    // Files this program wrote (nearly all) are read in one pass that also proves them in
+    // written form; the rest are parsed in full and then compared with their encoding.
+    std::optional<Palette> palette = PaletteCodec::decodeWrittenForm(bytes);
+    bool writtenForm = palette.has_value();
+    if (!palette) {
+        PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
+        if (!decoded.palette) {
+            job.decodeError = decoded.error;
+            return;
+        }
+        palette = std::move(decoded.palette);
+        // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
+        writtenForm = checkWrittenForm && PaletteCodec::encodesTo(*palette, bytes);
     }
     job.stamp = stamp;
     job.contentHash = qHash(bytes);
     job.readAt = wallClockNanoseconds();
-    // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
-    job.inWrittenForm = checkWrittenForm && decoded.palette->palName == job.name &&
-                        PaletteCodec::encodesTo(*decoded.palette, bytes);
-    job.palette = std::move(decoded.palette);
+    job.inWrittenForm = checkWrittenForm && writtenForm && palette->palName == job.name;
+    job.palette = std::move(palette);
 }
 
 void readJob(FileJob &job, bool checkWrittenForm, QByteArray &bytes) {
