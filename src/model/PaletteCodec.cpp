@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -839,8 +840,7 @@ private:
     // A number counts only in the form encode() gives its value: the shortest that reads back.
     bool number(double &value) {
         const char *start = m_pos;
-        while (m_pos != m_end && kNumberChar[static_cast<unsigned char>(*m_pos)])
-            ++m_pos;
+        m_pos = numberEnd(m_pos, m_end);
         const std::string_view text(start, static_cast<size_t>(m_pos - start));
         if (text.empty())
             return false;
@@ -854,13 +854,27 @@ private:
         return true;
     }
 
-    // What the shortest form of a double is made of.
-    static constexpr std::array<bool, 256> kNumberChar = [] {
-        std::array<bool, 256> table{};
-        for (const char c : std::string_view("0123456789-+.e"))
-            table[static_cast<unsigned char>(c)] = true;
-        return table;
-    }();
+    // Where a number ends: the written form puts a ',' or '}' after each. Whatever else the
+    // text holds up to there, from_chars refuses or the form check does. Eight bytes a step.
+    static const char *numberEnd(const char *pos, const char *end) {
+        constexpr std::uint64_t ones = 0x0101010101010101ull;
+        constexpr std::uint64_t highs = 0x8080808080808080ull;
+        while (end - pos >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, pos, 8);
+            const std::uint64_t comma = word ^ (ones * ',');
+            const std::uint64_t brace = word ^ (ones * '}');
+            // The lowest flagged byte is exact: only bytes above a true match can be false.
+            const std::uint64_t found =
+                ((comma - ones) & ~comma & highs) | ((brace - ones) & ~brace & highs);
+            if (found != 0)
+                return pos + (std::countr_zero(found) >> 3);
+            pos += 8;
+        }
+        while (pos != end && *pos != ',' && *pos != '}')
+            ++pos;
+        return pos;
+    }
     // String characters written as they are.
     static constexpr std::array<bool, 256> kPlainChar = [] {
         std::array<bool, 256> table{};
