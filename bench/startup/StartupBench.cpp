@@ -54,11 +54,13 @@ void writePalettes(const QString &folder) {
         palette.palName = QStringLiteral("Palette %1").arg(i);
         for (int k = 0; k < colourCount; ++k) {
             PaletteColor colour;
+            SerializableColor components;
             colour.colName = QStringLiteral("Colour %1").arg(k);
-            colour.colColor.red = ((i * 7 + k * 13) % 256) / 255.0;
-            colour.colColor.green = ((i * 3 + k * 29) % 256) / 255.0;
-            colour.colColor.blue = ((i * 11 + k * 5) % 256) / 255.0;
-            colour.colColor.alpha = 1.0;
+            components.red = ((i * 7 + k * 13) % 256) / 255.0;
+            components.green = ((i * 3 + k * 29) % 256) / 255.0;
+            components.blue = ((i * 11 + k * 5) % 256) / 255.0;
+            components.alpha = 1.0;
+            colour.colColor = components;
             palette.palColors.append(colour);
         }
         QFile file(folder + QLatin1Char('/') + palette.palName + QStringLiteral(".json"));

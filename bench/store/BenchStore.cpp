@@ -39,12 +39,14 @@ Palette makePalette(int index, int colors) {
     palette.palColors.reserve(colors);
     for (int c = 0; c < colors; ++c) {
         PaletteColor color;
+        SerializableColor components;
         color.colName = QStringLiteral("Colour %1").arg(c);
-        color.colColor.red = (c * 37 % 256) / 255.0;
-        color.colColor.green = (c * 91 % 256) / 255.0;
-        color.colColor.blue = (index * 13 % 256) / 255.0;
+        components.red = (c * 37 % 256) / 255.0;
+        components.green = (c * 91 % 256) / 255.0;
+        components.blue = (index * 13 % 256) / 255.0;
         if (c % 2 == 0)
-            color.colColor.alpha = (c % 100) / 100.0;
+            components.alpha = (c % 100) / 100.0;
+        color.colColor = components;
         palette.palColors.append(color);
     }
     return palette;

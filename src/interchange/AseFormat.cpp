@@ -198,7 +198,8 @@ QByteArray AseFormat::write(const Palette &palette) {
             appendU16(out, c.unicode());
         appendU16(out, 0);
         out.append("RGB ", 4);
-        for (const double value : {color.colColor.red, color.colColor.green, color.colColor.blue})
+        const SerializableColor c = color.colColor;
+        for (const double value : {c.red, c.green, c.blue})
             appendU32(out, std::bit_cast<std::uint32_t>(writtenComponent(value)));
         appendU16(out, 2); // a normal (process) colour
     }

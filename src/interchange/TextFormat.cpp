@@ -47,11 +47,12 @@ ReadResult TextFormat::read(QByteArrayView bytes, const QString &paletteName) {
             name = before.isEmpty() || after.isEmpty() ? before + after
                                                        : before + QLatin1Char(' ') + after;
         }
+        SerializableColor components = colorComponentsWithAlpha(*whole);
+        if (components.alpha && *components.alpha == 1.0)
+            components.alpha.reset();
         PaletteColor color;
-        color.colColor = colorComponentsWithAlpha(*whole);
-        if (color.colColor.alpha && *color.colColor.alpha == 1.0)
-            color.colColor.alpha.reset();
-        color.colName = name.isEmpty() ? PaletteFile::hexName(color.colColor) : name;
+        color.colColor = components;
+        color.colName = name.isEmpty() ? PaletteFile::hexName(components) : name;
         palette.palColors.append(std::move(color));
     }
     if (palette.palColors.isEmpty())

@@ -228,7 +228,7 @@ template <class Sink> bool putPalette(Sink &sink, const Palette &palette) {
         if (!first && !putLiteral(sink, ","))
             return false;
         first = false;
-        const SerializableColor &c = color.colColor;
+        const SerializableColor c = color.colColor;
         if (!putLiteral(sink, "{\"colName\":") || !putString(sink, color.colName) ||
             !putLiteral(sink, ",\"colColor\":{\"red\":") || !putNumber(sink, texts, c.red) ||
             !putLiteral(sink, ",\"green\":") || !putNumber(sink, texts, c.green) ||
@@ -518,8 +518,12 @@ bool readPaletteColor(const element &value, const Path &path, PaletteColor &colo
         }
     }
     thread_local NamePool colorNames;
-    return readName(found[0], path.key("colName"), color.colName, error, colorNames) &&
-           readColor(found[1], path.key("colColor"), color.colColor, error);
+    SerializableColor components;
+    if (!readName(found[0], path.key("colName"), color.colName, error, colorNames) ||
+        !readColor(found[1], path.key("colColor"), components, error))
+        return false;
+    color.colColor = components;
+    return true;
 }
 
 bool readPalette(const element &root, Palette &palette, QString &error) {

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "model/SerializableColor.h"
+#include "model/PackedColor.h"
 #include "model/SharedName.h"
 
 struct PaletteColor {
     SharedName colName;
-    SerializableColor colColor;
+    PackedColor colColor;
 
     bool operator==(const PaletteColor &) const = default;
 };
 
-// A million colours are loaded at once; each is a colour and a pointer.
-static_assert(sizeof(PaletteColor) == 40);
+// A million colours are loaded at once; each is two pointers' worth.
+static_assert(sizeof(PaletteColor) == 16);

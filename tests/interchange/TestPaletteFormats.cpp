@@ -182,7 +182,8 @@ private slots:
         // 8-bit values are exact fractions of 255.
         QCOMPARE(GplFormat::read("GIMP Palette\n102 51 0\n", QStringLiteral("x"))
                      .palette->palColors[0]
-                     .colColor.red,
+                     .colColor.value()
+                     .red,
                  0.4);
         QCOMPARE(GplFormat::read("GIMP Palette\n", QStringLiteral("Fallback")).palette->palName,
                  QStringLiteral("Fallback"));
@@ -237,7 +238,7 @@ private slots:
                                      "#CC906480"}));
         QCOMPARE(hex, QStringList(
                           {"#FF7F00", "#141E28", "#0000007F", "#326699", "#FFFFFF", "#CC906480"}));
-        QCOMPARE(read.palette->palColors[0].colColor.alpha, OptionalDouble());
+        QCOMPARE(read.palette->palColors[0].colColor.value().alpha, OptionalDouble());
     }
 
     void readsPlainTextLineByLine() {
@@ -337,7 +338,9 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("Brand.pal")));
         // A palette that cannot be encoded leaves the old file as it was.
         Palette bad = sample();
-        bad.palColors[0].colColor.red = std::nan("");
+        SerializableColor notANumber = bad.palColors[0].colColor;
+        notANumber.red = std::nan("");
+        bad.palColors[0].colColor = notANumber;
         QFile old(gpl);
         QVERIFY(old.open(QIODevice::ReadOnly));
         const QByteArray before = old.readAll();

@@ -188,8 +188,8 @@ private slots:
         QCOMPARE(back, palette);
         // Compare bits too: == cannot tell -0.0 from 0.0.
         for (qsizetype i = 0; i < palette.palColors.size(); ++i)
-            QVERIFY(std::signbit(back.palColors[i].colColor.red) ==
-                    std::signbit(palette.palColors[i].colColor.red));
+            QVERIFY(std::signbit(back.palColors[i].colColor.value().red) ==
+                    std::signbit(palette.palColors[i].colColor.value().red));
     }
 
     void repeatedColourNamesStayIndependent() {
@@ -257,7 +257,7 @@ private slots:
         const auto good = PaletteCodec::decode(
             colorFile(R"({"red":)" + text + R"(,"green":0,"blue":1,"n":")" + text + R"("})"));
         QVERIFY2(good.palette, qPrintable(good.error));
-        QCOMPARE(good.palette->palColors[0].colColor.red, expected);
+        QCOMPARE(good.palette->palColors[0].colColor.value().red, expected);
     }
 
     void acceptsByteOrderMarkAndLastDuplicateKeyWins() {
@@ -341,7 +341,7 @@ private slots:
         QVERIFY2(result.palette, qPrintable(result.error));
         QCOMPARE(result.palette->palName, QStringLiteral("123456789012345678901234567890"));
         QCOMPARE(result.palette->palColors[0].colName, QStringLiteral("-99999999999999999999"));
-        QCOMPARE(result.palette->palColors[0].colColor.red, 1e20);
+        QCOMPARE(result.palette->palColors[0].colColor.value().red, 1e20);
         // Leading zeros stay invalid.
         QVERIFY(
             !PaletteCodec::decode(colorFile(R"({"red":000000000000000000001,"green":0,"blue":0})"))
@@ -363,7 +363,7 @@ private slots:
         const auto ignored = PaletteCodec::decode(
             colorFile(R"({"red":1,"green":0,"blue":0,"extra":1e400,"more":[-2E+999]})"));
         QVERIFY2(ignored.palette, qPrintable(ignored.error));
-        QCOMPARE(ignored.palette->palColors.at(0).colColor.red, 1.0);
+        QCOMPARE(ignored.palette->palColors.at(0).colColor.value().red, 1.0);
         const auto tiny = PaletteCodec::decode(colorFile(R"({"red":1e-400,"green":0,"blue":0})"));
         QVERIFY2(tiny.palette, qPrintable(tiny.error));
         const auto used = PaletteCodec::decode(colorFile(R"({"red":1e400,"green":0,"blue":0})"));

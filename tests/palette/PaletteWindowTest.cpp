@@ -468,7 +468,7 @@ private slots:
                                             rgb(1, 127 / 255.0, 0, 0.5)}));
         QCOMPARE(added.at(2).colName, QStringLiteral("teal"));
         QCOMPARE(added.at(3), (PaletteColor{QStringLiteral("255, 0, 102"), rgb(1, 0, 0.4, 1.0)}));
-        QVERIFY(sameBits(added.at(3).colColor.blue, 0.4));
+        QVERIFY(sameBits(added.at(3).colColor.value().blue, 0.4));
         QCOMPARE(palette, saved);
         QCOMPARE(view.grid()->gridModel()->colorCount(), 7);
 

@@ -556,7 +556,9 @@ private slots:
         QVERIFY(Manager::savePalette(good));
         for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
             Palette broken = good;
-            broken.palColors[1].colColor.green = bad;
+            SerializableColor components = broken.palColors[1].colColor;
+            components.green = bad;
+            broken.palColors[1].colColor = components;
             bool written = true;
             const QStringList lines =
                 capturedLines([&] { written = Manager::savePalette(broken); });

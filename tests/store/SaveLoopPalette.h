@@ -12,11 +12,11 @@ inline Palette saveLoopPalette(int index, int round) {
     for (int c = 0; c < colors; ++c) {
         PaletteColor color;
         color.colName = QStringLiteral("r%1 c%2").arg(round).arg(c);
-        color.colColor.red = (round % 1000) / 1000.0;
-        color.colColor.green = c / double(colors);
-        color.colColor.blue = 1.0 / (round + c + 3);
+        SerializableColor components{(round % 1000) / 1000.0, c / double(colors),
+                                     1.0 / (round + c + 3), std::nullopt};
         if (c % 3 != 0)
-            color.colColor.alpha = (index + 1) / 7.0;
+            components.alpha = (index + 1) / 7.0;
+        color.colColor = components;
         palette.palColors.append(color);
     }
     return palette;

@@ -167,7 +167,7 @@ void PaletteView::fillPicker() {
 void PaletteView::openFormatEditor() {
     const Palette current = palette.get();
     FormatEditor::open(current.palColors.isEmpty() ? SerializableColor{1.0, 0.5, 0.0, std::nullopt}
-                                                   : current.palColors.first().colColor);
+                                                   : current.palColors.first().colColor.value());
 }
 
 void PaletteView::stateChanged() {
