@@ -2,6 +2,9 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -403,6 +406,11 @@ private:
     std::unordered_map<std::string, SharedName, Hash, std::equal_to<>> m_names;
 };
 
+NamePool &colorNames() {
+    thread_local NamePool pool;
+    return pool;
+}
+
 // The text of a string value; ascii tells whether it is plain ASCII (the usual case).
 bool stringText(const element &value, const Path &path, std::string_view &text, bool &ascii,
                 QString &error) {
@@ -517,9 +525,8 @@ bool readPaletteColor(const element &value, const Path &path, PaletteColor &colo
             return false;
         }
     }
-    thread_local NamePool colorNames;
     SerializableColor components;
-    if (!readName(found[0], path.key("colName"), color.colName, error, colorNames) ||
+    if (!readName(found[0], path.key("colName"), color.colName, error, colorNames()) ||
         !readColor(found[1], path.key("colColor"), components, error))
         return false;
     color.colColor = components;
@@ -702,6 +709,185 @@ std::optional<std::string> withSignedZeros(const char *text, size_t size) {
     return out;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Reading what this program wrote
+//
+// Nearly every file is exactly what encode() gave. WrittenFormReader reads only that form, in
+// one pass, with no parse tree and no second encoding to compare: a file it reads is one that
+// decode() reads to the same palette and that encodesTo() accepts. Anything else (other
+// spacing, key order, escapes, non-ASCII text, numbers not in their shortest form) makes it
+// give up, and the general reader takes over.
+
+// Values of number texts already read and found in written form, so the same component read
+// again (the same 8-bit channel values recur across every palette) skips parsing and checking.
+class NumberValues {
+public:
+    bool find(std::string_view text, double &value) const {
+        const Slot &slot = m_slots[index(text)];
+        if (slot.size != text.size() || std::memcmp(slot.text, text.data(), text.size()) != 0)
+            return false;
+        value = slot.value;
+        return true;
+    }
+    void remember(std::string_view text, double value) {
+        if (text.empty() || text.size() > sizeof(Slot::text))
+            return;
+        Slot &slot = m_slots[index(text)];
+        slot.size = static_cast<std::uint8_t>(text.size());
+        std::memcpy(slot.text, text.data(), text.size());
+        slot.value = value;
+    }
+
+private:
+    static constexpr int kBits = 10;
+    struct Slot {
+        double value = 0.0;
+        std::uint8_t size = 0; // 0: empty
+        char text[23] = {};
+    };
+
+    // From the first and last eight bytes and the length: cheap, and number texts that share
+    // their start ("0.50196...") differ at the end.
+    static size_t index(std::string_view text) {
+        std::uint64_t head = 0;
+        std::uint64_t tail = 0;
+        std::memcpy(&head, text.data(), std::min<size_t>(8, text.size()));
+        if (text.size() > 8)
+            std::memcpy(&tail, text.data() + text.size() - 8, 8);
+        const std::uint64_t mixed =
+            (head * 0x9E3779B97F4A7C15ull) ^ ((tail + text.size()) * 0xC2B2AE3D27D4EB4Full);
+        return static_cast<size_t>((mixed ^ (mixed >> 31)) >> (64 - kBits));
+    }
+
+    Slot m_slots[size_t(1) << kBits];
+};
+
+NumberValues &numberValues() {
+    thread_local const std::unique_ptr<NumberValues> values = std::make_unique<NumberValues>();
+    return *values;
+}
+
+class WrittenFormReader {
+public:
+    WrittenFormReader(const char *data, size_t size)
+        : m_pos(data)
+        , m_end(data + size) {}
+
+    std::optional<Palette> read() {
+        Palette palette;
+        std::string_view name;
+        if (!literal("{\"palName\":") || !string(name) || !literal(",\"palColors\":["))
+            return std::nullopt;
+        palette.palName = widenAscii(name);
+        if (!literal("]")) {
+            NamePool &names = colorNames();
+            do {
+                PaletteColor color;
+                if (!this->color(color, names))
+                    return std::nullopt;
+                palette.palColors.append(std::move(color));
+            } while (literal(","));
+            if (!literal("]"))
+                return std::nullopt;
+        }
+        if (!literal("}") || m_pos != m_end)
+            return std::nullopt;
+        return palette;
+    }
+
+private:
+    bool color(PaletteColor &color, NamePool &names) {
+        std::string_view name;
+        SerializableColor c;
+        double alpha = 0.0;
+        if (!literal("{\"colName\":") || !string(name) || !literal(",\"colColor\":{\"red\":") ||
+            !number(c.red) || !literal(",\"green\":") || !number(c.green) ||
+            !literal(",\"blue\":") || !number(c.blue))
+            return false;
+        if (literal(",\"alpha\":")) {
+            if (!number(alpha))
+                return false;
+            c.alpha = alpha;
+        }
+        if (!literal("}}"))
+            return false;
+        color.colName = names.get(name);
+        color.colColor = c;
+        return true;
+    }
+
+    template <size_t N> bool literal(const char (&text)[N]) {
+        if (static_cast<size_t>(m_end - m_pos) < N - 1 || std::memcmp(m_pos, text, N - 1) != 0)
+            return false;
+        m_pos += N - 1;
+        return true;
+    }
+
+    // Printable ASCII without quotes or backslashes: written as is, read back as is.
+    bool string(std::string_view &text) {
+        if (m_pos == m_end || *m_pos != '"')
+            return false;
+        const char *start = ++m_pos;
+        while (m_pos != m_end && kPlainChar[static_cast<unsigned char>(*m_pos)])
+            ++m_pos;
+        if (m_pos == m_end || *m_pos != '"')
+            return false;
+        text = std::string_view(start, static_cast<size_t>(m_pos - start));
+        ++m_pos;
+        return true;
+    }
+
+    // A number counts only in the form encode() gives its value: the shortest that reads back.
+    bool number(double &value) {
+        const char *start = m_pos;
+        m_pos = numberEnd(m_pos, m_end);
+        const std::string_view text(start, static_cast<size_t>(m_pos - start));
+        if (text.empty())
+            return false;
+        if (m_values.find(text, value))
+            return true;
+        const auto parsed = std::from_chars(start, m_pos, value);
+        if (parsed.ec != std::errc() || parsed.ptr != m_pos || !std::isfinite(value) ||
+            m_texts.text(value) != text)
+            return false;
+        m_values.remember(text, value);
+        return true;
+    }
+
+    // Where a number ends: the written form puts a ',' or '}' after each. Whatever else the
+    // text holds up to there, from_chars refuses or the form check does. Eight bytes a step.
+    static const char *numberEnd(const char *pos, const char *end) {
+        constexpr std::uint64_t ones = 0x0101010101010101ull;
+        constexpr std::uint64_t highs = 0x8080808080808080ull;
+        while (end - pos >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, pos, 8);
+            const std::uint64_t comma = word ^ (ones * ',');
+            const std::uint64_t brace = word ^ (ones * '}');
+            // The lowest flagged byte is exact: only bytes above a true match can be false.
+            const std::uint64_t found =
+                ((comma - ones) & ~comma & highs) | ((brace - ones) & ~brace & highs);
+            if (found != 0)
+                return pos + (std::countr_zero(found) >> 3);
+            pos += 8;
+        }
+        while (pos != end && *pos != ',' && *pos != '}')
+            ++pos;
+        return pos;
+    }
+    // String characters written as they are.
+    static constexpr std::array<bool, 256> kPlainChar = [] {
+        std::array<bool, 256> table{};
+        for (int c = 0x20; c < 0x80; ++c)
+            table[c] = c != '"' && c != '\\';
+        return table;
+    }();
+
+    const char *m_pos;
+    const char *m_end;
+    NumberTexts &m_texts = numberTexts();
+    NumberValues &m_values = numberValues();
+};
 } // namespace
 
 std::optional<QByteArray> PaletteCodec::encode(const Palette &palette) {
@@ -719,6 +905,10 @@ bool PaletteCodec::encodesTo(const Palette &palette, QByteArrayView bytes) {
         return false;
     CompareSink sink(bytes.data(), static_cast<size_t>(bytes.size()));
     return putPalette(sink, palette) && sink.atEnd();
+}
+
+std::optional<Palette> PaletteCodec::decodeWrittenForm(QByteArrayView bytes) {
+    return WrittenFormReader(bytes.data(), static_cast<size_t>(bytes.size())).read();
 }
 
 PaletteCodec::DecodeResult PaletteCodec::decode(QByteArrayView json) {

@@ -20,6 +20,10 @@ public:
     // Whether encode(palette) gives exactly these bytes, found without building the encoding;
     // false when it gives none.
     static bool encodesTo(const Palette &palette, QByteArrayView bytes);
+    // The palette when the bytes are exactly encode()'s for it, read in one quick pass; empty
+    // otherwise, and for some such texts as well (escapes, non-ASCII), which decode() reads.
+    // Whatever it reads, decode() reads the same and encodesTo() accepts.
+    static std::optional<Palette> decodeWrittenForm(QByteArrayView bytes);
     // Never throws. Skips a leading UTF-8 byte order mark; of a key given twice, the last counts.
     static DecodeResult decode(QByteArrayView json);
 };

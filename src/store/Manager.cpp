@@ -64,6 +64,14 @@ struct Known {
     qint64 recordedAt = 0; // wall clock, nanoseconds
 };
 
+constexpr qint64 kClockTick = 20 * 1000 * 1000;
+
+// Whether a file whose status changed at that time, recorded at recordedAt, could be rewritten
+// without its stamp showing it: only then does its content count.
+bool withinClockTick(qint64 changed, qint64 recordedAt) {
+    return changed + kClockTick >= recordedAt;
+}
+
 QHash<QByteArray, Known> &knownStamps() {
     static QHash<QByteArray, Known> stamps;
     return stamps;
@@ -109,8 +117,7 @@ OnDisk onDisk(const QByteArray &nativePath) {
     const auto known = knownStamps().constFind(nativePath);
     if (known == knownStamps().cend() || !(known->stamp == now))
         return OnDisk::Changed;
-    constexpr qint64 clockTick = 20 * 1000 * 1000;
-    if (known->stamp.changed + clockTick < known->recordedAt)
+    if (!withinClockTick(known->stamp.changed, known->recordedAt))
         return OnDisk::AsKnown;
     QByteArray bytes;
     const QString error = readFile(QFile::decodeName(nativePath), bytes);
@@ -216,18 +223,26 @@ struct FileJob {
 
 // bytes: scratch memory of the thread, kept for its next file.
 void decodeJob(FileJob &job, bool checkWrittenForm, QByteArray &bytes, const FileStamp &stamp) {
-    PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
-    if (!decoded.palette) {
-        job.decodeError = decoded.error;
-        return;
+    // Files this program wrote (nearly all) are read in one pass that also proves them in
+    // written form; the rest are parsed in full and then compared with their encoding.
+    std::optional<Palette> palette = PaletteCodec::decodeWrittenForm(bytes);
+    bool writtenForm = palette.has_value();
+    if (!palette) {
+        PaletteCodec::DecodeResult decoded = PaletteCodec::decode(bytes);
+        if (!decoded.palette) {
+            job.decodeError = decoded.error;
+            return;
+        }
+        palette = std::move(decoded.palette);
+        // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
+        writtenForm = checkWrittenForm && PaletteCodec::encodesTo(*palette, bytes);
     }
     job.stamp = stamp;
-    job.contentHash = qHash(bytes);
     job.readAt = wallClockNanoseconds();
-    // Checked while the bytes are at hand, so a load never holds every file's bytes at once.
-    job.inWrittenForm = checkWrittenForm && decoded.palette->palName == job.name &&
-                        PaletteCodec::encodesTo(*decoded.palette, bytes);
-    job.palette = std::move(decoded.palette);
+    // Hashing every file would cost a seventh of the load; only recent ones need it.
+    job.contentHash = withinClockTick(stamp.changed, job.readAt) ? qHash(bytes) : 0;
+    job.inWrittenForm = checkWrittenForm && writtenForm && palette->palName == job.name;
+    job.palette = std::move(palette);
 }
 
 void readJob(FileJob &job, bool checkWrittenForm, QByteArray &bytes) {
@@ -412,8 +427,7 @@ bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store
     const FileStamp now = FileStamp::ofPath(job.native);
     if (!now.isValid() || !(now == hit->stamp))
         return false;
-    constexpr qint64 clockTick = 20 * 1000 * 1000;
-    if (known->stamp.changed + clockTick >= known->recordedAt &&
+    if (withinClockTick(known->stamp.changed, known->recordedAt) &&
         (!readNative(job.native, bytes).isEmpty() || qHash(bytes) != known->contentHash))
         return false;
     job.palette = hit->palette;
