@@ -24,7 +24,8 @@ if [[ "${1:-}" == "--package" ]]; then
     packages+=(debootstrap)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils x11-xserver-utils xdotool xclip imagemagick)
+    packages+=(libbenchmark-dev xvfb xauth tint2 clang libclang-rt-14-dev x11-utils x11-xserver-utils xdotool xclip imagemagick
+              valgrind strace linux-perf)
 fi
 
 missing=()

@@ -10,7 +10,8 @@ class AppDelegate;
 // processor time the process has used so far. With SWATCHBAR_TIMING=popover it then
 // opens the popover, writes "popover-ms" once it has been painted, and ends the program. With
 // SWATCHBAR_TIMING=pick each screen pick writes "pick-shown-ns" once its overlay is on screen
-// and is then cancelled.
+// and is then cancelled. With SWATCHBAR_TIMING=exit the process ends at once after the idle
+// line, for tools that count the whole process (callgrind, strace -c, perf stat).
 class StartupTiming : public QObject {
     Q_OBJECT
 public:
