@@ -159,9 +159,30 @@ int toInt(double value) {
     return static_cast<int>(value);
 }
 
+// Stored integers are nearly always plain decimal text ("1824"): read those digit by digit,
+// which a load does once per palette, rather than through a trimmed copy and a double.
+std::optional<int> plainInteger(const QVariant &value) {
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    const QStringView text = *static_cast<const QString *>(value.constData());
+    const bool negative = text.startsWith(u'-');
+    const QStringView digits = text.sliced(negative ? 1 : 0);
+    if (digits.isEmpty() || digits.size() > 9)
+        return std::nullopt; // nine digits always fit
+    int number = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return negative ? -number : number;
+}
+
 int integerOf(const QVariant &value) {
     if (value.typeId() == QMetaType::Int)
         return value.toInt();
+    if (const std::optional<int> plain = plainInteger(value))
+        return *plain;
     return toInt(numberOf(value).value_or(0.0));
 }
 

@@ -139,6 +139,28 @@ private slots:
         QCOMPARE(Settings::integer(QStringLiteral("i")), 3);
     }
 
+    // Plain digits are read on their own; every other text as before, through a number.
+    void integerTextsOfEveryShape() {
+        const QList<std::pair<QString, int>> cases{{QStringLiteral("1824"), 1824},
+                                                   {QStringLiteral("007"), 7},
+                                                   {QStringLiteral("-0"), 0},
+                                                   {QStringLiteral("-123456789"), -123456789},
+                                                   {QStringLiteral("999999999"), 999999999},
+                                                   {QStringLiteral("1234567890"), 1234567890},
+                                                   {QStringLiteral("2147483648"), INT_MAX},
+                                                   {QStringLiteral(" 42 "), 42},
+                                                   {QStringLiteral("+5"), 5},
+                                                   {QStringLiteral("1e3"), 1000},
+                                                   {QStringLiteral("-"), 0},
+                                                   {QStringLiteral("4a"), 0},
+                                                   {QString(), 0},
+                                                   {QStringLiteral("\u0661"), 0}};
+        for (const auto &[text, expected] : cases) {
+            raw().setValue(QStringLiteral("i"), text);
+            QCOMPARE(Settings::integer(QStringLiteral("i")), expected);
+        }
+    }
+
     void missingAndGarbageReadAsZero() {
         QCOMPARE(Settings::integer(QStringLiteral("nothing")), 0);
         QCOMPARE(Settings::floatValue(QStringLiteral("nothing")), 0.0);
