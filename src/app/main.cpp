@@ -11,11 +11,11 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 #ifdef SWATCHBAR_STARTUP_TIMING
@@ -67,23 +67,29 @@ int main(int argc, char *argv[]) {
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 #endif
 
-    CommandLine commandLine;
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (const std::optional<int> status = commandLine.parse(arguments))
-        return *status;
-
-    if (commandLine.dataCommand() != CommandLine::DataCommand::None) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
-        QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
-        return DataCommands::run(commandLine);
+    // A plain launch (the menu, autostart) has nothing to parse, and building the parser's
+    // options and texts is a noticeable part of a start-up that is otherwise a few system
+    // calls before the toolkit.
+    std::optional<CommandLine> commandLine;
+    if (argc > 1) {
+        commandLine.emplace();
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments.append(QString::fromLocal8Bit(argv[i]));
+        if (const std::optional<int> status = commandLine->parse(arguments))
+            return *status;
+        if (commandLine->dataCommand() != CommandLine::DataCommand::None) {
+            QCoreApplication app(argc, argv);
+            QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
+            QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
+            return DataCommands::run(*commandLine);
+        }
     }
+    const bool pickRequested = commandLine && commandLine->pickRequested();
 
     // A running copy is asked at once, before a toolkit starts here: a keyboard shortcut's
     // "--pick" then costs a socket round trip, not a program start.
-    if (commandLine.pickRequested()) {
+    if (pickRequested) {
         SingleInstance running(QStringLiteral("swatchbar"));
         switch (running.askOnce(QByteArrayLiteral("pick"))) {
         case SingleInstance::Reach::Answered:
@@ -106,15 +112,14 @@ int main(int argc, char *argv[]) {
     }
 
     // Whether this is the one running copy is settled before a toolkit starts: a second launch
-    // then hands over without one. The socket for later launches is opened while the toolkit
-    // starts, on a thread of its own.
+    // then hands over without one.
     auto instance = std::make_unique<SingleInstance>(QStringLiteral("swatchbar"));
     const SingleInstance::Claim claim = instance->takeLock();
     switch (claim) {
     case SingleInstance::Claim::Taken:
         break;
     case SingleInstance::Claim::HeldElsewhere:
-        if (commandLine.pickRequested()) {
+        if (pickRequested) {
             if (instance->notifyRunning(QByteArrayLiteral("pick")))
                 return 0;
             std::fputs("swatchbar: another Swatchbar is running but did not start its picker\n",
@@ -131,9 +136,11 @@ int main(int argc, char *argv[]) {
             qUtf8Printable(instance->lockPath()), qUtf8Printable(instance->unavailableReason()));
         break;
     }
-    std::thread listening;
+    // The socket for later launches is opened here rather than on a thread beside the
+    // toolkit's start: it is a handful of system calls, and a thread (its stack, its malloc
+    // arena, its exit) cost more processor time than it saved.
     if (claim == SingleInstance::Claim::Taken)
-        listening = std::thread([&instance] { instance->prepareListening(); });
+        instance->prepareListening();
 
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
@@ -145,10 +152,8 @@ int main(int argc, char *argv[]) {
     // The program lives in the tray: closing its windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    if (listening.joinable()) {
-        listening.join();
+    if (claim == SingleInstance::Claim::Taken)
         instance->startAccepting();
-    }
 
     quitOnEndSignals();
     AppDelegate delegate;
@@ -161,7 +166,7 @@ int main(int argc, char *argv[]) {
                          else if (request == "reload")
                              Manager::loadAllPalettes();
                      });
-    if (commandLine.pickRequested())
+    if (pickRequested)
         QObject::connect(&delegate, &AppDelegate::launched, &delegate, &AppDelegate::pickColor,
                          Qt::QueuedConnection);
 #ifdef SWATCHBAR_STARTUP_TIMING

@@ -6,7 +6,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -61,12 +60,25 @@ bool isRequestWord(const QByteArray &word) {
                        [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; });
 }
 
+// The running program's file name, read where QCoreApplication::applicationFilePath() reads
+// it (there may be no application object yet), with one readlink rather than a path
+// resolution.
+QByteArray programFileName() {
+    char target[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", target, sizeof target);
+    if (length <= 0 || size_t(length) >= sizeof target)
+        return QByteArray();
+    QByteArray name(target, length);
+    // A program replaced on disk while it runs (an upgrade) still names its old file.
+    if (name.endsWith(" (deleted)"))
+        name.chop(10);
+    return name.mid(name.lastIndexOf('/') + 1);
+}
+
 // What a QLockFile writes, so the file reads the same to anyone who looks (or to a copy that
-// still locks with QLockFile). The program's name as QCoreApplication::applicationFilePath()
-// would give it, read where it reads it, since there may be no application object yet.
+// still locks with QLockFile).
 QByteArray lockInfo() {
-    return QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
-           QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName().toUtf8() +
+    return QByteArray::number(QCoreApplication::applicationPid()) + '\n' + programFileName() +
            '\n' + QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
            QSysInfo::bootUniqueId() + '\n';
 }

@@ -34,10 +34,8 @@ public:
     // and startAccepting().
     Claim claim();
     // claim() in steps, so that a launch can find out at once whether it is the one instance
-    // and open the socket while its toolkit starts. takeLock() and prepareListening() need no
-    // application object, and prepareListening() may run on another thread (not at the same
-    // time as anything else on this object); startAccepting() runs on the thread of the event
-    // loop once the application exists.
+    // before its toolkit starts. takeLock() and prepareListening() need no application object;
+    // startAccepting() runs on the thread of the event loop once the application exists.
     Claim takeLock();
     void prepareListening();
     void startAccepting();

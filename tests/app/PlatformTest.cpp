@@ -209,8 +209,8 @@ private slots:
         QCOMPARE(another.claim(), Claim::Taken);
     }
 
-    // The launch's order: the lock first, the socket on another thread while the toolkit
-    // starts, requests answered once the event loop can. A later launch in between hands over
+    // The launch's order: the lock first, then the socket before the toolkit starts, requests
+    // answered once the event loop can. A later launch in between hands over
     // as soon as the first accepts, and the lock file says who holds it.
     void claimInStepsHandsOverOnceAccepting() {
         QTemporaryDir dir;
@@ -220,7 +220,7 @@ private slots:
         QCOMPARE(second.takeLock(), Claim::HeldElsewhere);
         QVERIFY(!second.notifyRunning("show", 200)); // nobody listens yet
 
-        std::thread([&first] { first.prepareListening(); }).join();
+        first.prepareListening();
         QSignalSpy asked(&first, &SingleInstance::activationRequested);
         std::future<bool> handedOver = std::async(
             std::launch::async, [&second] { return second.notifyRunning("show", 4000); });
