@@ -10,10 +10,13 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <utility>
 
 namespace {
 
 constexpr int longestRetryMs = 60000;
+// Times in a row a write waits for the image to be this object's alone before it copies it.
+constexpr int maxPostponed = 8;
 
 bool sameFile(const struct stat &a, const struct stat &b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -68,38 +71,73 @@ bool SettingsFile::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void SettingsFile::set(const QString &key, const QVariant &value) {
-    // One walk down the map where that does not copy it (a write may be holding it): a load
-    // may set twenty thousand keys at once.
+    if (!imageIsOwn()) {
+        m_deferred.append(Change{key, value});
+        schedule(m_delay);
+        return;
+    }
+    applyDeferred(false);
+    if (setNow(key, value)) {
+        m_dirty = true;
+        schedule(m_delay);
+    }
+}
+
+void SettingsFile::remove(const QString &key) {
+    if (!imageIsOwn()) {
+        m_deferred.append(Change{key, std::nullopt});
+        schedule(m_delay);
+        return;
+    }
+    applyDeferred(false);
+    if (removeNow(key)) {
+        m_dirty = true;
+        schedule(m_delay);
+    }
+}
+
+// True when the image changed.
+bool SettingsFile::setNow(const QString &key, const QVariant &value) {
+    // One walk down the map where that does not copy it.
     if (m_values.isDetached()) {
         const auto it = m_values.find(key);
         if (it == m_values.end())
             m_values.insert(key, value);
         else if (it->typeId() == value.typeId() && *it == value)
-            return;
+            return false;
         else
             *it = value;
     } else {
         const auto it = m_values.constFind(key);
         if (it != m_values.cend() && it->typeId() == value.typeId() && *it == value)
-            return;
+            return false;
         m_values.insert(key, value);
     }
-    m_dirty = true;
-    schedule(m_delay);
+    return true;
 }
 
-void SettingsFile::remove(const QString &key) {
+bool SettingsFile::removeNow(const QString &key) {
     const QString below = key + QLatin1Char('/');
-    bool removed = m_values.remove(key) > 0;
-    for (auto it = m_values.lowerBound(below);
-         it != m_values.end() && it.key().startsWith(below);) {
+    const auto first = m_values.constFind(key);
+    const auto child = std::as_const(m_values).lowerBound(below);
+    if (first == m_values.cend() && (child == m_values.cend() || !child.key().startsWith(below)))
+        return false;
+    m_values.remove(key);
+    for (auto it = m_values.lowerBound(below); it != m_values.end() && it.key().startsWith(below);)
         it = m_values.erase(it);
-        removed = true;
-    }
-    if (!removed)
-        return;
-    m_dirty = true;
-    schedule(m_delay);
+    return true;
+}
+
+bool SettingsFile::applyDeferred(bool evenIfShared) {
+    if (m_deferred.isEmpty())
+        return true;
+    if (!evenIfShared && !imageIsOwn())
+        return false;
+    const QList<Change> changes = std::exchange(m_deferred, {});
+    for (const Change &change : changes)
+        if (change.value ? setNow(change.key, *change.value) : removeNow(change.key))
+            m_dirty = true;
+    return true;
 }
 
 const SettingsFile::Map &SettingsFile::current() {
@@ -110,6 +148,9 @@ const SettingsFile::Map &SettingsFile::current() {
     }
     if (!busy && changedElsewhere())
         takeOverFromSettings();
+    // Readers need every change: a copy here is the rare case (a read between a change and the
+    // end of the write or load that shares the image).
+    applyDeferred(true);
     return m_values;
 }
 
@@ -129,6 +170,13 @@ void SettingsFile::startWrite() {
     }
     if (changedElsewhere())
         takeOverFromSettings();
+    // Changes still waiting for a load to let go of the image: try again shortly rather than
+    // copy it here, but not for ever.
+    if (!applyDeferred(++m_postponed > maxPostponed)) {
+        m_timer.start(m_delay / 4);
+        return;
+    }
+    m_postponed = 0;
     if (!m_dirty)
         return;
     m_dirty = false;
@@ -170,15 +218,18 @@ void SettingsFile::collectResult() {
         std::lock_guard lock(m_mutex);
         result.swap(m_result);
     }
-    if (result)
-        handleResult(*result);
+    if (!result)
+        return;
+    // The worker has let go of the image: changes made meanwhile apply without a copy.
+    applyDeferred(false);
+    handleResult(*result);
 }
 
 void SettingsFile::handleResult(const Result &result) {
     if (result.ok) {
         m_failing = false;
         m_retryDelay = m_delay;
-        if (m_dirty)
+        if (m_dirty || !m_deferred.isEmpty())
             schedule(m_delay);
         return;
     }
@@ -207,6 +258,7 @@ bool SettingsFile::writeNow() {
     collectResult();
     if (changedElsewhere())
         takeOverFromSettings();
+    applyDeferred(true);
     if (!m_dirty)
         return true;
     m_dirty = false;
@@ -231,6 +283,8 @@ void SettingsFile::takeOverFromSettings() {
     for (const QString &key : keys)
         values.insert(key, m_settings.value(key));
     m_values = values;
+    // QSettings had every change, deferred ones too: they are in what it read back.
+    m_deferred.clear();
     m_dirty = m_settings.status() != QSettings::NoError;
     std::lock_guard lock(m_mutex);
     remember(nullptr);

@@ -52,6 +52,12 @@ private:
         QString error;
     };
 
+    bool setNow(const QString &key, const QVariant &value);
+    bool removeNow(const QString &key);
+    // Applies the changes deferred while the image was shared; unless evenIfShared, only when
+    // that costs no copy. False when changes are still waiting.
+    bool applyDeferred(bool evenIfShared);
+    bool imageIsOwn() const { return m_values.isEmpty() || m_values.isDetached(); }
     void schedule(int ms);
     void startWrite();
     void collectResult();
@@ -63,6 +69,15 @@ private:
 
     QSettings &m_settings;
     Map m_values;
+    // Changes made while the image was shared with a write in progress or a load's snapshot,
+    // in order (no value: the key and everything below it removed). Changing a shared image
+    // would copy it whole, twenty thousand keys, on the user interface's thread.
+    struct Change {
+        QString key;
+        std::optional<QVariant> value;
+    };
+    QList<Change> m_deferred;
+    int m_postponed = 0; // writes put off in a row because the image was still shared
     QString m_path;
     QTimer m_timer;
     const int m_delay = 1000;
