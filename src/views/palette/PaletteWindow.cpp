@@ -13,6 +13,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
@@ -269,6 +270,29 @@ void PaletteWindow::showEvent(QShowEvent *event) {
     if (!isActiveWindow() && !m_opening && WindowFocus::acceptsFocus(this))
         WindowFocus::setAcceptsFocus(this, false);
     keepOnScreen(size());
+    reserveBackingStore();
+}
+
+// Qt's X11 backing store keeps its shared image while the window shrinks (to no less than half)
+// and makes a new one at each step the window grows. Every page of a new image costs a page
+// fault when it is first painted: with a window as high as the screen, tens of milliseconds a
+// step on a machine where faults are slow (a virtual one). So the store is made a third
+// larger than the window whenever the window outgrows it, and a drag that enlarges the window
+// makes a new image every third of its growth, not every step.
+void PaletteWindow::reserveBackingStore() {
+    QBackingStore *store = backingStore();
+    if (!store || !isVisible())
+        return;
+    const QSize now = size();
+    const qint64 area = qint64(now.width()) * now.height();
+    const qint64 reservedArea = qint64(m_reserved.width()) * m_reserved.height();
+    // Shrunk below half of it: the store let the large image go.
+    if (area * 2 < reservedArea)
+        m_reserved = now;
+    if (now.width() <= m_reserved.width() && now.height() <= m_reserved.height())
+        return;
+    m_reserved = now * 4 / 3;
+    store->resize(m_reserved);
 }
 
 void PaletteWindow::saveFrame() {
@@ -288,6 +312,7 @@ void PaletteWindow::resizeEvent(QResizeEvent *event) {
     // A size other than the one fitted here came from the user (or the window manager).
     if (!m_fitting && isVisible() && size() != m_fittedSize)
         m_userSized = true;
+    reserveBackingStore();
     saveFrame();
 }
 

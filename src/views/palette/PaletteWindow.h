@@ -39,6 +39,7 @@ private:
     void keepOnScreen(const QSize &size);
     void saveFrame();
     void takeKeyboard();
+    void reserveBackingStore();
 
     PalettePlace *m_place;
     PaletteView *m_view = nullptr;
@@ -50,4 +51,6 @@ private:
     bool m_userSized = false;
     // Shown by open(), which hands it the keyboard right away.
     bool m_opening = false;
+    // The size the window's backing store was last made room for (see reserveBackingStore).
+    QSize m_reserved;
 };
