@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <utility>
 
 namespace {
 const QString pickedPaletteName = QStringLiteral("Picked");
@@ -70,11 +71,27 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
         connect(
             dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-            [this] { QTimer::singleShot(0, this, &AppDelegate::buildPopover); },
+            [this] { QTimer::singleShot(0, this, &AppDelegate::settle); },
             Qt::SingleShotConnection);
-    QTimer::singleShot(250, this, &AppDelegate::buildPopover);
+    QTimer::singleShot(250, this, &AppDelegate::settle);
 
     emit launched();
+}
+
+void AppDelegate::afterLaunch(std::function<void()> work) {
+    if (m_settled)
+        work();
+    else
+        m_afterLaunch.push_back(std::move(work));
+}
+
+void AppDelegate::settle() {
+    if (m_settled)
+        return;
+    m_settled = true;
+    for (const std::function<void()> &work : std::exchange(m_afterLaunch, {}))
+        work();
+    buildPopover();
 }
 
 void AppDelegate::buildPopover() {

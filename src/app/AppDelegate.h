@@ -4,6 +4,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
+#include <vector>
 
 class PalettesOO;
 class ScreenPicker;
@@ -16,6 +18,9 @@ public:
 
     // How long the launch looks for a tray before it falls back to a window.
     void setTrayWait(int milliseconds) { m_trayWaitMs = milliseconds; }
+    // Work that can wait until the launch has settled (the event loop first waits), before
+    // the popover is made; at once when it already has.
+    void afterLaunch(std::function<void()> work);
 
 public slots:
     void applicationDidFinishLaunching();
@@ -45,8 +50,11 @@ private:
     // Makes the popover and the tray menu, once: right after start-up, or at the first
     // request that needs them if that comes sooner.
     void buildPopover();
+    void settle();
 
     int m_trayWaitMs = 5000;
+    bool m_settled = false;
+    std::vector<std::function<void()>> m_afterLaunch;
     PalettesOO *m_collection = nullptr;
     QPointer<ScreenPicker> m_picker;
 };

@@ -136,12 +136,6 @@ int main(int argc, char *argv[]) {
             qUtf8Printable(instance->lockPath()), qUtf8Printable(instance->unavailableReason()));
         break;
     }
-    // The socket for later launches is opened here rather than on a thread beside the
-    // toolkit's start: it is a handful of system calls, and a thread (its stack, its malloc
-    // arena, its exit) cost more processor time than it saved.
-    if (claim == SingleInstance::Claim::Taken)
-        instance->prepareListening();
-
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
     QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
@@ -152,11 +146,17 @@ int main(int argc, char *argv[]) {
     // The program lives in the tray: closing its windows never ends it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    if (claim == SingleInstance::Claim::Taken)
-        instance->startAccepting();
-
     quitOnEndSignals();
     AppDelegate delegate;
+    // The socket for later launches (and the lock's description of its holder) come once the
+    // launch has settled, as the popover does: the tray icon does not wait for them, and a
+    // launch in between waits for the socket as it would for any copy still starting. Not on
+    // a thread: one (its stack, its malloc arena, its exit) costs more than it saves.
+    if (claim == SingleInstance::Claim::Taken)
+        delegate.afterLaunch([&instance] {
+            instance->prepareListening();
+            instance->startAccepting();
+        });
     QObject::connect(instance.get(), &SingleInstance::activationRequested, &delegate,
                      &AppDelegate::showPopover);
     QObject::connect(instance.get(), &SingleInstance::requestReceived, &delegate,
