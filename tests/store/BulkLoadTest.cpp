@@ -300,7 +300,9 @@ private slots:
             child.start();
             QVERIFY(child.waitForStarted());
             QVERIFY(child.waitForReadyRead(10000)); // the load has begun
-            QThread::usleep(random.bounded(0, int(loadMs * 1200) + 1000));
+            // Rewrites come at the load's end: most kills fall in its second half (or just
+            // after it), where they can catch files part-way.
+            QThread::usleep(random.bounded(int(loadMs * 500), int(loadMs * 1300) + 1000));
             ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
             QVERIFY(child.waitForFinished(10000));
             int rewritten = 0;
