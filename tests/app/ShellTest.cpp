@@ -73,10 +73,21 @@ private slots:
         writePalette(QStringLiteral("Alpha"));
         writePalette(QStringLiteral("Beta"));
         delegate = new AppDelegate;
+        // Work that waits for the launch to settle (the single-instance socket) runs then,
+        // once, before the popover is made; asked for later, it runs at once.
+        QStringList settled;
+        delegate->afterLaunch([&settled] {
+            settled << (popover ? QStringLiteral("after the popover")
+                                : QStringLiteral("before the popover"));
+        });
         launchLines = programLines([&] { delegate->applicationDidFinishLaunching(); });
         // The popover is made once the launch has settled, not during it.
         QVERIFY(!popover);
+        QVERIFY(settled.isEmpty());
         QVERIFY(QTest::qWaitFor([] { return bool(popover); }, 5000));
+        QCOMPARE(settled, QStringList{QStringLiteral("before the popover")});
+        delegate->afterLaunch([&settled] { settled << QStringLiteral("at once"); });
+        QCOMPARE(settled.size(), 2);
     }
 
     void launchWritesDefaultsBeforeTheRootViewReadsThem() {
