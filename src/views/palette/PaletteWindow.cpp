@@ -270,7 +270,8 @@ void PaletteWindow::showEvent(QShowEvent *event) {
     if (!isActiveWindow() && !m_opening && WindowFocus::acceptsFocus(this))
         WindowFocus::setAcceptsFocus(this, false);
     keepOnScreen(size());
-    reserveBackingStore();
+    // The store is made at the window's size by its first paint; room is made once it grows.
+    m_reserved = size();
 }
 
 // Qt's X11 backing store keeps its shared image while the window shrinks (to no less than half)
@@ -278,7 +279,8 @@ void PaletteWindow::showEvent(QShowEvent *event) {
 // fault when it is first painted: with a window as high as the screen, tens of milliseconds a
 // step on a machine where faults are slow (a virtual one). So the store is made a third
 // larger than the window whenever the window outgrows it, and a drag that enlarges the window
-// makes a new image every third of its growth, not every step.
+// makes a new image every third of its growth, not every step. Not at the window's opening:
+// a larger first image costs the opening more than it saves.
 void PaletteWindow::reserveBackingStore() {
     QBackingStore *store = backingStore();
     if (!store || !isVisible())
