@@ -311,6 +311,32 @@ private slots:
         QCOMPARE(file.readAll(), QByteArray("keep"));
     }
 
+    // Without a folder of its own, the session's runtime folder: taken as it is when it is
+    // safe, and never used for the lock while it is open to others (Qt mends or replaces it).
+    void sessionRuntimeFolderIsUsedOnlyWhenSafe() {
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        QTemporaryDir runtime;
+        QVERIFY(QFile::setPermissions(runtime.path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        {
+            SingleInstance session(QStringLiteral("swatchbar-session"));
+            QCOMPARE(QFileInfo(session.lockPath()).path(), runtime.path());
+            QCOMPARE(session.claim(), Claim::Taken);
+        }
+        QVERIFY(::chmod(QFile::encodeName(runtime.path()).constData(), 0755) == 0);
+        {
+            SingleInstance open(QStringLiteral("swatchbar-session"));
+            if (open.claim() == Claim::Taken) {
+                struct stat info {};
+                const QByteArray folder = QFile::encodeName(QFileInfo(open.lockPath()).path());
+                QCOMPARE(::lstat(folder.constData(), &info), 0);
+                QCOMPARE(info.st_mode & 077, 0u);
+            }
+        }
+        qputenv("XDG_RUNTIME_DIR", saved);
+    }
+
     void strayConnectionsDoNotActivate() {
         QTemporaryDir dir;
         SingleInstance first(QStringLiteral("swatchbar"), dir.path());
