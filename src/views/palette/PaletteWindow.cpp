@@ -286,6 +286,11 @@ void PaletteWindow::reserveBackingStore() {
     if (!store || !isVisible())
         return;
     const QSize now = size();
+    // Resized as it opens, before its first paint: the store is made at this size anyway.
+    if (!m_reserved.isValid()) {
+        m_reserved = now;
+        return;
+    }
     const qint64 area = qint64(now.width()) * now.height();
     const qint64 reservedArea = qint64(m_reserved.width()) * m_reserved.height();
     // Shrunk below half of it: the store let the large image go.
