@@ -68,6 +68,17 @@ struct Known {
     qint64 recordedAt = 0; // wall clock, nanoseconds
 };
 
+// Content is hashed in fixed pieces, so that a file can be hashed as it is read, a piece at a
+// time, with the same result as its bytes in memory.
+constexpr qsizetype hashPiece = 64 * 1024;
+
+size_t contentHash(QByteArrayView bytes) {
+    size_t hash = 0;
+    for (qsizetype at = 0; at < bytes.size(); at += hashPiece)
+        hash = qHash(bytes.sliced(at, qMin(hashPiece, bytes.size() - at)), hash);
+    return hash;
+}
+
 constexpr qint64 kClockTick = 20 * 1000 * 1000;
 
 // Whether a file whose status changed at that time, recorded at recordedAt, could be rewritten
@@ -101,7 +112,8 @@ qint64 wallClockNanoseconds() {
 void remember(const QByteArray &nativePath, const FileStamp &stamp, QByteArrayView content) {
     touchStore();
     if (stamp.isValid())
-        knownStamps().insert(nativePath, Known{stamp, qHash(content), wallClockNanoseconds()});
+        knownStamps().insert(nativePath,
+                             Known{stamp, contentHash(content), wallClockNanoseconds()});
     else
         knownStamps().remove(nativePath);
 }
@@ -110,6 +122,7 @@ enum class OnDisk { AsKnown, Missing, Changed };
 
 QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp = nullptr);
 QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp = nullptr);
+std::optional<size_t> fileContentHash(const QByteArray &native);
 
 OnDisk onDisk(const QByteArray &nativePath) {
     // Our own write is on its way; what the collection holds is what the file will hold.
@@ -123,10 +136,45 @@ OnDisk onDisk(const QByteArray &nativePath) {
         return OnDisk::Changed;
     if (!withinClockTick(known->stamp.changed, known->recordedAt))
         return OnDisk::AsKnown;
-    QByteArray bytes;
-    const QString error = readFile(QFile::decodeName(nativePath), bytes);
-    return error.isEmpty() && qHash(bytes) == known->contentHash ? OnDisk::AsKnown
-                                                                 : OnDisk::Changed;
+    const std::optional<size_t> hash = fileContentHash(nativePath);
+    return hash && *hash == known->contentHash ? OnDisk::AsKnown : OnDisk::Changed;
+}
+
+// The content hash of the file at native, read a piece at a time into a small buffer rather
+// than whole: this runs on the user interface's thread each time the watcher reports the
+// program's own write, and a large palette's file (megabytes) read whole cost it a fresh
+// allocation's page faults, tens of milliseconds. Nothing when it cannot be read as a palette.
+std::optional<size_t> fileContentHash(const QByteArray &native) {
+    const int fd =
+        ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxPaletteFileSize) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::vector<char> piece(static_cast<size_t>(hashPiece));
+    size_t hash = 0;
+    bool ok = true;
+    for (bool more = true; ok && more;) {
+        qsizetype filled = 0;
+        while (filled < hashPiece) {
+            const ssize_t n = ::read(fd, piece.data() + filled, size_t(hashPiece - filled));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            filled += n;
+        }
+        if (ok && filled > 0)
+            hash = qHash(QByteArrayView(piece.data(), filled), hash);
+        more = filled == hashPiece;
+    }
+    ::close(fd);
+    return ok ? std::optional<size_t>(hash) : std::nullopt;
 }
 
 bool refuseName(const QString &name) {
@@ -244,7 +292,7 @@ void decodeJob(FileJob &job, bool checkWrittenForm, QByteArray &bytes, const Fil
     job.stamp = stamp;
     job.readAt = wallClockNanoseconds();
     // Hashing every file would cost a seventh of the load; only recent ones need it.
-    job.contentHash = withinClockTick(stamp.changed, job.readAt) ? qHash(bytes) : 0;
+    job.contentHash = withinClockTick(stamp.changed, job.readAt) ? contentHash(bytes) : 0;
     job.inWrittenForm = checkWrittenForm && writtenForm && palette->palName == job.name;
     job.palette = std::move(palette);
 }
@@ -432,7 +480,7 @@ bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store
     if (!now.isValid() || !(now == hit->stamp))
         return false;
     if (withinClockTick(known->stamp.changed, known->recordedAt) &&
-        (!readNative(job.native, bytes).isEmpty() || qHash(bytes) != known->contentHash))
+        (!readNative(job.native, bytes).isEmpty() || contentHash(bytes) != known->contentHash))
         return false;
     job.palette = hit->palette;
     job.inWrittenForm = hit->inWrittenForm;

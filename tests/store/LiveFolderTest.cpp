@@ -186,6 +186,25 @@ private slots:
             QString("zz"), 1500);
     }
 
+    // The program's own write of a large palette, reported while its time stamp is still
+    // within the clock tick, is told apart by its content (hashed a piece at a time as it is
+    // read, against the hash of the bytes written): nothing is read into the collection again.
+    void ownLargeWriteWithinTheTickChangesNothing() {
+        QVERIFY(Manager::savePalette(palette("Calm", 6000)));
+        settle(0);
+        const qsizetype seen = m_seen.size();
+        const QStringList lines =
+            capturedLines([] { Manager::refreshPalettes({QStringLiteral("Calm.json")}, false); });
+        QCOMPARE(lines, QStringList());
+        QCOMPARE(m_seen.size(), seen);
+        settle(500); // the watcher's report of the same write
+        QCOMPARE(refreshes(), 0);
+        QCOMPARE(m_seen.size(), seen);
+        // Saved by itself, not through the collection: had the file been taken for another
+        // program's, the collection would now hold its 6,000 colours.
+        QCOMPARE(m_collection->palettes().at(names().indexOf("Calm")).palColors.size(), 2);
+    }
+
     // A sync client's conflict copy shows as a palette of its own, named after its file,
     // and never replaces the palette it conflicts with.
     void conflictCopiesStandApart() {
