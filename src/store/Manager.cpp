@@ -140,43 +140,6 @@ OnDisk onDisk(const QByteArray &nativePath) {
     return hash && *hash == known->contentHash ? OnDisk::AsKnown : OnDisk::Changed;
 }
 
-// The content hash of the file at native, read a piece at a time into a small buffer rather
-// than whole: this runs on the user interface's thread each time the watcher reports the
-// program's own write, and a large palette's file (megabytes) read whole cost it a fresh
-// allocation's page faults, tens of milliseconds. Nothing when it cannot be read as a palette.
-std::optional<size_t> fileContentHash(const QByteArray &native) {
-    const int fd =
-        ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxPaletteFileSize) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    std::vector<char> piece(static_cast<size_t>(hashPiece));
-    size_t hash = 0;
-    bool ok = true;
-    for (bool more = true; ok && more;) {
-        qsizetype filled = 0;
-        while (filled < hashPiece) {
-            const ssize_t n = ::read(fd, piece.data() + filled, size_t(hashPiece - filled));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                ok = n == 0;
-                break;
-            }
-            filled += n;
-        }
-        if (ok && filled > 0)
-            hash = qHash(QByteArrayView(piece.data(), filled), hash);
-        more = filled == hashPiece;
-    }
-    ::close(fd);
-    return ok ? std::optional<size_t>(hash) : std::nullopt;
-}
-
 bool refuseName(const QString &name) {
     const QString reason = Manager::invalidNameReason(name);
     if (reason.isEmpty())
@@ -204,48 +167,86 @@ QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp) {
     return readNative(QFile::encodeName(path), bytes, stamp);
 }
 
-QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp) {
-    QString error;
-    bytes.truncate(0);
-    // Non-blocking so a FIFO that happens to end in ".json" cannot stall the load. A link is
-    // not followed: nothing outside the palettes folder is read.
+// Opens a palette file for reading. A link is not followed (nothing outside the palettes
+// folder is read), and a FIFO that happens to end in ".json" cannot block. -1, with the reason
+// in error, unless it is a regular file of a palette's size.
+int openPaletteFile(const QByteArray &native, struct stat &info, QString &error) {
     const int fd =
         ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0)
-        return errno == ELOOP ? symlinkRefusal() : errnoText(errno);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        error = errnoText(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        error = errnoText(EISDIR);
-    } else if (!S_ISREG(info.st_mode)) {
-        error = QStringLiteral("Not a regular file");
-    } else if (info.st_size > maxPaletteFileSize) {
-        error = QStringLiteral("File is larger than 64 MiB");
-    } else {
-        // Reads the size fstat gave: a file that grows meanwhile is being written by someone
-        // else, and its first part fails to decode and is left alone.
-        bytes.resize(static_cast<qsizetype>(info.st_size));
-        qsizetype filled = 0;
-        while (filled < bytes.size()) {
-            const ssize_t n =
-                ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                error = errnoText(errno);
-                break;
-            }
-            if (n == 0)
-                break;
-            filled += n;
-        }
-        bytes.truncate(error.isEmpty() ? filled : 0);
-        if (stamp && error.isEmpty())
-            *stamp = FileStamp::of(info);
+    if (fd < 0) {
+        error = errno == ELOOP ? symlinkRefusal() : errnoText(errno);
+        return -1;
     }
+    if (::fstat(fd, &info) != 0)
+        error = errnoText(errno);
+    else if (S_ISDIR(info.st_mode))
+        error = errnoText(EISDIR);
+    else if (!S_ISREG(info.st_mode))
+        error = QStringLiteral("Not a regular file");
+    else if (info.st_size > maxPaletteFileSize)
+        error = QStringLiteral("File is larger than 64 MiB");
+    if (error.isEmpty())
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// Reads up to size bytes, fewer only at the end of the file; -1 (errno set) when reading fails.
+qsizetype readUpTo(int fd, char *data, qsizetype size) {
+    qsizetype filled = 0;
+    while (filled < size) {
+        const ssize_t n = ::read(fd, data + filled, static_cast<size_t>(size - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    return filled;
+}
+
+QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp) {
+    bytes.truncate(0);
+    QString error;
+    struct stat info {};
+    const int fd = openPaletteFile(native, info, error);
+    if (fd < 0)
+        return error;
+    // Reads the size fstat gave: a file that grows meanwhile is being written by someone else,
+    // and its first part fails to decode and is left alone.
+    bytes.resize(static_cast<qsizetype>(info.st_size));
+    const qsizetype filled = readUpTo(fd, bytes.data(), bytes.size());
+    if (filled < 0)
+        error = errnoText(errno);
+    bytes.truncate(qMax<qsizetype>(filled, 0));
+    if (stamp && error.isEmpty())
+        *stamp = FileStamp::of(info);
     ::close(fd);
     return error;
+}
+
+// The content hash of the file at native, read a piece at a time into a small buffer rather
+// than whole: this runs on the user interface's thread each time the watcher reports the
+// program's own write, and a large palette's file (megabytes) read whole cost it a fresh
+// allocation's page faults, tens of milliseconds. Nothing when it cannot be read as a palette.
+std::optional<size_t> fileContentHash(const QByteArray &native) {
+    QString error;
+    struct stat info {};
+    const int fd = openPaletteFile(native, info, error);
+    if (fd < 0)
+        return std::nullopt;
+    std::vector<char> piece(static_cast<size_t>(hashPiece));
+    size_t hash = 0;
+    qsizetype filled = hashPiece;
+    while (filled == hashPiece) {
+        filled = readUpTo(fd, piece.data(), hashPiece);
+        if (filled > 0)
+            hash = qHash(QByteArrayView(piece.data(), filled), hash);
+    }
+    ::close(fd);
+    return filled < 0 ? std::nullopt : std::optional<size_t>(hash);
 }
 
 struct LoadedFile {
