@@ -3,6 +3,7 @@
 
 #include "model/ColorText.h"
 #include "model/PaletteCodec.h"
+#include "platform/BackingStorePages.h"
 #include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
@@ -19,6 +20,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QBackingStore>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
@@ -30,9 +32,13 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QToolButton>
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -1051,6 +1057,49 @@ private slots:
         QVERIFY(window->verticalScrollBar()->value() > 0);
         QCOMPARE(capturedLines([&] { QTest::keyClick(grid, Qt::Key_Return); }).size(), 0);
         QCOMPARE(window->view()->modifyTypeValue(), ModifyType::Add);
+    }
+
+    // The store's pages are mapped as the window is shown, not one fault at a time inside the
+    // first paint.
+    void backingStoreIsMappedBeforeTheFirstPaint() {
+        const long page = ::sysconf(_SC_PAGESIZE);
+        const auto resident = [page](const void *from, std::size_t bytes) {
+            const auto start = reinterpret_cast<std::uintptr_t>(from) & ~std::uintptr_t(page - 1);
+            const std::size_t length = reinterpret_cast<std::uintptr_t>(from) + bytes - start;
+            std::vector<unsigned char> pages((length + page - 1) / page);
+            if (::mincore(reinterpret_cast<void *>(start), length, pages.data()) != 0)
+                return -1;
+            return int(
+                std::count_if(pages.begin(), pages.end(), [](unsigned char p) { return p & 1; }));
+        };
+        const std::size_t bytes = 64 * std::size_t(page);
+        void *fresh =
+            ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        QVERIFY(fresh != MAP_FAILED);
+        QCOMPARE(resident(fresh, bytes), 0);
+        const bool mapped = BackingStorePages::prefault(fresh, bytes);
+        QCOMPARE(resident(fresh, bytes), mapped ? 64 : 0);
+        ::munmap(fresh, bytes);
+        QVERIFY(!BackingStorePages::prefault(nullptr, bytes));
+        BackingStorePages::prepare(nullptr, QSize(100, 100));
+
+        Palette big{QStringLiteral("Tall"), {}};
+        for (int i = 0; i < 600; ++i)
+            big.palColors.append({QStringLiteral("c%1").arg(i), rgb(0.2, (i % 255) / 255.0, 0.4)});
+        usePalettes({big});
+        QPointer<PaletteWindow> window = PaletteWindow::open(collection, 0);
+        windows.append(window);
+        QVERIFY(window && window->backingStore());
+        // Nothing painted yet, and the store already has the window's size.
+        QBackingStore *store = window->backingStore();
+        QCOMPARE(store->size(), window->size());
+        const QPaintDevice *device = store->paintDevice();
+        QVERIFY(device && device->devType() == QInternal::Image);
+        const auto *image = static_cast<const QImage *>(device);
+        const int pages = int((image->sizeInBytes() + page - 1) / page);
+        if (mapped)
+            QVERIFY(resident(image->constBits(), std::size_t(image->sizeInBytes())) >= pages);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "views/palette/PalettePlace.h"
 #include "views/palette/PaletteView.h"
 
+#include "platform/BackingStorePages.h"
 #include "platform/WindowFocus.h"
 #include "views/palette/PaletteModifyColorView.h"
 
@@ -270,14 +271,16 @@ void PaletteWindow::showEvent(QShowEvent *event) {
     if (!isActiveWindow() && !m_opening && WindowFocus::acceptsFocus(this))
         WindowFocus::setAcceptsFocus(this, false);
     keepOnScreen(size());
-    // The store is made at the window's size by its first paint; room is made once it grows.
+    // The store is made at the window's size now, its pages mapped while the window system
+    // maps the window, rather than inside the first paint; room is made once it grows.
     m_reserved = size();
+    BackingStorePages::prepare(backingStore(), m_reserved);
 }
 
 // Qt's X11 backing store keeps its shared image while the window shrinks (to no less than half)
-// and makes a new one at each step the window grows. Every page of a new image costs a page
-// fault when it is first painted: with a window as high as the screen, tens of milliseconds a
-// step on a machine where faults are slow (a virtual one). So the store is made a third
+// and makes a new one at each step the window grows. A new image costs its first paint even
+// with its pages mapped ahead (a first write to each page is slow on a virtual machine):
+// several milliseconds a step for a window as high as the screen. So the store is made a third
 // larger than the window whenever the window outgrows it, and a drag that enlarges the window
 // makes a new image every third of its growth, not every step. Not at the window's opening:
 // a larger first image costs the opening more than it saves.
@@ -299,7 +302,7 @@ void PaletteWindow::reserveBackingStore() {
     if (now.width() <= m_reserved.width() && now.height() <= m_reserved.height())
         return;
     m_reserved = now * 4 / 3;
-    store->resize(m_reserved);
+    BackingStorePages::prepare(store, m_reserved);
 }
 
 void PaletteWindow::saveFrame() {
