@@ -1,5 +1,7 @@
 #include "store/PalettesOO.h"
 
+#include "core/LateRelease.h"
+
 namespace {
 PalettesOO *g_shared = nullptr;
 }
@@ -21,8 +23,16 @@ void PalettesOO::append(Palette palette) {
 void PalettesOO::replace(int index, Palette palette) {
     if (!contains(index))
         return;
-    m_palettes[index] = std::move(palette);
+    Palette old = std::exchange(m_palettes[index], std::move(palette));
     emit palettesChanged();
+    release(std::move(old));
+}
+
+void PalettesOO::release(Palette &&palette) {
+    // Below this, handing it over costs more than freeing it here.
+    constexpr qsizetype large = 4096;
+    if (palette.palColors.size() >= large)
+        LateRelease::drop(std::move(palette));
 }
 
 int PalettesOO::indexOf(const QString &palName) const {

@@ -24,6 +24,10 @@ public:
     // Tells windows showing oldName that the palette now goes by newName.
     void noteRenamed(const QString &oldName, const QString &newName);
 
+    // Lets go of a palette no longer shown or kept. A large one's last copy is freed on
+    // another thread: its tens of thousands of names take milliseconds to free.
+    static void release(Palette &&palette);
+
     // The process-wide collection the store works on (the popover root view's).
     static PalettesOO *shared();
     static void setShared(PalettesOO *collection);

@@ -1057,6 +1057,18 @@ private slots:
         QVERIFY(window->verticalScrollBar()->value() > 0);
         QCOMPARE(capturedLines([&] { QTest::keyClick(grid, Qt::Key_Return); }).size(), 0);
         QCOMPARE(window->view()->modifyTypeValue(), ModifyType::Add);
+
+        // Still scrolling after the content grows: the window keeps the height it has.
+        window->resize(window->width(), 300);
+        QCoreApplication::processEvents();
+        const QSize before = window->view()->sizeHint();
+        capturedLines([&] {
+            for (int i = 0; i < 12; ++i)
+                QVERIFY(grid->addColors({{QStringLiteral("more %1").arg(i), rgb(0.1, 0.2, 0.3)}}));
+        });
+        QTRY_VERIFY(window->view()->sizeHint().height() > before.height());
+        QCoreApplication::processEvents();
+        QCOMPARE(window->height(), 300);
     }
 
     // The store's pages are mapped as the window is shown, not one fault at a time inside the

@@ -2,6 +2,7 @@
 // must treat that write as this program's own, and its failure must still be reported.
 #include "StdoutCapture.h"
 #include "TestSupport.h"
+#include "core/LateRelease.h"
 #include "core/SafeFile.h"
 #include "model/PaletteCodec.h"
 #include "store/Manager.h"
@@ -14,6 +15,8 @@
 #include <QThread>
 #include <cerrno>
 #include <cmath>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -140,6 +143,45 @@ private slots:
     }
 
     // A delete right after an edit waits for the edit's write: the file does not come back.
+    // A large palette that leaves the collection is freed on another thread; names copied from
+    // it meanwhile stay whole, and a small one is freed where it is let go.
+    void replacedLargePaletteIsFreedElsewhere() {
+        struct Witness {
+            std::thread::id *where = nullptr;
+            explicit Witness(std::thread::id *w)
+                : where(w) {}
+            Witness(Witness &&other) noexcept
+                : where(std::exchange(other.where, nullptr)) {}
+            ~Witness() {
+                if (where)
+                    *where = std::this_thread::get_id();
+            }
+        };
+        std::thread::id freedOn;
+        LateRelease::drop(Witness(&freedOn));
+        LateRelease::flush();
+        QVERIFY(freedOn != std::thread::id());
+        QVERIFY(freedOn != std::this_thread::get_id());
+
+        const QString kept = m_collection->palettes().first().palColors.at(123).colName;
+        Palette small{QStringLiteral("Small"), {{QStringLiteral("One"), {0, 0, 0, 1.0}}}};
+        PalettesOO::release(std::move(small));
+        QCOMPARE(small.palColors.size(), 1); // not taken: freed here, when it goes
+        Palette large = m_collection->palettes().first();
+        PalettesOO::release(std::move(large));
+        QVERIFY(large.palColors.isEmpty()); // taken, to be freed elsewhere
+        Palette changed = m_collection->palettes().first();
+        changed.palColors[5].colName = QStringLiteral("Changed");
+        m_collection->replace(0, changed);
+        changed = Palette{};
+        LateRelease::flush();
+        QCOMPARE(kept, QStringLiteral("Colour 123"));
+        QCOMPARE(m_collection->palettes().first().palColors.at(123).colName,
+                 QStringLiteral("Colour 123"));
+        QCOMPARE(m_collection->palettes().first().palColors.at(5).colName,
+                 QStringLiteral("Changed"));
+    }
+
     void deleteAfterEditRemovesTheFile() {
         Manager::setTrashFunction([](const QString &path, QString *inTrash) {
             inTrash->clear();

@@ -83,13 +83,15 @@ void PalettePlace::check() {
     const int at = resolve();
     if (at < 0) {
         m_gone = true;
-        m_seen = Palette{};
+        PalettesOO::release(std::exchange(m_seen, Palette{}));
         emit gone();
         return;
     }
     const Palette &now = m_collection->palettes().at(at);
     if (now.palName == m_seen.palName && now.palColors.isSharedWith(m_seen.palColors))
         return;
-    m_seen = now;
+    // Held until the views have moved on, so this is the last copy and goes elsewhere.
+    Palette before = std::exchange(m_seen, now);
     emit changed();
+    PalettesOO::release(std::move(before));
 }

@@ -168,7 +168,7 @@ void PaletteWindow::fitToContent() {
     // content keeps its size.
     if (content == m_fittedContent)
         return;
-    m_fittedContent = content;
+    const QSize before = std::exchange(m_fittedContent, content);
     QSize room(4096, 4096);
     if (QScreen *s = screen()) {
         // Leave space for the window frame the window manager adds.
@@ -188,6 +188,15 @@ void PaletteWindow::fitToContent() {
     if (target.width() > room.width())
         target.rheight() += bar;
     target = target.boundedTo(room);
+    // A window that scrolls its content and still will keeps that extent: growing a few pixels
+    // into room found since (the frame's real size) would only repaint it all.
+    if (isVisible()) {
+        if (content.height() > room.height() && before.height() > height() &&
+            height() <= room.height())
+            target.setHeight(height());
+        if (content.width() > room.width() && before.width() > width() && width() <= room.width())
+            target.setWidth(width());
+    }
     m_fittedSize = target;
     if (target != size()) {
         m_fitting = true;
