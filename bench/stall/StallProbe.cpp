@@ -16,6 +16,7 @@
 #include "views/blocks/BoundedScrollArea.h"
 #include "views/palette/PaletteColorGridView.h"
 #include "views/palette/PaletteModifyColorView.h"
+#include "views/palette/PalettePlace.h"
 #include "views/palette/PaletteView.h"
 #include "views/palette/PaletteWindow.h"
 #include "views/popover/MenuItemModifyView.h"
@@ -151,6 +152,16 @@ void typeName(const QString &name) {
 
 PalettesOO *collection() {
     return PalettesOO::shared();
+}
+
+// The open window showing the palette of that name, if any.
+PaletteWindow *windowOf(const QString &name) {
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *window = qobject_cast<PaletteWindow *>(widget);
+        if (window && window->isVisible() && window->place()->palName() == name)
+            return window;
+    }
+    return nullptr;
 }
 
 struct Result {
@@ -335,6 +346,25 @@ int Bench::run() {
             if (m_window) {
                 m_window->close();
                 spin(200);
+            }
+        },
+        {}, 300);
+    // As the user does it: a click on the palette in the popover, which then gives way.
+    measure(
+        QStringLiteral("open the big window from the popover"),
+        [this](int) {
+            menuView->openPalette(indexOf(m_bigName));
+            m_window = windowOf(m_bigName);
+        },
+        [this](int) {
+            if (m_window) {
+                m_window->close();
+                spin(100);
+            }
+            if (!popover->isShown()) {
+                popover->showRelativeTo(statusItem->geometry());
+                spin(
+                    200, [] { return popover->isShown(); }, 3000);
             }
         },
         {}, 300);
