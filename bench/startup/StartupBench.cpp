@@ -135,6 +135,9 @@ std::optional<Run> runProgram(const char *path, const char *timing) {
 }
 
 bool record(const char *name, const char *path, const char *timing) {
+    // The last program's end (its windows, its tray icon, its memory) is still being undone
+    // by the X server, the tray host and the kernel: the next start must not pay for it.
+    usleep(200 * 1000);
     const std::optional<Run> run = runProgram(path, timing);
     if (!run)
         return false;
