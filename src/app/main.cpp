@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -136,9 +137,14 @@ int main(int argc, char *argv[]) {
             qUtf8Printable(instance->lockPath()), qUtf8Printable(instance->unavailableReason()));
         break;
     }
-    QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Swatchbar"));
     QCoreApplication::setApplicationName(QStringLiteral("Swatchbar"));
+    // The folder is read while the toolkit connects to the display and loads its plugins,
+    // which is mostly waiting. The toolkit sets the locale from the environment as it starts;
+    // set here first, the reading thread never sees it change.
+    std::setlocale(LC_ALL, "");
+    Manager::startFirstScan();
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(SWATCHBAR_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("swatchbar"));
     // Windows, menus and --help in the user's language; the lines on stdout stay English.

@@ -1106,6 +1106,34 @@ void startNextLoad() {
     startNextLoad();
 }
 
+// A scan started before the first load, on a thread of its own.
+struct FirstScan {
+    std::shared_ptr<LoadScan> scan;
+    std::thread worker;
+
+    ~FirstScan() {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+FirstScan &firstScan() {
+    static FirstScan first;
+    return first;
+}
+
+// The first scan once it is done, when it still holds for a load from nothing now.
+std::shared_ptr<LoadScan> takeFirstScan(const std::optional<QString> &leftOut) {
+    FirstScan &first = firstScan();
+    if (first.worker.joinable())
+        first.worker.join();
+    std::shared_ptr<LoadScan> scan = std::move(first.scan);
+    if (!scan || leftOut || scan->generation != storeGeneration() ||
+        scan->folder != palettesFolder())
+        return nullptr;
+    return scan;
+}
+
 // Runs what is asked and still running, here and now (at quit, and when loads stop running
 // in the background).
 void finishBackgroundLoads() {
@@ -1303,6 +1331,19 @@ void Manager::loadAllPalettes(std::function<void()> then) {
     load(false, std::nullopt, std::nullopt, std::move(then));
 }
 
+void Manager::startFirstScan() {
+    FirstScan &first = firstScan();
+    if (first.worker.joinable() || first.scan)
+        return;
+    std::shared_ptr<LoadScan> scan = prepareScan(std::nullopt);
+    try {
+        first.worker = std::thread([scan] { runScan(*scan); });
+        first.scan = std::move(scan);
+    } catch (const std::system_error &) {
+        // No thread to spare: the load reads the folder itself.
+    }
+}
+
 void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {
     finishKeys();
     if (!everything) {
@@ -1390,8 +1431,11 @@ void Manager::load(bool refresh, const std::optional<QString> &leftOut,
     }
     if (!refresh)
         collection->setPalettes({});
-    const std::shared_ptr<LoadScan> scan = prepareScan(leftOut);
-    runScan(*scan);
+    std::shared_ptr<LoadScan> scan = takeFirstScan(leftOut);
+    if (!scan) {
+        scan = prepareScan(leftOut);
+        runScan(*scan);
+    }
     applyScan(scan, *collection, refresh, std::nullopt, [appended, then = std::move(then)] {
         PalettesOO *shown = PalettesOO::shared();
         if (appended && shown)

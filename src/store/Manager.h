@@ -35,6 +35,10 @@ public:
     // the folder's listing order. then: run once the load is done (later, when loads run in
     // the background).
     static void loadAllPalettes(std::function<void()> then = {});
+    // Starts reading the folder for the first loadAllPalettes on a thread of its own, so that
+    // the reading overlaps whatever comes before that load (the toolkit's start). Opens the
+    // settings here. The load uses what was read only when nothing was written in between.
+    static void startFirstScan();
     // From now on the folder is scanned on a worker thread for reloads, deletes, renames and
     // changes made by other programs; the rest of each load, and its lines, follow on this
     // thread once the scan is done. Deletes and renames show in the collection at once. Off:

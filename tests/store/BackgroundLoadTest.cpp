@@ -282,6 +282,39 @@ private slots:
         QCOMPARE(Settings::integer(SettingsKeys::paletteIndexKey(QStringLiteral("Added"))), before);
     }
 
+    // The start-up load that uses a scan begun before it ends as one that scans for itself;
+    // a palette written between the two is not lost to the older listing.
+    void scanStartedBeforeTheFirstLoad() {
+        makeFolder();
+        const QStringList plainLines = capturedLines([] { Manager::loadAllPalettes(); });
+        const QStringList plainNames = names(*m_collection);
+        const QStringList plainKeys = positionKeys();
+        const QStringList plainFiles = folderFiles(m_folder);
+        QVERIFY(plainLines.join(QLatin1Char('\n')).contains(QStringLiteral("Broken.json")));
+
+        makeFolder();
+        m_collection->setPalettes({});
+        Manager::startFirstScan();
+        QCOMPARE(capturedLines([] { Manager::loadAllPalettes(); }), plainLines);
+        QCOMPARE(names(*m_collection), plainNames);
+        QCOMPARE(positionKeys(), plainKeys);
+        QCOMPARE(folderFiles(m_folder), plainFiles);
+
+        makeFolder();
+        m_collection->setPalettes({});
+        Manager::startFirstScan();
+        QThread::msleep(200); // the early scan is done: its listing lacks what follows
+        QVERIFY(Manager::savePalette(palette(QStringLiteral("Late"), 0.4)));
+        capturedLines([] { Manager::loadAllPalettes(); });
+        QVERIFY(names(*m_collection).contains(QStringLiteral("Late")));
+        QCOMPARE(m_collection->count(), plainNames.size() + 1);
+
+        // Used once: a later load reads the folder again.
+        QVERIFY(QFile::remove(m_folder + QStringLiteral("/Late.json")));
+        capturedLines([] { Manager::loadAllPalettes(); });
+        QVERIFY(!names(*m_collection).contains(QStringLiteral("Late")));
+    }
+
     // At quit, or when loads stop running in the background, what was asked is done there and
     // then, follow-ups included.
     void pendingLoadsFinishAtQuit() {
