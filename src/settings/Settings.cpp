@@ -92,7 +92,9 @@ void put(const QString &key, const QVariant &value) {
 
 // QSettings reads "/" (and "\" on some platforms) in a key as a group separator; a name that
 // holds one must not land under another key's group.
-QString keyPart(const QString &name) {
+} // namespace
+
+QString SettingsKeys::keyPart(const QString &name) {
     if (!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')))
         return name;
     QString part = name;
@@ -100,6 +102,8 @@ QString keyPart(const QString &name) {
     part.replace(QLatin1Char('\\'), QLatin1String("%5C"));
     return part;
 }
+
+namespace {
 
 // A value written by hand (or by an older version) can be any text; only numbers and the
 // usual boolean words count.
@@ -194,7 +198,7 @@ QString formatIdxKey(const QString &palName) {
 }
 
 QString paletteIndexKey(const QString &palName) {
-    return QLatin1String("palettes.indicies.") + keyPart(palName);
+    return QLatin1String(paletteIndexPrefix) + keyPart(palName);
 }
 } // namespace SettingsKeys
 
@@ -310,23 +314,40 @@ void Settings::sync() {
     store().file->writeNow();
 }
 
-QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
+namespace {
+QHash<QString, int> integersIn(const IniCodec::Map &values, const QString &prefix) {
     QHash<QString, int> out;
-    const IniCodec::Map &values = store().file->current();
     for (auto it = values.lowerBound(prefix); it != values.cend() && it.key().startsWith(prefix);
          ++it)
         out.insert(it.key(), integerOf(it.value()));
     return out;
 }
+} // namespace
+
+QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
+    return integersIn(store().file->current(), prefix);
+}
 
 Settings::IntegerSnapshot Settings::integerSnapshot() {
     // A shared copy: changes made here afterwards detach from it.
-    return [values = store().file->current()](const QString &key) -> std::optional<int> {
-        const auto it = values.constFind(key);
-        if (it == values.cend())
-            return std::nullopt;
-        return integerOf(it.value());
-    };
+    return IntegerSnapshot(store().file->current());
+}
+
+std::optional<int> Settings::IntegerSnapshot::operator()(const QString &key) const {
+    const auto it = m_values.constFind(key);
+    if (it == m_values.cend())
+        return std::nullopt;
+    return integerOf(it.value());
+}
+
+QHash<QStringView, int> Settings::IntegerSnapshot::under(QLatin1StringView prefix) const {
+    QHash<QStringView, int> out;
+    out.reserve(m_values.size());
+    const QString start = prefix;
+    for (auto it = m_values.lowerBound(start); it != m_values.cend() && it.key().startsWith(prefix);
+         ++it)
+        out.insert(QStringView(it.key()).sliced(prefix.size()), integerOf(it.value()));
+    return out;
 }
 
 QByteArray Settings::windowFrame(const QString &autosaveName) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <optional>
 
@@ -24,6 +26,9 @@ inline constexpr auto userFormats = "formats.user";
 
 QString formatIdxKey(const QString &palName);    // "<palName>.colFormatIdx"
 QString paletteIndexKey(const QString &palName); // "palettes.indicies.<palName>"
+inline constexpr auto paletteIndexPrefix = "palettes.indicies.";
+// How a palette's name stands in its keys (a "/" would start a group).
+QString keyPart(const QString &palName);
 } // namespace SettingsKeys
 
 // Typed access to the per-user defaults store (QSettings, organisation and application
@@ -57,7 +62,21 @@ public:
     static QHash<QString, int> integersWithPrefix(const QString &prefix);
     // The integers stored now, to be read on any thread (a load's worker); later changes do
     // not reach it. nullopt for a key that is not there.
-    using IntegerSnapshot = std::function<std::optional<int>(const QString &key)>;
+    class IntegerSnapshot {
+    public:
+        IntegerSnapshot() = default;
+        std::optional<int> operator()(const QString &key) const;
+        // Every integer whose key starts with prefix, by the rest of its key: for thousands of
+        // look-ups, one pass and a hash table cost a fraction of a tree walk for each. The
+        // views are valid while this snapshot is.
+        QHash<QStringView, int> under(QLatin1StringView prefix) const;
+
+    private:
+        friend class Settings;
+        explicit IntegerSnapshot(QMap<QString, QVariant> values)
+            : m_values(std::move(values)) {}
+        QMap<QString, QVariant> m_values;
+    };
     static IntegerSnapshot integerSnapshot();
 
     // Changes reach the disk on their own within about a second, gathered into one write off

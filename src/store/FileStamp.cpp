@@ -1,6 +1,7 @@
 #include "store/FileStamp.h"
 
 #include <QByteArray>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -17,6 +18,13 @@ FileStamp FileStamp::of(const struct stat &info) {
 FileStamp FileStamp::ofPath(const QByteArray &nativePath) {
     struct stat info {};
     if (::lstat(nativePath.constData(), &info) != 0)
+        return {};
+    return of(info);
+}
+
+FileStamp FileStamp::ofEntry(int folderFd, const char *name) {
+    struct stat info {};
+    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
         return {};
     return of(info);
 }

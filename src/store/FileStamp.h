@@ -18,6 +18,8 @@ struct FileStamp {
     static FileStamp of(const struct stat &info);
     // The file at path now; an invalid stamp when there is none.
     static FileStamp ofPath(const QByteArray &nativePath);
+    // The entry name in the open folder folderFd now: no walk down the folder's path.
+    static FileStamp ofEntry(int folderFd, const char *name);
 
     bool isValid() const { return inode != 0; }
     bool operator==(const FileStamp &) const = default;

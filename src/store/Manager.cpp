@@ -269,7 +269,6 @@ struct FileJob {
     qint64 readAt = 0;
     // Where a load places the palette, worked out on the job's thread.
     QString shownName; // its name in the collection (a conflict copy goes by its file's)
-    QString key;       // its position key
     qint64 rank = 0;   // the position stored there, or past every position
     std::optional<QByteArray> encoded; // not in written form: what writing it back writes
 };
@@ -425,8 +424,11 @@ Listing listFolder(const QString &folder) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
         const QByteArray native(entry->d_name);
-        const QString name = QFile::decodeName(native);
-        if (QFile::encodeName(name) != native)
+        // Nearly every name is plain ASCII, which decodes and encodes back unchanged.
+        const bool ascii = std::all_of(native.cbegin(), native.cend(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        const QString name = ascii ? QString::fromLatin1(native) : QFile::decodeName(native);
+        if (!ascii && QFile::encodeName(name) != native)
             listing.undecodable.insert(name);
         listing.names.append(name);
         listing.nativeNames.append(native);
@@ -468,16 +470,27 @@ struct StoreSnapshot {
     Settings::IntegerSnapshot positions;
 };
 
+struct OpenFolder {
+    int fd = -1;
+    qsizetype pathLength = 0;
+};
+
 // Whether the cached palette of job's file still holds: the file is as this program last
 // read or wrote it, judged as onDisk() does. Reads the file only when the stamp cannot tell.
-bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store) {
+// folder: the folder open, with the length of its path in job.native; -1 when not open.
+bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store,
+                     const OpenFolder &folder) {
     const auto hit = store.cache.constFind(job.native);
     if (hit == store.cache.cend())
         return false;
     const auto known = store.known.constFind(job.native);
     if (known == store.known.cend() || !(known->stamp == hit->stamp))
         return false;
-    const FileStamp now = FileStamp::ofPath(job.native);
+    // Thousands of files: a walk down the whole path for each would cost a third of the check.
+    const FileStamp now =
+        folder.fd >= 0
+            ? FileStamp::ofEntry(folder.fd, job.native.constData() + folder.pathLength + 1)
+            : FileStamp::ofPath(job.native);
     if (!now.isValid() || !(now == hit->stamp))
         return false;
     if (withinClockTick(known->stamp.changed, known->recordedAt) &&
@@ -492,17 +505,18 @@ bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store
 constexpr qint64 noPosition = qint64(INT_MAX) + 1;
 
 // Runs on any thread during a load.
-void runLoadJob(FileJob &job, QByteArray &bytes, const StoreSnapshot &store) {
-    job.cacheHit = cacheStillHolds(job, bytes, store);
+// positions: the stored positions, by the palette names' key parts.
+void runLoadJob(FileJob &job, QByteArray &bytes, const StoreSnapshot &store,
+                const OpenFolder &folder, const QHash<QStringView, int> &positions) {
+    job.cacheHit = cacheStillHolds(job, bytes, store, folder);
     if (!job.cacheHit)
         readJob(job, true, bytes);
     if (!job.palette)
         return;
     job.shownName =
         isConflictCopy(job.name, job.palette->palName) ? job.name : job.palette->palName;
-    job.key = SettingsKeys::paletteIndexKey(job.shownName);
-    const std::optional<int> position = store.positions(job.key);
-    job.rank = position ? qint64(*position) : noPosition;
+    const auto position = positions.constFind(SettingsKeys::keyPart(job.shownName));
+    job.rank = position != positions.cend() ? qint64(*position) : noPosition;
     // A file that may have to be written back is encoded here, on both threads.
     if (!job.inWrittenForm) {
         Palette shown = *job.palette;
@@ -618,7 +632,6 @@ struct LoadScan {
     };
     QList<Step> steps;
     QList<QByteArray> writes; // encoded palettes, each for the file named after it
-    QStringList keys;         // each palette's position key
     QList<bool> firstOfName;  // a name seen twice in one load always sets its key
 
     // Filled when applied: why a write was refused (empty: asked for), and its batch place.
@@ -768,9 +781,19 @@ void runScan(LoadScan &scan) {
         jobs.push_back(std::move(job));
     }
     const StoreSnapshot &store = scan.store;
-    forEachInParallel(qsizetype(jobs.size()), [&jobs, &store](qsizetype i, QByteArray &bytes) {
-        runLoadJob(jobs[size_t(i)], bytes, store);
-    });
+    OpenFolder folder;
+    if (!jobs.empty() && !store.cache.isEmpty()) {
+        folder.fd = ::open(nativeFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        folder.pathLength = nativeFolder.size();
+    }
+    const QHash<QStringView, int> positions =
+        store.positions.under(QLatin1StringView(SettingsKeys::paletteIndexPrefix));
+    forEachInParallel(qsizetype(jobs.size()),
+                      [&jobs, &store, &folder, &positions](qsizetype i, QByteArray &bytes) {
+                          runLoadJob(jobs[size_t(i)], bytes, store, folder, positions);
+                      });
+    if (folder.fd >= 0)
+        ::close(folder.fd);
 
     // Palettes with a stored position first, in its order; the rest keep the listing order.
     QList<const FileJob *> found;
@@ -784,14 +807,12 @@ void runScan(LoadScan &scan) {
     scan.palettes.reserve(found.size());
     scan.sources.reserve(found.size());
     scan.ranks.reserve(found.size());
-    scan.keys.reserve(found.size());
     for (const FileJob *job : std::as_const(found)) {
         Palette palette = *job->palette;
         palette.palName = job->shownName;
         scan.palettes.append(std::move(palette));
         scan.sources.append({job->name, job->inWrittenForm, job->encoded});
         scan.ranks.append(job->rank);
-        scan.keys.append(job->key);
     }
     decideSteps(scan);
 }
@@ -917,7 +938,8 @@ bool runPendingKeys(bool sliced) {
                                      : done % 64 == 0 && clock.nsecsElapsed() >= keySliceNs))
                 return false;
             const KeySteps::Step step = front.steps.at(front.next++);
-            const QString &key = scan.keys.at(step.palette);
+            const QString key =
+                SettingsKeys::paletteIndexKey(scan.palettes.at(step.palette).palName);
             if (step.replace)
                 Settings::replaceInteger(key, static_cast<int>(step.palette));
             else

@@ -219,6 +219,10 @@ private slots:
         QCOMPARE(Settings::integer(QStringLiteral("shared.a")), 2);
         QCOMPARE(snapshot(QStringLiteral("shared.a")), std::optional<int>(1));
         QCOMPARE(snapshot(QStringLiteral("shared.g/x")), std::optional<int>(1));
+        const QHash<QStringView, int> under = snapshot.under(QLatin1StringView("shared."));
+        QCOMPARE(under.value(u"a", -1), 1);
+        QCOMPARE(under.value(u"g/x", -1), 1);
+        QVERIFY(!under.contains(u"g/y") && !under.contains(u"shared.a"));
         QTest::qWait(1300); // still shared: nothing written yet
         QCOMPARE(g_writes.load(), 0);
         snapshot = {};

@@ -218,11 +218,12 @@ private slots:
     }
 
     // Stored positions order a load, palettes without one follow in listing order; a delete
-    // and a move keep everyone else where they were.
+    // and a move keep everyone else where they were. A "\\" in a name stands otherwise in
+    // its key, and a name that begins another's finds its own.
     void orderComesFromStoredPositions() {
-        for (const char *name : {"one", "two", "three", "four", "five"})
-            put(QString::fromLatin1(name) + QStringLiteral(".json"),
-                encoded(palette(QString::fromLatin1(name))));
+        for (const char *name : {"one", "tw\\o", "three", "thre", "f\u00fcnf"})
+            put(QString::fromUtf8(name) + QStringLiteral(".json"),
+                encoded(palette(QString::fromUtf8(name))));
         loadAll();
         const QStringList listed = names(*m_collection);
         const auto key = [](const QString &name) {
@@ -233,6 +234,7 @@ private slots:
         Settings::setInteger(key(listed.at(2)), 3);
         Settings::remove(key(listed.at(3)));
         Settings::remove(key(listed.at(4)));
+        QVERIFY(key(QStringLiteral("tw\\o")).endsWith(QStringLiteral("tw%5Co")));
         loadAll();
         const QStringList ordered{listed.at(1), listed.at(2), listed.at(0), listed.at(3),
                                   listed.at(4)};
