@@ -29,6 +29,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <sys/stat.h>
 #include <system_error>
@@ -505,9 +506,8 @@ bool cacheStillHolds(FileJob &job, QByteArray &bytes, const StoreSnapshot &store
 constexpr qint64 noPosition = qint64(INT_MAX) + 1;
 
 // Runs on any thread during a load.
-// positions: the stored positions, by the palette names' key parts.
 void runLoadJob(FileJob &job, QByteArray &bytes, const StoreSnapshot &store,
-                const OpenFolder &folder, const QHash<QStringView, int> &positions) {
+                const OpenFolder &folder) {
     job.cacheHit = cacheStillHolds(job, bytes, store, folder);
     if (!job.cacheHit)
         readJob(job, true, bytes);
@@ -515,8 +515,6 @@ void runLoadJob(FileJob &job, QByteArray &bytes, const StoreSnapshot &store,
         return;
     job.shownName =
         isConflictCopy(job.name, job.palette->palName) ? job.name : job.palette->palName;
-    const auto position = positions.constFind(SettingsKeys::keyPart(job.shownName));
-    job.rank = position != positions.cend() ? qint64(*position) : noPosition;
     // A file that may have to be written back is encoded here, on both threads.
     if (!job.inWrittenForm) {
         Palette shown = *job.palette;
@@ -609,6 +607,9 @@ struct LoadScan {
     std::optional<QString> leftOut; // a file name (without ".json") the load skips
     StoreSnapshot store;
     quint64 generation = 0; // of the store when the snapshot was taken
+    // When valid, the stored positions come here once the files are read (store.positions is
+    // then empty until they do).
+    std::future<Settings::IntegerSnapshot> laterPositions;
 
     struct Entry {
         QString skipLine;   // printed in place of loading the entry
@@ -786,21 +787,27 @@ void runScan(LoadScan &scan) {
         folder.fd = ::open(nativeFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         folder.pathLength = nativeFolder.size();
     }
-    const QHash<QStringView, int> positions =
-        store.positions.under(QLatin1StringView(SettingsKeys::paletteIndexPrefix));
     forEachInParallel(qsizetype(jobs.size()),
-                      [&jobs, &store, &folder, &positions](qsizetype i, QByteArray &bytes) {
-                          runLoadJob(jobs[size_t(i)], bytes, store, folder, positions);
+                      [&jobs, &store, &folder](qsizetype i, QByteArray &bytes) {
+                          runLoadJob(jobs[size_t(i)], bytes, store, folder);
                       });
     if (folder.fd >= 0)
         ::close(folder.fd);
 
     // Palettes with a stored position first, in its order; the rest keep the listing order.
+    if (scan.laterPositions.valid())
+        scan.store.positions = scan.laterPositions.get();
+    const QHash<QStringView, int> positions =
+        store.positions.under(QLatin1StringView(SettingsKeys::paletteIndexPrefix));
     QList<const FileJob *> found;
     found.reserve(qsizetype(jobs.size()));
     for (const LoadScan::Entry &entry : std::as_const(scan.entries)) {
-        if (entry.job >= 0 && jobs[size_t(entry.job)].palette)
-            found.append(&jobs[size_t(entry.job)]);
+        if (entry.job < 0 || !jobs[size_t(entry.job)].palette)
+            continue;
+        FileJob &job = jobs[size_t(entry.job)];
+        const auto position = positions.constFind(SettingsKeys::keyPart(job.shownName));
+        job.rank = position != positions.cend() ? qint64(*position) : noPosition;
+        found.append(&job);
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const FileJob *a, const FileJob *b) { return a->rank < b->rank; });
@@ -1357,13 +1364,21 @@ void Manager::startFirstScan() {
     FirstScan &first = firstScan();
     if (first.worker.joinable() || first.scan)
         return;
-    std::shared_ptr<LoadScan> scan = prepareScan(std::nullopt);
+    auto scan = std::make_shared<LoadScan>();
+    scan->folder = palettesFolder();
+    scan->store = StoreSnapshot{fileCache(), knownStamps(), {}};
+    scan->generation = storeGeneration();
+    // The files are read while the settings are opened here: with thousands of palettes,
+    // each with its position key, that takes a while too.
+    std::promise<Settings::IntegerSnapshot> positions;
+    scan->laterPositions = positions.get_future();
     try {
         first.worker = std::thread([scan] { runScan(*scan); });
-        first.scan = std::move(scan);
     } catch (const std::system_error &) {
-        // No thread to spare: the load reads the folder itself.
+        return; // no thread to spare: the load reads the folder itself
     }
+    first.scan = std::move(scan);
+    positions.set_value(Settings::integerSnapshot());
 }
 
 void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {

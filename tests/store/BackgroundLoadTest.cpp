@@ -285,14 +285,18 @@ private slots:
     // The start-up load that uses a scan begun before it ends as one that scans for itself;
     // a palette written between the two is not lost to the older listing.
     void scanStartedBeforeTheFirstLoad() {
+        const QString firstKey = SettingsKeys::paletteIndexKey(QStringLiteral("P20"));
         makeFolder();
+        Settings::setInteger(firstKey, 0);
         const QStringList plainLines = capturedLines([] { Manager::loadAllPalettes(); });
         const QStringList plainNames = names(*m_collection);
         const QStringList plainKeys = positionKeys();
         const QStringList plainFiles = folderFiles(m_folder);
         QVERIFY(plainLines.join(QLatin1Char('\n')).contains(QStringLiteral("Broken.json")));
+        QCOMPARE(plainNames.first(), QStringLiteral("P20"));
 
         makeFolder();
+        Settings::setInteger(firstKey, 0);
         m_collection->setPalettes({});
         Manager::startFirstScan();
         QCOMPARE(capturedLines([] { Manager::loadAllPalettes(); }), plainLines);
