@@ -1138,12 +1138,7 @@ void startNextLoad() {
 // A scan started before the first load, on a thread of its own.
 struct FirstScan {
     std::shared_ptr<LoadScan> scan;
-    std::thread worker;
-
-    ~FirstScan() {
-        if (worker.joinable())
-            worker.join();
-    }
+    std::jthread worker; // joined at exit when no load took the scan
 };
 
 FirstScan &firstScan() {
@@ -1373,7 +1368,7 @@ void Manager::startFirstScan() {
     std::promise<Settings::IntegerSnapshot> positions;
     scan->laterPositions = positions.get_future();
     try {
-        first.worker = std::thread([scan] { runScan(*scan); });
+        first.worker = std::jthread([scan] { runScan(*scan); });
     } catch (const std::system_error &) {
         return; // no thread to spare: the load reads the folder itself
     }
