@@ -1152,8 +1152,9 @@ std::shared_ptr<LoadScan> takeFirstScan(const std::optional<QString> &leftOut) {
     if (first.worker.joinable())
         first.worker.join();
     std::shared_ptr<LoadScan> scan = std::move(first.scan);
-    if (!scan || leftOut || scan->generation != storeGeneration() ||
-        scan->folder != palettesFolder())
+    // Its folder was found (or reported missing) as the scan began: asking again would say a
+    // failure twice.
+    if (!scan || leftOut || scan->generation != storeGeneration())
         return nullptr;
     return scan;
 }

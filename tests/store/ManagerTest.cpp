@@ -620,6 +620,12 @@ private slots:
         lines = loadAll();
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.at(1), QStringLiteral("Successfully loaded all(0) color palettes!"));
+        // The same from a scan begun before the load: the failure is said once.
+        lines = capturedLines([] {
+            Manager::startFirstScan();
+            Manager::loadAllPalettes();
+        });
+        QCOMPARE(lines.size(), 2);
         lines = capturedLines([] { Manager::savePalette(palette(QStringLiteral("s"))); });
         QCOMPARE(lines.size(), 1);
         lines = capturedLines([] { Manager::loadPalette(QStringLiteral("s")); });
