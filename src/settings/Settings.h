@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 #include <optional>
 
 // Keys of the per-user defaults store.
