@@ -398,15 +398,16 @@ bool existsOnDisk(const QString &path) {
 
 struct Listing {
     QStringList names;
-    QList<QByteArray> nativeNames; // the same names as the file system holds them
+    QList<QByteArray> nativePaths; // each entry's path, its name as the file system holds it
     QSet<QString> undecodable;     // names whose bytes are not UTF-8: no path leads back to them
     QString error;                 // empty when the folder was listed
 };
 
-// Entry names in the order the file system returns them, hidden ones included.
-Listing listFolder(const QString &folder) {
+// Entry names in the order the file system returns them, hidden ones included. nativeFolder:
+// the folder's path as the file system holds it.
+Listing listFolder(const QByteArray &nativeFolder) {
     Listing listing;
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR *dir = ::opendir(nativeFolder.constData());
     if (!dir) {
         listing.error = errnoText(errno);
         return listing;
@@ -418,21 +419,26 @@ Listing listFolder(const QString &folder) {
             if (errno != 0) {
                 listing.error = errnoText(errno);
                 listing.names.clear();
-                listing.nativeNames.clear();
+                listing.nativePaths.clear();
             }
             break;
         }
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
-        const QByteArray native(entry->d_name);
+        const QByteArrayView native(entry->d_name);
         // Nearly every name is plain ASCII, which decodes and encodes back unchanged.
         const bool ascii = std::all_of(native.cbegin(), native.cend(),
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        const QString name = ascii ? QString::fromLatin1(native) : QFile::decodeName(native);
+        QString name =
+            ascii ? QString::fromLatin1(native) : QFile::decodeName(native.toByteArray());
         if (!ascii && QFile::encodeName(name) != native)
             listing.undecodable.insert(name);
-        listing.names.append(name);
-        listing.nativeNames.append(native);
+        // Made once, at its full length: thousands of entries make every allocation count.
+        QByteArray path;
+        path.reserve(nativeFolder.size() + 1 + native.size());
+        path.append(nativeFolder).append('/').append(native);
+        listing.names.append(std::move(name));
+        listing.nativePaths.append(std::move(path));
     }
     ::closedir(dir);
     return listing;
@@ -742,17 +748,17 @@ std::shared_ptr<LoadScan> prepareScan(const std::optional<QString> &leftOut) {
 
 void runScan(LoadScan &scan) {
     Listing listing;
+    const QByteArray nativeFolder = scan.folder ? QFile::encodeName(*scan.folder) : QByteArray();
     if (scan.folder) {
-        listing = listFolder(*scan.folder);
+        listing = listFolder(nativeFolder);
         scan.listError = listing.error;
     }
     // Which entries are palette files; then every file is read and decoded on up to two
     // threads; then, in listing order, the palettes are gathered as one thread would.
     std::vector<FileJob> &jobs = scan.jobs;
     jobs.reserve(size_t(listing.names.size()));
-    const QByteArray nativeFolder = scan.folder ? QFile::encodeName(*scan.folder) : QByteArray();
     for (qsizetype k = 0; k < listing.names.size(); ++k) {
-        const QString &entryName = listing.names.at(k);
+        QString &entryName = listing.names[k];
         if (!entryName.endsWith(jsonSuffix))
             continue;
         if (listing.undecodable.contains(entryName)) {
@@ -761,7 +767,9 @@ void runScan(LoadScan &scan) {
                                  -1});
             continue;
         }
-        QString name = entryName;
+        const qsizetype entrySize = entryName.size();
+        // The listing's own string, no longer needed there: the suffix goes without a copy.
+        QString name = std::move(entryName);
         name.remove(jsonSuffix);
         if (scan.leftOut && name == *scan.leftOut)
             continue;
@@ -773,10 +781,10 @@ void runScan(LoadScan &scan) {
         }
         FileJob job;
         // The name without every ".json" in it: "x.json.json" is read as "x.json".
-        const bool folded = name.size() + jsonSuffix.size() != entryName.size();
+        const bool folded = name.size() + jsonSuffix.size() != entrySize;
         scan.foldedNames |= folded;
         job.native = folded ? QFile::encodeName(filePath(*scan.folder, name))
-                            : nativeFolder + '/' + listing.nativeNames.at(k);
+                            : std::move(listing.nativePaths[k]);
         job.name = std::move(name);
         scan.entries.append({QString(), qsizetype(jobs.size())});
         jobs.push_back(std::move(job));
