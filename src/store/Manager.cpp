@@ -399,8 +399,10 @@ bool existsOnDisk(const QString &path) {
 struct Listing {
     QStringList names;
     QList<QByteArray> nativePaths; // each entry's path, its name as the file system holds it
-    QSet<QString> undecodable;     // names whose bytes are not UTF-8: no path leads back to them
-    QString error;                 // empty when the folder was listed
+    // Entries whose bytes are not UTF-8: no path leads back to them. Told by their own bytes,
+    // not by the name they decode to, which a valid name can share.
+    std::vector<bool> undecodable;
+    QString error; // empty when the folder was listed
 };
 
 // Entry names in the order the file system returns them, hidden ones included. nativeFolder:
@@ -420,6 +422,7 @@ Listing listFolder(const QByteArray &nativeFolder) {
                 listing.error = errnoText(errno);
                 listing.names.clear();
                 listing.nativePaths.clear();
+                listing.undecodable.clear();
             }
             break;
         }
@@ -431,8 +434,7 @@ Listing listFolder(const QByteArray &nativeFolder) {
                                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         QString name =
             ascii ? QString::fromLatin1(native) : QFile::decodeName(native.toByteArray());
-        if (!ascii && QFile::encodeName(name) != native)
-            listing.undecodable.insert(name);
+        listing.undecodable.push_back(!ascii && QFile::encodeName(name) != native);
         // Made once, at its full length: thousands of entries make every allocation count.
         QByteArray path;
         path.reserve(nativeFolder.size() + 1 + native.size());
@@ -761,7 +763,7 @@ void runScan(LoadScan &scan) {
         QString &entryName = listing.names[k];
         if (!entryName.endsWith(jsonSuffix))
             continue;
-        if (listing.undecodable.contains(entryName)) {
+        if (listing.undecodable[size_t(k)]) {
             scan.entries.append({QStringLiteral("Skipped file %1 : its name is not valid UTF-8")
                                      .arg(printable(entryName)),
                                  -1});

@@ -711,10 +711,15 @@ private slots:
         QVERIFY(fd >= 0);
         QVERIFY(::write(fd, "{", 1) == 1);
         ::close(fd);
+        // It decodes to the name of this valid one, which still loads.
+        const QString replaced = QStringLiteral("caf\uFFFD");
+        put(replaced + QStringLiteral(".json"), encoded(palette(replaced)));
         const QStringList more = loadAll();
         QCOMPARE(more.size(), 2);
         QVERIFY(more.contains(QStringLiteral("Skipped file caf\uFFFD.json : its name is not valid "
                                              "UTF-8")));
+        QCOMPARE(m_collection->count(), 1);
+        QCOMPARE(m_collection->palettes().at(0).palName, replaced);
         struct stat info {};
         QCOMPARE(::stat(latin1.constData(), &info), 0);
         QCOMPARE(info.st_size, off_t(1));
