@@ -314,18 +314,13 @@ void Settings::sync() {
     store().file->writeNow();
 }
 
-namespace {
-QHash<QString, int> integersIn(const IniCodec::Map &values, const QString &prefix) {
+QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
     QHash<QString, int> out;
+    const IniCodec::Map &values = store().file->current();
     for (auto it = values.lowerBound(prefix); it != values.cend() && it.key().startsWith(prefix);
          ++it)
         out.insert(it.key(), integerOf(it.value()));
     return out;
-}
-} // namespace
-
-QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
-    return integersIn(store().file->current(), prefix);
 }
 
 Settings::IntegerSnapshot Settings::integerSnapshot() {
