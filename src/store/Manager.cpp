@@ -738,13 +738,20 @@ void decideSteps(LoadScan &scan) {
     }
 }
 
-// On the calling thread: what the scan starts from.
-std::shared_ptr<LoadScan> prepareScan(const std::optional<QString> &leftOut) {
+// On the calling thread: what the scan starts from, but the stored positions.
+std::shared_ptr<LoadScan> newScan(const std::optional<QString> &leftOut) {
     auto scan = std::make_shared<LoadScan>();
     scan->folder = palettesFolder();
     scan->leftOut = leftOut;
-    scan->store = StoreSnapshot{fileCache(), knownStamps(), Settings::integerSnapshot()};
+    scan->store = StoreSnapshot{fileCache(), knownStamps(), {}};
     scan->generation = storeGeneration();
+    return scan;
+}
+
+// On the calling thread: what the scan starts from.
+std::shared_ptr<LoadScan> prepareScan(const std::optional<QString> &leftOut) {
+    std::shared_ptr<LoadScan> scan = newScan(leftOut);
+    scan->store.positions = Settings::integerSnapshot();
     return scan;
 }
 
@@ -1370,10 +1377,7 @@ void Manager::startFirstScan() {
     FirstScan &first = firstScan();
     if (first.worker.joinable() || first.scan)
         return;
-    auto scan = std::make_shared<LoadScan>();
-    scan->folder = palettesFolder();
-    scan->store = StoreSnapshot{fileCache(), knownStamps(), {}};
-    scan->generation = storeGeneration();
+    std::shared_ptr<LoadScan> scan = newScan(std::nullopt);
     // The files are read while the settings are opened here: with thousands of palettes,
     // each with its position key, that takes a while too.
     std::promise<Settings::IntegerSnapshot> positions;
