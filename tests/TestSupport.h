@@ -15,6 +15,8 @@ public:
         const QByteArray root = m_dir.path().toUtf8();
         qputenv("HOME", root);
         qputenv("XDG_CONFIG_HOME", root + "/config");
+        // The system-wide settings QSettings falls back to are read from here, not from /etc.
+        qputenv("XDG_CONFIG_DIRS", root + "/system-config");
         qputenv("XDG_DATA_HOME", root + "/data");
         qputenv("XDG_CACHE_HOME", root + "/cache");
         qputenv("XDG_RUNTIME_DIR", root + "/runtime");

@@ -6,6 +6,7 @@
 
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QHash>
 #include <QSettings>
 #include <QUrl>
 #include <QVariant>
@@ -16,15 +17,14 @@
 
 namespace {
 
-// What QSettings last read from the file through our format, for the file's image.
-std::optional<IniCodec::Map> &lastRead() {
-    static std::optional<IniCodec::Map> values;
-    return values;
-}
+// While the store is made: what QSettings reads through our format, by file. It reads the
+// organisation's and the system-wide files too, and only the user's own file is the image.
+QHash<QString, IniCodec::Map> *g_reads = nullptr;
 
 bool readIni(QIODevice &device, QSettings::SettingsMap &map) {
     map = IniCodec::read(device.readAll());
-    lastRead() = map;
+    if (auto *file = qobject_cast<QFileDevice *>(&device); file && g_reads)
+        g_reads->insert(file->fileName(), map);
     return true;
 }
 
@@ -61,20 +61,16 @@ struct Store {
 
 Store &store() {
     static Store made = [] {
-        lastRead().reset();
+        QHash<QString, IniCodec::Map> reads;
+        g_reads = &reads;
         auto *settings = new QSettings(iniFormat(), QSettings::UserScope,
                                        QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
+        g_reads = nullptr;
         SettingsFile::clearStaleLock(settings->fileName());
-        IniCodec::Map values;
-        if (lastRead()) {
-            values = *lastRead();
-        } else {
-            // Another QSettings on the same file read it first (QSettings shares what it
-            // read between them).
-            for (const QString &key : settings->allKeys())
-                values.insert(key, settings->value(key));
-        }
-        lastRead().reset();
+        const auto own = reads.constFind(settings->fileName());
+        // Not read here: there is no such file yet, or another QSettings on it read it first
+        // (QSettings shares what it read between them).
+        IniCodec::Map values = own != reads.cend() ? *own : SettingsFile::ownValues(*settings);
         return Store{settings, new SettingsFile(*settings, std::move(values))};
     }();
     return made;

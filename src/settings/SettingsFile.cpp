@@ -43,6 +43,16 @@ void SettingsFile::clearStaleLock(const QString &settingsFile) {
         lock.unlock();
 }
 
+SettingsFile::Map SettingsFile::ownValues(QSettings &settings) {
+    settings.setFallbacksEnabled(false);
+    Map values;
+    const QStringList keys = settings.allKeys();
+    for (const QString &key : keys)
+        values.insert(key, settings.value(key));
+    settings.setFallbacksEnabled(true);
+    return values;
+}
+
 SettingsFile::SettingsFile(QSettings &settings, Map values)
     : m_settings(settings)
     , m_values(std::move(values))
@@ -278,11 +288,7 @@ bool SettingsFile::writeNow() {
 void SettingsFile::takeOverFromSettings() {
     clearStaleLock(m_path);
     m_settings.sync();
-    Map values;
-    const QStringList keys = m_settings.allKeys();
-    for (const QString &key : keys)
-        values.insert(key, m_settings.value(key));
-    m_values = values;
+    m_values = ownValues(m_settings);
     // QSettings had every change, deferred ones too: they are in what it read back.
     m_deferred.clear();
     m_dirty = m_settings.status() != QSettings::NoError;

@@ -38,6 +38,10 @@ public:
     // stay pending and go out with a later write).
     bool writeNow();
 
+    // The keys of settings' own file (the user's, the one it writes), without those it falls
+    // back to for reading: the organisation's file and the system-wide ones.
+    static Map ownValues(QSettings &settings);
+
     // QSettings waits on "<file>.lock" before it writes and takes an empty one (left by a crash
     // between its creation and its first write) for live for 30 seconds. Such a file holds no
     // process: clear it, waiting at most a moment for a real holder.
