@@ -195,7 +195,8 @@ void escapeString(const QString &text, QByteArray &out) {
     const qsizetype start = out.size();
     bool needsQuotes = false;
     bool escapeNextIfDigit = false;
-    for (const QChar qc : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar qc = text.at(i);
         const char16_t c = qc.unicode();
         if (c == ';' || c == ',' || c == '=')
             needsQuotes = true;
@@ -241,6 +242,12 @@ void escapeString(const QString &text, QByteArray &out) {
                 escapeNextIfDigit = true;
             } else if (rawBytes || c < 0x80) {
                 out += char(c);
+            } else if (qc.isHighSurrogate() && i + 1 < text.size() &&
+                       text.at(i + 1).isLowSurrogate()) {
+                // A character outside the BMP is one UTF-8 sequence: each half alone would
+                // come out as a replacement character.
+                out += QStringView(text).sliced(i, 2).toUtf8();
+                ++i;
             } else {
                 out += QString(qc).toUtf8();
             }

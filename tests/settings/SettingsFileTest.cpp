@@ -159,6 +159,26 @@ private slots:
         QCOMPARE(ours, file.readAll());
     }
 
+    // Texts outside the Basic Multilingual Plane (emoji, musical symbols) in a value come back
+    // from the file whole, to this program and to QSettings alike, after a restart.
+    void valuesReadBackAfterRestart() {
+        const QStringList templates{QStringLiteral("🎨 §hex"), QStringLiteral("𝄞, ü \"x\""),
+                                    QStringLiteral("plain")};
+        const QString single = QStringLiteral("only 😀");
+        Settings::setStringList(QStringLiteral("formats.user"), templates);
+        Settings::setStringList(QStringLiteral("formats.single"), {single});
+        Settings::sync();
+        QCOMPARE(onDisk(QStringLiteral("formats.user")), QVariant(templates));
+        QCOMPARE(onDisk(QStringLiteral("formats.single")), QVariant(single));
+        // A copy: QSettings objects on one file share what the first of them holds in memory.
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(QStringLiteral("copy.conf"));
+        QVERIFY(QFile::copy(Settings::fileName(), copy));
+        const QSettings theirs(copy, QSettings::IniFormat);
+        QCOMPARE(theirs.value(QStringLiteral("formats.user")), QVariant(templates));
+        QCOMPARE(theirs.value(QStringLiteral("formats.single")), QVariant(single));
+    }
+
     // Another program edits the file while this one runs: its edit is kept next to ours.
     void editsByAnotherProgramAreMerged() {
         Settings::setInteger(QStringLiteral("ours"), 1);
