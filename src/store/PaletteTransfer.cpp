@@ -2,6 +2,7 @@
 
 #include "core/Log.h"
 #include "interchange/PaletteFile.h"
+#include "store/BackgroundWriter.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
 
@@ -93,7 +94,12 @@ std::optional<QString> PaletteTransfer::importFile(const QString &path) {
         logLine(QStringLiteral("Palette name \"%1\" from %2 made safe as \"%3\" : %4")
                     .arg(printable(palette.palName), printable(path), safe, reason));
     palette.palName = freeName(safe);
-    if (!Manager::addPalette(palette)) {
+    // A large palette goes to the writer thread, which reports a failure only when it is
+    // done: wait for it, so that a command that ends now never calls a lost write imported.
+    // The name was free, so the file is there exactly when the write went through.
+    const bool added = Manager::addPalette(palette);
+    BackgroundWriter::instance().flush();
+    if (!added || !fileTaken(palette.palName)) {
         logLine(QStringLiteral("Failed to import %1 : the palette could not be saved")
                     .arg(printable(path)));
         return std::nullopt;

@@ -1,6 +1,8 @@
 #include "StdoutCapture.h"
 #include "TestSupport.h"
 
+#include "core/SafeFile.h"
+
 #include "interchange/PaletteFile.h"
 #include "settings/CopyFormats.h"
 #include "settings/Settings.h"
@@ -132,6 +134,34 @@ private slots:
         }
         QCOMPARE(folderFiles(), QStringList());
         QCOMPARE(m_palettes.count(), 0);
+    }
+
+    // A palette large enough to be written on the writer thread is only called imported once
+    // its file is there: a failed write is a failed import, said before the caller goes on.
+    void largeImportWhoseWriteFailsIsAFailure() {
+        QByteArray gpl("GIMP Palette\nName: Huge\n");
+        for (int i = 0; i < 16384; ++i)
+            gpl += QByteArray::number(i % 256) + " " + QByteArray::number(i / 256) + " 0\n";
+        const QString file = writeFile(m_files.filePath("huge.gpl"), gpl);
+        SafeFile::setWriteFunction([](int, const void *, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        const QStringList lines =
+            capturedLines([&] { QVERIFY(!PaletteTransfer::importFile(file)); });
+        SafeFile::setWriteFunction(nullptr);
+        QCOMPARE(lines,
+                 QStringList({"Failed to save file Huge.json : No space left on device",
+                              "Failed to import " + file + " : the palette could not be saved"}));
+        QCOMPARE(folderFiles(), QStringList());
+
+        QStringList written = capturedLines([&] {
+            Manager::loadAllPalettes();
+            QVERIFY(PaletteTransfer::importFile(file));
+        });
+        written.removeFirst(); // the load's own line
+        QCOMPARE(written, QStringList({"Imported pal: Huge (16384 colors) from " + file}));
+        QCOMPARE(folderFiles(), QStringList({"Huge.json"}));
     }
 
     void exportsWholeOrNotAtAll() {
