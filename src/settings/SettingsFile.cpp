@@ -23,10 +23,25 @@ bool sameFile(const struct stat &a, const struct stat &b) {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
+// A settings file kept elsewhere and linked into place (a dotfiles folder) is replaced where
+// the link points, as QSettings did; the link itself stays.
+QString writeTarget(const QString &path) {
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
 // The folder is made on the first write, as QSettings does.
 bool writeFile(const QString &path, const QByteArray &bytes, QString *error, struct stat *written) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return SafeFile::write(path, bytes, error, written);
+    return SafeFile::write(writeTarget(path), bytes, error, written);
+}
+
+// The file as it stands at path, through a link: what a write above leaves there.
+bool statFile(const QString &path, struct stat *info) {
+    return ::stat(QFile::encodeName(path).constData(), info) == 0;
 }
 
 } // namespace
@@ -298,7 +313,7 @@ void SettingsFile::takeOverFromSettings() {
 
 bool SettingsFile::changedElsewhere() {
     struct stat now {};
-    const bool exists = ::lstat(QFile::encodeName(m_path).constData(), &now) == 0;
+    const bool exists = statFile(m_path, &now);
     std::lock_guard lock(m_mutex);
     if (!m_known)
         return exists;
@@ -312,5 +327,5 @@ void SettingsFile::remember(const struct stat *written) {
         m_known = true;
         return;
     }
-    m_known = ::lstat(QFile::encodeName(m_path).constData(), &m_seen) == 0;
+    m_known = statFile(m_path, &m_seen);
 }

@@ -296,6 +296,40 @@ private slots:
         Settings::remove(prefix + QStringLiteral("a"));
         QVERIFY(!Settings::integersWithPrefix(prefix).contains(prefix + QStringLiteral("a")));
     }
+
+    // A settings file kept in a dotfiles folder and linked into place: changes go to the file
+    // the link points to, the link stays, and nothing fails.
+    void fileBehindALinkIsWrittenThroughIt() {
+        Settings::setInteger(QStringLiteral("linked.before"), 1);
+        Settings::sync();
+        QTemporaryDir dotfiles;
+        const QString target = dotfiles.filePath(QStringLiteral("Swatchbar.conf"));
+        QVERIFY(QFile::copy(Settings::fileName(), target));
+        QVERIFY(QFile::remove(Settings::fileName()));
+        QVERIFY(QFile::link(target, Settings::fileName()));
+        const QStringList lines = capturedLines([] {
+            for (int i = 1; i <= 3; ++i) {
+                Settings::setInteger(QStringLiteral("linked.value"), i);
+                Settings::sync();
+            }
+            Settings::setInteger(QStringLiteral("linked.later"), 4);
+            QTest::qWait(1500); // a write from the timer as well
+        });
+        QCOMPARE(lines, QStringList());
+        QVERIFY(QFileInfo(Settings::fileName()).isSymLink());
+        QCOMPARE(QFileInfo(Settings::fileName()).symLinkTarget(), target);
+        const IniCodec::Map values = IniCodec::read(fileBytes());
+        QCOMPARE(values.value(QStringLiteral("linked.before")), QVariant(QStringLiteral("1")));
+        QCOMPARE(values.value(QStringLiteral("linked.value")), QVariant(QStringLiteral("3")));
+        QCOMPARE(values.value(QStringLiteral("linked.later")), QVariant(QStringLiteral("4")));
+        QCOMPARE(QDir(dotfiles.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("Swatchbar.conf")});
+
+        // A plain file again for whatever runs next.
+        QVERIFY(QFile::remove(Settings::fileName()));
+        QVERIFY(QFile::copy(target, Settings::fileName()));
+        Settings::sync();
+    }
 };
 
 SWATCHBAR_TEST_CORE_MAIN(SettingsFileTest)
