@@ -92,7 +92,7 @@ std::optional<QString> PaletteTransfer::importFile(const QString &path) {
     const QString safe = safeName(palette.palName, &reason);
     if (!reason.isEmpty())
         logLine(QStringLiteral("Palette name \"%1\" from %2 made safe as \"%3\" : %4")
-                    .arg(printable(palette.palName), printable(path), safe, reason));
+                    .arg(printable(palette.palName), printable(path), printable(safe), reason));
     palette.palName = freeName(safe);
     // A large palette goes to the writer thread, which reports a failure only when it is
     // done: wait for it, so that a command that ends now never calls a lost write imported.
@@ -104,10 +104,10 @@ std::optional<QString> PaletteTransfer::importFile(const QString &path) {
                     .arg(printable(path)));
         return std::nullopt;
     }
+    // One arg() call: a "%1" inside the name must not take the count's place.
     logLine(QStringLiteral("Imported pal: %1 (%2 colors) from %3")
-                .arg(palette.palName)
-                .arg(palette.palColors.size())
-                .arg(printable(path)));
+                .arg(printable(palette.palName), QString::number(palette.palColors.size()),
+                     printable(path)));
     return palette.palName;
 }
 
@@ -132,8 +132,6 @@ bool PaletteTransfer::exportPalette(const QString &name, const QString &path) {
         return false;
     }
     logLine(QStringLiteral("Exported pal: %1 (%2 colors) to %3")
-                .arg(printable(name))
-                .arg(found->palColors.size())
-                .arg(printable(path)));
+                .arg(printable(name), QString::number(found->palColors.size()), printable(path)));
     return true;
 }

@@ -136,6 +136,23 @@ private slots:
         QCOMPARE(m_palettes.count(), 0);
     }
 
+    // Names are data: a "%1" in one is shown as it is, and a line break in one stays escaped.
+    void linesShowNamesAsTheyAre() {
+        const QString gpl =
+            writeFile(m_files.filePath("sale.gpl"), "GIMP Palette\nName: Sale %1 off\n1 2 3 x\n");
+        const QString target = m_files.filePath("sale.css");
+        QStringList lines = capturedLines([&] {
+            QVERIFY(PaletteTransfer::importFile(gpl));
+            QVERIFY(PaletteTransfer::exportPalette("Sale %1 off", target));
+        });
+        QCOMPARE(lines, QStringList({"Imported pal: Sale %1 off (1 colors) from " + gpl,
+                                     "Exported pal: Sale %1 off (1 colors) to " + target}));
+        const QString json =
+            writeFile(m_files.filePath("two.json"), R"({"palName":"a\nb","palColors":[]})");
+        lines = capturedLines([&] { QVERIFY(PaletteTransfer::importFile(json)); });
+        QCOMPARE(lines, QStringList({"Imported pal: a\\x0ab (0 colors) from " + json}));
+    }
+
     // A palette large enough to be written on the writer thread is only called imported once
     // its file is there: a failed write is a failed import, said before the caller goes on.
     void largeImportWhoseWriteFailsIsAFailure() {
