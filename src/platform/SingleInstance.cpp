@@ -126,8 +126,14 @@ int SingleInstance::takeFileLock() {
     for (int attempt = 0; attempt < 10; ++attempt) {
         const int fd =
             ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
-        if (fd < 0)
-            return 0;
+        if (fd < 0) {
+            // Nobody can hold a lock that cannot be opened: a link (never followed), a folder,
+            // a file this user may not write.
+            m_unavailable = errno == ELOOP
+                                ? QStringLiteral("it is a symbolic link, which is never followed")
+                                : qt_error_string(errno);
+            return -2;
+        }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
@@ -197,7 +203,9 @@ SingleInstance::Claim SingleInstance::takeLock() {
     if (!m_unavailable.isEmpty())
         return Claim::Unavailable;
     const int taken = takeFileLock();
-    if (taken < 0) {
+    if (taken == -2)
+        return Claim::Unavailable;
+    if (taken == -1) {
         // tryLock takes over a lock whose process no longer runs.
         m_fallbackLock = std::make_unique<QLockFile>(lockPath());
         if (!m_fallbackLock->tryLock(0))

@@ -28,7 +28,7 @@ public:
     enum class Claim {
         Taken,         // this is the one instance
         HeldElsewhere, // another process holds the lock
-        Unavailable,   // no safe folder for the lock: run alone, without the check
+        Unavailable,   // no safe folder or lock file: run alone, without the check
     };
     // Takes the lock and starts listening: takeLock(), then, when taken, prepareListening()
     // and startAccepting().
@@ -50,7 +50,7 @@ public:
     // One attempt at once, without waiting for a process that is still starting: needs no
     // application object, so a running copy is asked before this one starts a toolkit.
     Reach askOnce(const QByteArray &request, int timeoutMs = 3000);
-    // Why claim() found no safe folder; empty otherwise.
+    // Why claim() found no safe folder or lock file; empty otherwise.
     QString unavailableReason() const { return m_unavailable; }
     // Whether folder can hold the lock: a real folder of this user's, closed to others.
     static QString unsafeFolderReason(const QString &folder);
@@ -74,7 +74,8 @@ private:
     void acceptRequests();
     void readRequest(int fd);
     void dropClient(int fd);
-    // 1: taken, 0: held by another process, -1: the file system offers no flock.
+    // 1: taken, 0: held by another process, -1: the file system offers no flock, -2: the
+    // lock file cannot be opened (m_unavailable says why).
     int takeFileLock();
 
     QString m_name;

@@ -404,6 +404,28 @@ private slots:
         QCOMPARE(asked.size(), 1);
     }
 
+    // A lock file that cannot be opened is nobody's lock: the launch runs without the check
+    // and says why, rather than waiting on a running copy that does not exist and giving up.
+    void lockThatCannotBeOpenedIsNotHeldElsewhere() {
+        QTemporaryDir dir;
+        const QString lockPath = dir.path() + QStringLiteral("/swatchbar.lock");
+        const QString nowhere = dir.path() + QStringLiteral("/nowhere");
+        QVERIFY(QFile::link(nowhere, lockPath));
+        SingleInstance linked(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(linked.claim(), Claim::Unavailable);
+        QVERIFY2(linked.unavailableReason().contains(QStringLiteral("symbolic link")),
+                 qPrintable(linked.unavailableReason()));
+        QVERIFY(QFileInfo(lockPath).isSymLink());
+        QVERIFY(!QFileInfo::exists(nowhere));
+        QVERIFY(!QFile::exists(linked.socketPath()));
+
+        QVERIFY(QFile::remove(lockPath));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("swatchbar.lock")));
+        SingleInstance folder(QStringLiteral("swatchbar"), dir.path());
+        QCOMPARE(folder.claim(), Claim::Unavailable);
+        QVERIFY(!folder.unavailableReason().isEmpty());
+    }
+
     void nobodyToNotifyIsAFailure() {
         QTemporaryDir dir;
         SingleInstance lonely(QStringLiteral("swatchbar"), dir.path());
