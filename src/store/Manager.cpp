@@ -1687,10 +1687,27 @@ bool Manager::renamePalette(const QString &oldNameRef, const Palette &renamedRef
     PalettesOO *collection = PalettesOO::shared();
     if (!collection)
         return false;
+    const QString name = renamed.palName;
+    // A file under the new name holds another palette (one an undo or redo would land on,
+    // brought back by another program meanwhile): it is never replaced. On a file system that
+    // ignores case, a new case of the same name is the old file itself.
+    if (name != oldName && isValidPaletteName(name) && isValidPaletteName(oldName)) {
+        if (const std::optional<QString> folder = palettesFolder()) {
+            const FileStamp target = FileStamp::ofPath(QFile::encodeName(filePath(*folder, name)));
+            const FileStamp source =
+                FileStamp::ofPath(QFile::encodeName(filePath(*folder, oldName)));
+            if (target.isValid() &&
+                (target.device != source.device || target.inode != source.inode)) {
+                logLine(
+                    QStringLiteral("Not renaming palette \"%1\" to \"%2\" : the file %2%3 exists")
+                        .arg(printable(oldName), printable(name), jsonSuffix));
+                return false;
+            }
+        }
+    }
     // The new file first: if it cannot be written, the old one must still be there.
     if (!savePalette(renamed))
         return false;
-    const QString name = renamed.palName;
     const bool inBackground = backgroundLoads().enabled;
     // After the reload, which leaves the new file out so the palette is counted and placed
     // once, last.

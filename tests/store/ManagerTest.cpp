@@ -412,6 +412,25 @@ private slots:
         QVERIFY(!Settings::contains(SettingsKeys::paletteIndexKey(QStringLiteral("held"))));
     }
 
+    // A rename asked for by undo or redo, after another program (an import from the command
+    // line, a sync client) brought back a file under the new name: that file is kept, and
+    // nothing changes.
+    void renameNeverReplacesAnotherPalettesFile() {
+        put(QStringLiteral("A.json"), encoded(palette(QStringLiteral("A"), 2)));
+        put(QStringLiteral("B.json"), encoded(palette(QStringLiteral("B"), 5)));
+        loadAll();
+        const QStringList before = names(*m_collection);
+        const QMap<QString, QByteArray> files = snapshot(m_folder);
+        const Palette renamed{QStringLiteral("B"), m_collection->palettes().at(0).palColors};
+        bool ok = true;
+        const QStringList lines = capturedLines([&] { ok = Manager::renamePalette("A", renamed); });
+        QVERIFY(!ok);
+        QCOMPARE(lines, QStringList{QStringLiteral(
+                            "Not renaming palette \"A\" to \"B\" : the file B.json exists")});
+        QCOMPARE(snapshot(m_folder), files);
+        QCOMPARE(names(*m_collection), before);
+    }
+
     void renameMovesPaletteToTheEnd() {
         for (const char *name : {"A", "B", "C"})
             put(QString::fromLatin1(name) + QStringLiteral(".json"),
