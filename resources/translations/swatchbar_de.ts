@@ -74,6 +74,10 @@
         <source>Unexpected argument: %1</source>
         <translation>Unerwartetes Argument: %1</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not valid text in the system&apos;s encoding.</source>
+        <translation>„%1“ ist kein gültiger Text in der Zeichenkodierung des Systems.</translation>
+    </message>
 </context>
 <context>
     <name>FormatEditor</name>

@@ -74,6 +74,10 @@
         <source>Unexpected argument: %1</source>
         <translation>Argumento inesperado: %1</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not valid text in the system&apos;s encoding.</source>
+        <translation>«%1» no es texto válido en la codificación del sistema.</translation>
+    </message>
 </context>
 <context>
     <name>FormatEditor</name>

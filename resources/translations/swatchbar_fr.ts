@@ -74,6 +74,10 @@
         <source>Unexpected argument: %1</source>
         <translation>Argument inattendu : %1</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not valid text in the system&apos;s encoding.</source>
+        <translation>« %1 » n’est pas un texte valide dans l’encodage du système.</translation>
+    </message>
 </context>
 <context>
     <name>FormatEditor</name>

@@ -74,6 +74,10 @@
         <source>Unexpected argument: %1</source>
         <translation>予期しない引数: %1</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not valid text in the system&apos;s encoding.</source>
+        <translation>「%1」はシステムの文字コードで有効なテキストではありません。</translation>
+    </message>
 </context>
 <context>
     <name>FormatEditor</name>

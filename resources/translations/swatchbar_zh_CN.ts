@@ -74,6 +74,10 @@
         <source>Unexpected argument: %1</source>
         <translation>意外的参数：%1</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is not valid text in the system&apos;s encoding.</source>
+        <translation>“%1”不是系统编码中的有效文本。</translation>
+    </message>
 </context>
 <context>
     <name>FormatEditor</name>

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
 
 namespace {
@@ -73,6 +74,23 @@ QString CommandLine::usage() const {
     // Without an application object the parser cannot know the program's name.
     text.replace(QStringLiteral("<executable_name>"), QStringLiteral("swatchbar"));
     return text;
+}
+
+std::optional<int> CommandLine::parse(int argc, const char *const *argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        // The program's own path is never used as a file name.
+        if (i > 0 && QFile::encodeName(argument) != QByteArrayView(argv[i])) {
+            write(stderr,
+                  QStringLiteral("swatchbar: %1\n\n%2")
+                      .arg(tr("\"%1\" is not valid text in the system's encoding.").arg(argument),
+                           usage()));
+            return 2;
+        }
+        arguments.append(argument);
+    }
+    return parse(arguments);
 }
 
 std::optional<int> CommandLine::parse(const QStringList &arguments) {

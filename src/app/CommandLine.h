@@ -18,6 +18,9 @@ public:
     // returns the exit status when the program should end now (0 after help or version on
     // stdout, 2 after a message and the usage on stderr), nullopt to go on.
     std::optional<int> parse(const QStringList &arguments);
+    // The same from main()'s arguments, refusing one that is not valid text: a file name in
+    // another encoding would name a different file once converted back.
+    std::optional<int> parse(int argc, const char *const *argv);
 
     bool pickRequested() const { return m_parser.isSet(m_pick); }
 

@@ -74,10 +74,7 @@ int main(int argc, char *argv[]) {
     std::optional<CommandLine> commandLine;
     if (argc > 1) {
         commandLine.emplace();
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments.append(QString::fromLocal8Bit(argv[i]));
-        if (const std::optional<int> status = commandLine->parse(arguments))
+        if (const std::optional<int> status = commandLine->parse(argc, argv))
             return *status;
         if (commandLine->dataCommand() != CommandLine::DataCommand::None) {
             QCoreApplication app(argc, argv);

@@ -28,6 +28,14 @@ for wrong in --bogus -x "--pick=1" stray; do
 done
 grep -q 'Unexpected argument: stray' "$tmp/err" || fail "stray argument not named"
 
+# A file name that is not valid text would name another file once converted: refused, and
+# nothing written under the mangled name.
+printf 'GIMP Palette\nName: Any\n1 2 3\n' >"$tmp/any.gpl"
+[[ $(run --import "$tmp/any.gpl") == 0 ]] || fail "--import: $(cat "$tmp/out" "$tmp/err")"
+[[ $(run --export Any "$tmp/caf"$'\xe9'".gpl") == 2 ]] || fail "a file name that is not text: $(cat "$tmp/err")"
+grep -q '^Usage: swatchbar \[options\]' "$tmp/err" || fail "no usage for a file name that is not text"
+[[ -z $(find "$tmp" -name 'caf*') ]] || fail "wrote $(find "$tmp" -name 'caf*')"
+
 # The picker needs a display: said plainly, not a toolkit abort.
 [[ $(run --pick) == 2 ]] || fail "--pick without a display"
 grep -q 'no graphical session' "$tmp/err" || fail "--pick without a display: $(cat "$tmp/err")"
