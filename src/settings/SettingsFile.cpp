@@ -96,6 +96,7 @@ bool SettingsFile::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void SettingsFile::set(const QString &key, const QVariant &value) {
+    m_unwritten.insert(key);
     if (!imageIsOwn()) {
         m_deferred.append(Change{key, value});
         schedule(m_delay);
@@ -109,6 +110,7 @@ void SettingsFile::set(const QString &key, const QVariant &value) {
 }
 
 void SettingsFile::remove(const QString &key) {
+    m_unwritten.insert(key);
     if (!imageIsOwn()) {
         m_deferred.append(Change{key, std::nullopt});
         schedule(m_delay);
@@ -205,6 +207,7 @@ void SettingsFile::startWrite() {
     if (!m_dirty)
         return;
     m_dirty = false;
+    m_writing.unite(std::exchange(m_unwritten, {}));
     std::lock_guard lock(m_mutex);
     m_job = m_values;
     if (!m_thread.joinable())
@@ -251,6 +254,10 @@ void SettingsFile::collectResult() {
 }
 
 void SettingsFile::handleResult(const Result &result) {
+    if (result.ok)
+        m_writing.clear();
+    else
+        m_unwritten.unite(std::exchange(m_writing, {}));
     if (result.ok) {
         m_failing = false;
         m_retryDelay = m_delay;
@@ -277,6 +284,7 @@ bool SettingsFile::writeNow() {
             // Not started yet: the newer image below replaces it.
             m_job.reset();
             m_dirty = true;
+            m_unwritten.unite(std::exchange(m_writing, {}));
         }
         m_done.wait(lock, [this] { return !m_busy; });
     }
@@ -287,6 +295,7 @@ bool SettingsFile::writeNow() {
     if (!m_dirty)
         return true;
     m_dirty = false;
+    m_writing.unite(std::exchange(m_unwritten, {}));
     Result result;
     struct stat written {};
     result.ok = writeFile(m_path, IniCodec::write(m_values), &result.error, &written);
@@ -299,16 +308,65 @@ bool SettingsFile::writeNow() {
 }
 
 // Someone else wrote the file (by hand, or another QSettings on it): let QSettings read it
-// again and merge this program's changes into it, as it always did, and start from its view.
+// again and merge into it the changes this program has not written yet, and start from its
+// view.
 void SettingsFile::takeOverFromSettings() {
     clearStaleLock(m_path);
+    keepLaterChangesFromDisk();
     m_settings.sync();
     m_values = ownValues(m_settings);
     // QSettings had every change, deferred ones too: they are in what it read back.
     m_deferred.clear();
     m_dirty = m_settings.status() != QSettings::NoError;
+    if (!m_dirty)
+        m_unwritten.clear();
     std::lock_guard lock(m_mutex);
     remember(nullptr);
+}
+
+bool SettingsFile::unwritten(const QString &key) const {
+    if (m_unwritten.contains(key) || m_writing.contains(key))
+        return true;
+    // A removed group takes every key below it.
+    for (qsizetype slash = key.indexOf(QLatin1Char('/')); slash > 0;
+         slash = key.indexOf(QLatin1Char('/'), slash + 1)) {
+        const QString group = key.left(slash);
+        if (m_unwritten.contains(group) || m_writing.contains(group))
+            return true;
+    }
+    return false;
+}
+
+// QSettings lays every change it was handed since it last wrote the file itself (here: since
+// the start, or the last time another program wrote the file) over what it reads back. Most
+// of them reached the disk long ago through this object's own writes, and the other program
+// may have changed those keys since: QSettings is told what the file holds now for every key
+// that has no change of this program still unwritten, so only those changes win.
+void SettingsFile::keepLaterChangesFromDisk() {
+    QFile file(m_path);
+    Map disk;
+    if (file.open(QIODevice::ReadOnly))
+        disk = IniCodec::read(file.readAll());
+    else if (file.exists())
+        return; // unreadable now: QSettings' own merge, as before
+    m_settings.setFallbacksEnabled(false);
+    QStringList keys = m_settings.allKeys();
+    for (auto it = disk.cbegin(); it != disk.cend(); ++it)
+        keys.append(it.key());
+    keys.sort();
+    keys.removeDuplicates();
+    for (const QString &key : std::as_const(keys)) {
+        if (unwritten(key))
+            continue;
+        const auto onDisk = disk.constFind(key);
+        if (onDisk == disk.cend()) {
+            if (m_settings.contains(key))
+                m_settings.remove(key);
+        } else if (!m_settings.contains(key) || m_settings.value(key) != *onDisk) {
+            m_settings.setValue(key, *onDisk);
+        }
+    }
+    m_settings.setFallbacksEnabled(true);
 }
 
 bool SettingsFile::changedElsewhere() {

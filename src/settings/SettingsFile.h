@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <QVariant>
@@ -68,6 +69,9 @@ private:
     void handleResult(const Result &result);
     bool changedElsewhere();
     void takeOverFromSettings();
+    void keepLaterChangesFromDisk();
+    // The key, or a group it is in, was set or removed here and no finished write holds that.
+    bool unwritten(const QString &key) const;
     void remember(const struct stat *written);
     void run();
 
@@ -81,6 +85,9 @@ private:
         std::optional<QVariant> value;
     };
     QList<Change> m_deferred;
+    // Keys set or removed since the last write began, and those of the write under way.
+    QSet<QString> m_unwritten;
+    QSet<QString> m_writing;
     int m_postponed = 0; // writes put off in a row because the image was still shared
     QString m_path;
     QTimer m_timer;

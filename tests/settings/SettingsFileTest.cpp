@@ -200,6 +200,38 @@ private slots:
                  (QHash<QString, int>{{QStringLiteral("byHand"), 7}}));
     }
 
+    // A key this program changed earlier in the run, changed or removed since by another
+    // program: the next write keeps what the other program did.
+    void laterEditsByAnotherProgramWin() {
+        Settings::setInteger(QStringLiteral("early.changed"), 1);
+        Settings::setInteger(QStringLiteral("early.removed"), 1);
+        Settings::setInteger(QStringLiteral("early.kept"), 1);
+        Settings::setInteger(QStringLiteral("early.both"), 1);
+        Settings::sync();
+        Settings::setInteger(QStringLiteral("early.kept"), 2);
+        Settings::sync();
+        IniCodec::Map values = IniCodec::read(fileBytes());
+        values.insert(QStringLiteral("early.changed"), QStringLiteral("7"));
+        values.remove(QStringLiteral("early.removed"));
+        values.insert(QStringLiteral("early.both"), QStringLiteral("7"));
+        {
+            QFile file(Settings::fileName());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(IniCodec::write(values));
+        }
+        // Changed here after the other program did: this one wins.
+        Settings::setInteger(QStringLiteral("early.both"), 9);
+        Settings::setInteger(QStringLiteral("early.new"), 3);
+        Settings::sync();
+        QCOMPARE(onDisk(QStringLiteral("early.both")), QVariant(QStringLiteral("9")));
+        QCOMPARE(onDisk(QStringLiteral("early.changed")), QVariant(QStringLiteral("7")));
+        QVERIFY(!IniCodec::read(fileBytes()).contains(QStringLiteral("early.removed")));
+        QCOMPARE(onDisk(QStringLiteral("early.kept")), QVariant(QStringLiteral("2")));
+        QCOMPARE(onDisk(QStringLiteral("early.new")), QVariant(QStringLiteral("3")));
+        QCOMPARE(Settings::integer(QStringLiteral("early.changed")), 7);
+        QVERIFY(!Settings::contains(QStringLiteral("early.removed")));
+    }
+
     // Hand-written lines read the way QSettings reads them, odd escapes included.
     void handWrittenLinesReadAsQSettingsReadsThem() {
         const QByteArray bytes = "[General]\nplain.key=1\nsp%20ace=  two words\n"
