@@ -34,16 +34,20 @@ sync_on_fail() {
     done
 }
 
-# sync_free_port: prints a loopback port nobody listens on and that this run has not handed out.
+# sync_free_port VAR: sets VAR to a loopback port nobody listens on and that this run has not
+# handed out. Not in a subshell, so the record of ports handed out stays. Below the kernel's
+# range for outgoing connections, so a connection made by another test meanwhile cannot take it.
 SYNC_TAKEN_PORTS=" "
 sync_free_port() {
-    local port tries
+    local candidate tries low=20000 high
+    high=$(cut -f1 /proc/sys/net/ipv4/ip_local_port_range 2>/dev/null || echo 32768)
+    ((high > low + 1000)) || high=$((low + 10000))
     for ((tries = 0; tries < 200; tries++)); do
-        port=$((20000 + RANDOM % 40000))
-        [[ "$SYNC_TAKEN_PORTS" == *" $port "* ]] && continue
-        if ! (: <"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-            SYNC_TAKEN_PORTS+="$port "
-            echo "$port"
+        candidate=$((low + RANDOM % (high - low)))
+        [[ "$SYNC_TAKEN_PORTS" == *" $candidate "* ]] && continue
+        if ! (: <"/dev/tcp/127.0.0.1/$candidate") 2>/dev/null; then
+            SYNC_TAKEN_PORTS+="$candidate "
+            printf -v "$1" '%s' "$candidate"
             return 0
         fi
     done
@@ -60,8 +64,11 @@ sync_create() {
     SYNC_HOME[$name]=$home
     SYNC_DATA[$name]=$folder
     SYNC_ID[$name]=$(syncthing serve --home="$home" --device-id) || e2e_fail "no device id for $name"
-    SYNC_PORT[$name]=$(sync_free_port) || e2e_fail "no free port"
-    SYNC_GUI[$name]=$(sync_free_port) || e2e_fail "no free port"
+    local port
+    sync_free_port port || e2e_fail "no free port"
+    SYNC_PORT[$name]=$port
+    sync_free_port port || e2e_fail "no free port"
+    SYNC_GUI[$name]=$port
     SYNC_KEY[$name]=$(head -c 24 /dev/urandom | od -An -tx1 | tr -d ' \n')
     mkdir -p "$folder/.stfolder"
 }
