@@ -205,6 +205,14 @@ void SafeFile::writeBatch(QList<BatchItem> &items) {
             if (p.problem != 0)
                 ::unlink(p.temporary.constData());
         }
+        if (p.problem == 0 && item.stillWanted) {
+            if (QString reason = item.stillWanted(); !reason.isEmpty()) {
+                ::unlink(p.temporary.constData());
+                item.ok = false;
+                item.error = std::move(reason);
+                continue;
+            }
+        }
         item.ok = place(p, &item.error, &item.written);
         if (item.ok) {
             const qsizetype slash = p.target.lastIndexOf('/');

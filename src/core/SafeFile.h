@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -29,6 +30,9 @@ public:
         bool ok = false;
         QString error;          // why it was not written, when !ok
         struct stat written {}; // as for write()
+        // Asked on the writing thread after the sync, just before the rename: a reason not to
+        // replace the file after all (another program changed it meanwhile), or empty.
+        std::function<QString()> stillWanted;
     };
     // Writes many files with the same guarantee as write() for each, but makes them durable
     // together (one sync of the file system instead of one per file) before renaming any

@@ -125,11 +125,14 @@ QString readFile(const QString &path, QByteArray &bytes, FileStamp *stamp = null
 QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp = nullptr);
 std::optional<size_t> fileContentHash(const QByteArray &native);
 
-OnDisk onDisk(const QByteArray &nativePath) {
+// *seen: the stamp judged, when the file was looked at (not while our own write is on its way).
+OnDisk onDisk(const QByteArray &nativePath, std::optional<FileStamp> *seen = nullptr) {
     // Our own write is on its way; what the collection holds is what the file will hold.
     if (BackgroundWriter::instance().isPending(nativePath))
         return OnDisk::AsKnown;
     const FileStamp now = FileStamp::ofPath(nativePath);
+    if (seen)
+        *seen = now;
     if (!now.isValid())
         return OnDisk::Missing;
     const auto known = knownStamps().constFind(nativePath);
@@ -356,12 +359,13 @@ QString saveFailure(const QString &name, const QString &reason) {
 
 // Why the file at path must not be replaced by this program now, or empty. Saving through a
 // link would write its target, which may lie outside the folder.
-QString writeRefusal(const QString &path, bool overwriteChanges = false) {
+QString writeRefusal(const QString &path, bool overwriteChanges = false,
+                     std::optional<FileStamp> *seen = nullptr) {
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
     if (::lstat(native.constData(), &info) == 0 && S_ISLNK(info.st_mode))
         return symlinkRefusal();
-    if (!overwriteChanges && onDisk(native) == OnDisk::Changed)
+    if (!overwriteChanges && onDisk(native, seen) == OnDisk::Changed)
         return changedElsewhere();
     return {};
 }
@@ -891,12 +895,19 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
         if (step.write < 0)
             continue;
         const QString path = filePath(*folder, palettes.at(step.key).palName);
-        if (QString refusal = writeRefusal(path); !refusal.isEmpty()) {
+        std::optional<FileStamp> seen;
+        if (QString refusal = writeRefusal(path, false, &seen); !refusal.isEmpty()) {
             scan.refusals[step.write] = std::move(refusal);
             continue;
         }
         SafeFile::BatchItem item;
         item.path = path;
+        // The batch is made durable before any file is renamed into place, which can take a
+        // while: a file another program changes meanwhile is looked at again just before.
+        if (seen)
+            item.stillWanted = [native = QFile::encodeName(path), seen = *seen] {
+                return FileStamp::ofPath(native) == seen ? QString() : changedElsewhere();
+            };
         item.bytes = scan.writes.at(step.write);
         scan.batchIndex[step.write] = writes.size();
         writes.append(std::move(item));

@@ -226,6 +226,41 @@ private slots:
         }
     }
 
+    // Another program rewrites a hand-edited file after the load looked at it, while the
+    // batch is still being made durable: its version stays, and the load says so.
+    void aFileChangedWhileTheBatchIsWrittenStays() {
+        for (int i = 0; i < 20; ++i) {
+            const QString name = QStringLiteral("Pal %1").arg(i);
+            put(name + ".json", " " + encoded(palette(name, 10, i)));
+        }
+        static QByteArray target;
+        target = QFile::encodeName(file("Pal 3.json"));
+        static const QByteArray theirs = "  " + encoded(palette("Pal 3", 2, 99));
+        SafeFile::setWriteFunction([](int fd, const void *data, size_t size) -> ssize_t {
+            if (!target.isEmpty()) {
+                // In place, as an editor that keeps the file's inode would.
+                const int other = ::open(target.constData(), O_WRONLY | O_TRUNC);
+                if (other >= 0) {
+                    [[maybe_unused]] const ssize_t n = ::write(other, theirs.data(), theirs.size());
+                    ::close(other);
+                }
+                target.clear();
+            }
+            return ::write(fd, data, size);
+        });
+        const QStringList lines = capturedLines([] { Manager::loadAllPalettes(); });
+        SafeFile::setWriteFunction(nullptr);
+        QCOMPARE(lines, QStringList({"Failed to save file Pal 3.json : it was changed by another "
+                                     "program since Swatchbar read it",
+                                     "Successfully loaded all(20) color palettes!"}));
+        const QMap<QString, QByteArray> after = snapshot(m_folder);
+        QCOMPARE(after.size(), 20); // no temporary file left behind
+        for (int i = 0; i < 20; ++i) {
+            const QString name = QStringLiteral("Pal %1").arg(i);
+            QCOMPARE(after.value(name + ".json"), i == 3 ? theirs : encoded(palette(name, 10, i)));
+        }
+    }
+
     // A reload skips files whose stamp is unchanged, yet still sees a rewrite of the same size
     // made at once after it read the file, with the modification time put back.
     void reloadSeesSameSizeRewriteRightAfterTheRead() {
