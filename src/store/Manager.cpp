@@ -7,6 +7,7 @@
 #include "store/BackgroundWriter.h"
 #include "store/FileStamp.h"
 #include "store/PalettesOO.h"
+#include "store/UndoStack.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -1683,6 +1684,8 @@ void Manager::deleteAndReload(const QString &nameRef, const std::optional<QStrin
         logLine(QStringLiteral("Error: %1").arg(errnoText(errno)));
     }
     knownStamps().remove(native);
+    if (removed)
+        UndoStack::forgetPalette(name);
     showAtOnce(removed ? std::optional<QString>(name) : std::nullopt, appended);
     load(false, leftOut, appended, [name, then = std::move(then)] {
         Settings::remove(SettingsKeys::paletteIndexKey(name));

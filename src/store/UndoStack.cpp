@@ -50,12 +50,23 @@ void UndoStack::clear() {
     emit changed();
 }
 
-UndoStack *UndoStack::forPalette(const QString &palName) {
+namespace {
+QHash<QString, UndoStack *> &paletteStacks() {
     static QHash<QString, UndoStack *> stacks;
-    UndoStack *&stack = stacks[palName];
+    return stacks;
+}
+} // namespace
+
+UndoStack *UndoStack::forPalette(const QString &palName) {
+    UndoStack *&stack = paletteStacks()[palName];
     if (!stack)
         stack = new UndoStack;
     return stack;
+}
+
+void UndoStack::forgetPalette(const QString &palName) {
+    if (UndoStack *stack = paletteStacks().value(palName))
+        stack->clear();
 }
 
 UndoStack *UndoStack::forPalettes() {

@@ -33,6 +33,9 @@ public:
 
     // The stack of one palette's colour changes, shared by every window of that palette.
     static UndoStack *forPalette(const QString &palName);
+    // The palette of that name is gone (deleted, renamed): its changes must not be applied to
+    // another palette that takes the name later.
+    static void forgetPalette(const QString &palName);
     // The stack of the popover: palettes created, renamed and deleted.
     static UndoStack *forPalettes();
 

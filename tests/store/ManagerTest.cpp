@@ -5,6 +5,7 @@
 #include "model/PaletteCodec.h"
 #include "settings/Settings.h"
 #include "store/PalettesOO.h"
+#include "store/UndoStack.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -429,6 +430,47 @@ private slots:
                             "Not renaming palette \"A\" to \"B\" : the file B.json exists")});
         QCOMPARE(snapshot(m_folder), files);
         QCOMPARE(names(*m_collection), before);
+    }
+
+    // A palette's colour history goes with it: a palette that takes the name later (a new
+    // one, one renamed to it) never gets an undo made for colours it does not have. A delete
+    // that keeps the file keeps the history too.
+    void colourHistoryEndsWithThePalette() {
+        for (const char *name : {"Old", "Moved", "Kept"})
+            put(QString::fromLatin1(name) + QStringLiteral(".json"),
+                encoded(palette(QString::fromLatin1(name), 3)));
+        loadAll();
+        const auto done = [] {
+            return true;
+        };
+        const UndoStack::Command step{QStringLiteral("Delete color"), done, done};
+        const auto withHistory = [&step](const QString &name) {
+            UndoStack *stack = UndoStack::forPalette(name);
+            stack->clear();
+            stack->push(step);
+            return stack;
+        };
+        UndoStack *old = withHistory(QStringLiteral("Old"));
+        UndoStack *moved = withHistory(QStringLiteral("Moved"));
+        UndoStack *kept = withHistory(QStringLiteral("Kept"));
+        const QStringList lines = capturedLines([&] {
+            Manager::deletePalette(QStringLiteral("Old"));
+            QVERIFY(Manager::renamePalette(QStringLiteral("Moved"),
+                                           palette(QStringLiteral("Elsewhere"), 3)));
+            // Changed by another program since it was read: the delete keeps it.
+            put(QStringLiteral("Kept.json"), encoded(palette(QStringLiteral("Kept"), 4)));
+            Manager::deletePalette(QStringLiteral("Kept"));
+            Manager::addPalette(palette(QStringLiteral("Old"), 1));
+        });
+        QVERIFY(lines.contains(QStringLiteral("Not deleting file Kept.json : it was changed by "
+                                              "another program since Swatchbar read it")));
+        QStringList shown = names(*m_collection);
+        shown.sort();
+        QCOMPARE(shown, QStringList({"Elsewhere", "Kept", "Old"}));
+        QVERIFY(!old->canUndo());
+        QVERIFY(!moved->canUndo());
+        QVERIFY(kept->canUndo());
+        kept->clear();
     }
 
     void renameMovesPaletteToTheEnd() {
