@@ -39,6 +39,15 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error, str
     return SafeFile::write(writeTarget(path), bytes, error, written);
 }
 
+// Moves the keys of from into into. After a rename at thousands of palettes both sets hold a
+// key per palette, and into is usually empty: then the set itself moves, uncopied.
+void moveKeys(QSet<QString> &from, QSet<QString> &into) {
+    if (into.isEmpty())
+        into = std::exchange(from, {});
+    else
+        into.unite(std::exchange(from, {}));
+}
+
 // The file as it stands at path, through a link: what a write above leaves there.
 bool statFile(const QString &path, struct stat *info) {
     return ::stat(QFile::encodeName(path).constData(), info) == 0;
@@ -207,7 +216,7 @@ void SettingsFile::startWrite() {
     if (!m_dirty)
         return;
     m_dirty = false;
-    m_writing.unite(std::exchange(m_unwritten, {}));
+    moveKeys(m_unwritten, m_writing);
     std::lock_guard lock(m_mutex);
     m_job = m_values;
     if (!m_thread.joinable())
@@ -257,7 +266,7 @@ void SettingsFile::handleResult(const Result &result) {
     if (result.ok)
         m_writing.clear();
     else
-        m_unwritten.unite(std::exchange(m_writing, {}));
+        moveKeys(m_writing, m_unwritten);
     if (result.ok) {
         m_failing = false;
         m_retryDelay = m_delay;
@@ -284,7 +293,7 @@ bool SettingsFile::writeNow() {
             // Not started yet: the newer image below replaces it.
             m_job.reset();
             m_dirty = true;
-            m_unwritten.unite(std::exchange(m_writing, {}));
+            moveKeys(m_writing, m_unwritten);
         }
         m_done.wait(lock, [this] { return !m_busy; });
     }
@@ -295,7 +304,7 @@ bool SettingsFile::writeNow() {
     if (!m_dirty)
         return true;
     m_dirty = false;
-    m_writing.unite(std::exchange(m_unwritten, {}));
+    moveKeys(m_unwritten, m_writing);
     Result result;
     struct stat written {};
     result.ok = writeFile(m_path, IniCodec::write(m_values), &result.error, &written);
