@@ -279,6 +279,10 @@ private slots:
         QCOMPARE(g_writes.load(), 0);
         snapshot = {};
         QTRY_COMPARE_WITH_TIMEOUT(g_writes.load(), 1, 5000);
+        // The count goes up as the temporary file is written; the file is replaced only after
+        // its sync, which on a busy machine takes a while.
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk(QStringLiteral("shared.a")), QVariant(QStringLiteral("2")),
+                                  5000);
         const IniCodec::Map written = IniCodec::read(fileBytes());
         QCOMPARE(written.value(QStringLiteral("shared.a")), QVariant(QStringLiteral("2")));
         QCOMPARE(written.value(QStringLiteral("shared.g/y")), QVariant(QStringLiteral("3")));
