@@ -237,6 +237,70 @@ void BM_HashLookup(benchmark::State &state) {
 }
 BENCHMARK(BM_HashLookup)->Apply(spread)->Unit(benchmark::kMillisecond);
 
+// Another program rewrites the file (a hand edit, a sync client) and a window moves: the
+// gathered write merges that program's version in. Iteration time: the longest event-loop
+// turn from the move until the merge is written and read back, which is the UI thread's
+// stall. everyKey: the other program changed every position (another machine's order), else
+// one key.
+int g_mergeRun = 0;
+
+void mergeAfter(benchmark::State &state, bool otherProgram, bool everyKey) {
+    for (auto _ : state) {
+        const int run = ++g_mergeRun;
+        Settings::sync();
+        if (otherProgram) {
+            IniCodec::Map values = fileMap();
+            values.insert(QStringLiteral("other.program"), run);
+            if (everyKey)
+                for (int i = 0; i < g_keys.size(); ++i)
+                    values.insert(g_keys.at(i), (i + run) % g_keys.size());
+            QFile file(Settings::fileName());
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            file.write(IniCodec::write(values));
+        }
+        const int before = g_writeCalls;
+        QElapsedTimer timer;
+        timer.start();
+        Settings::setWindowFrame(QStringLiteral("Viewing: Palette 8"), QByteArray::number(run));
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        double longest = seconds(timer);
+        longest = std::max(longest, idleFor(std::chrono::milliseconds(1500)));
+        state.SetIterationTime(longest);
+        state.counters["rewrites"] = g_writeCalls - before;
+        if (otherProgram && (Settings::integer(QStringLiteral("other.program")) != run ||
+                             (everyKey && Settings::integer(g_keys.at(0)) != run % g_keys.size())))
+            state.SkipWithError("the other program's change was not taken in");
+    }
+}
+
+void BM_MergeOneKeyChangedElsewhere(benchmark::State &state) {
+    mergeAfter(state, true, false);
+}
+BENCHMARK(BM_MergeOneKeyChangedElsewhere)
+    ->Apply(spread)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_MergeEveryKeyChangedElsewhere(benchmark::State &state) {
+    mergeAfter(state, true, true);
+}
+BENCHMARK(BM_MergeEveryKeyChangedElsewhere)
+    ->Apply(spread)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Floor of the two above: the same move and write with no other program.
+void BM_WriteNothingChangedElsewhere(benchmark::State &state) {
+    mergeAfter(state, false, false);
+}
+BENCHMARK(BM_WriteNothingChangedElsewhere)
+    ->Apply(spread)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 // Prints the usual table and, at the end, each figure's median as a ratio to its floor.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -251,6 +315,8 @@ public:
     void printRatios() const {
         const std::pair<const char *, const char *> pairs[] = {
             {"BM_WindowMove", "BM_EmptyTurn"},
+            {"BM_MergeOneKeyChangedElsewhere", "BM_WriteNothingChangedElsewhere"},
+            {"BM_MergeEveryKeyChangedElsewhere", "BM_WriteNothingChangedElsewhere"},
             {"BM_SyncOneChange", "BM_PlainWrite"},
             {"BM_Serialise", "BM_PlainWrite"},
             {"BM_SafeFileWrite", "BM_PlainWrite"},

@@ -28,8 +28,9 @@ bool readIni(QIODevice &device, QSettings::SettingsMap &map) {
     return true;
 }
 
-// Only when the file changed behind the program's back does QSettings write it itself.
-// QSettings hands us its QSaveFile, whose commit() would link a file in place even when the
+// The file is written by SettingsFile; QSettings here is never synced nor destroyed, so this
+// runs only for another QSettings in the process that writes the file. QSettings hands us its
+// QSaveFile, whose commit() would link a file in place even when the
 // last buffered bytes never reached the disk: flush and check here, and a failure leaves the
 // old file as it was.
 bool writeIni(QIODevice &device, const QSettings::SettingsMap &map) {

@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include "core/LateRelease.h"
 #include "core/Log.h"
 #include "core/SafeFile.h"
 #include "settings/IniCodec.h"
@@ -51,6 +52,84 @@ void moveKeys(QSet<QString> &from, QSet<QString> &into) {
 // The file as it stands at path, through a link: what a write above leaves there.
 bool statFile(const QString &path, struct stat *info) {
     return ::stat(QFile::encodeName(path).constData(), info) == 0;
+}
+
+// True when the map changed.
+bool setIn(SettingsFile::Map &values, const QString &key, const QVariant &value) {
+    // One walk down the map where that does not copy it.
+    if (values.isDetached()) {
+        const auto it = values.find(key);
+        if (it == values.end())
+            values.insert(key, value);
+        else if (it->typeId() == value.typeId() && *it == value)
+            return false;
+        else
+            *it = value;
+    } else {
+        const auto it = values.constFind(key);
+        if (it != values.cend() && it->typeId() == value.typeId() && *it == value)
+            return false;
+        values.insert(key, value);
+    }
+    return true;
+}
+
+// The key and every key below it, as QSettings removes them.
+bool removeIn(SettingsFile::Map &values, const QString &key) {
+    const QString below = key + QLatin1Char('/');
+    const auto first = values.constFind(key);
+    const auto child = std::as_const(values).lowerBound(below);
+    if (first == values.cend() && (child == values.cend() || !child.key().startsWith(below)))
+        return false;
+    values.remove(key);
+    for (auto it = values.lowerBound(below); it != values.end() && it.key().startsWith(below);)
+        it = values.erase(it);
+    return true;
+}
+
+// Lays from's version of each of keys over onto: the value, or for a key from no longer has,
+// its removal with everything below it and then what was set below it since. True when onto
+// changed.
+bool overlay(SettingsFile::Map &onto, const SettingsFile::Map &from, const QSet<QString> &keys) {
+    bool changed = false;
+    for (const QString &key : keys) {
+        const auto it = from.constFind(key);
+        if (it != from.cend()) {
+            changed |= setIn(onto, key, *it);
+            continue;
+        }
+        changed |= removeIn(onto, key);
+        const QString below = key + QLatin1Char('/');
+        for (auto c = from.lowerBound(below); c != from.cend() && c.key().startsWith(below); ++c)
+            changed |= setIn(onto, c.key(), *c);
+    }
+    return changed;
+}
+
+// What the file holds reads back as text: 7 set here and "7" read from the file are the same.
+bool sameValue(const QVariant &a, const QVariant &b) {
+    if (a.typeId() == b.typeId())
+        return a == b;
+    const auto simple = [](const QVariant &v) {
+        return v.typeId() == QMetaType::QString || v.typeId() == QMetaType::Int ||
+               v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Bool;
+    };
+    return simple(a) && simple(b) && a.toString() == b.toString();
+}
+
+// The file through a link, with its status; an empty map when there is none, nothing when it
+// cannot be read.
+std::optional<SettingsFile::Map> readFile(const QString &path, struct stat *info) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.exists())
+            return std::nullopt;
+        *info = {};
+        return SettingsFile::Map();
+    }
+    if (::fstat(file.handle(), info) != 0)
+        return std::nullopt;
+    return IniCodec::read(file.readAll());
 }
 
 } // namespace
@@ -134,34 +213,11 @@ void SettingsFile::remove(const QString &key) {
 
 // True when the image changed.
 bool SettingsFile::setNow(const QString &key, const QVariant &value) {
-    // One walk down the map where that does not copy it.
-    if (m_values.isDetached()) {
-        const auto it = m_values.find(key);
-        if (it == m_values.end())
-            m_values.insert(key, value);
-        else if (it->typeId() == value.typeId() && *it == value)
-            return false;
-        else
-            *it = value;
-    } else {
-        const auto it = m_values.constFind(key);
-        if (it != m_values.cend() && it->typeId() == value.typeId() && *it == value)
-            return false;
-        m_values.insert(key, value);
-    }
-    return true;
+    return setIn(m_values, key, value);
 }
 
 bool SettingsFile::removeNow(const QString &key) {
-    const QString below = key + QLatin1Char('/');
-    const auto first = m_values.constFind(key);
-    const auto child = std::as_const(m_values).lowerBound(below);
-    if (first == m_values.cend() && (child == m_values.cend() || !child.key().startsWith(below)))
-        return false;
-    m_values.remove(key);
-    for (auto it = m_values.lowerBound(below); it != m_values.end() && it.key().startsWith(below);)
-        it = m_values.erase(it);
-    return true;
+    return removeIn(m_values, key);
 }
 
 bool SettingsFile::applyDeferred(bool evenIfShared) {
@@ -177,13 +233,21 @@ bool SettingsFile::applyDeferred(bool evenIfShared) {
 }
 
 const SettingsFile::Map &SettingsFile::current() {
-    bool busy = false;
+    bool idle = false;
     {
         std::lock_guard lock(m_mutex);
-        busy = m_busy;
+        idle = !m_busy && !m_job;
     }
-    if (!busy && changedElsewhere())
-        takeOverFromSettings();
+    // Readers need what another program wrote (a sync client's positions before a load
+    // rewrites them): take it in now, and leave the write to the timer. Otherwise the write
+    // under way takes it in.
+    if (idle && changedElsewhere()) {
+        QSet<QString> changed = m_unwritten;
+        changed.unite(m_writing);
+        Result result = perform(Job{m_values, std::move(changed), false});
+        if (result.merged)
+            adopt(result);
+    }
     // Readers need every change: a copy here is the rare case (a read between a change and the
     // end of the write or load that shares the image).
     applyDeferred(true);
@@ -204,8 +268,6 @@ void SettingsFile::startWrite() {
         if (m_busy || m_job)
             return;
     }
-    if (changedElsewhere())
-        takeOverFromSettings();
     // Changes still waiting for a load to let go of the image: try again shortly rather than
     // copy it here, but not for ever.
     if (!applyDeferred(++m_postponed > maxPostponed)) {
@@ -218,7 +280,7 @@ void SettingsFile::startWrite() {
     m_dirty = false;
     moveKeys(m_unwritten, m_writing);
     std::lock_guard lock(m_mutex);
-    m_job = m_values;
+    m_job = Job{m_values, m_writing, true};
     if (!m_thread.joinable())
         m_thread = std::thread(&SettingsFile::run, this);
     m_wake.notify_all();
@@ -230,36 +292,118 @@ void SettingsFile::run() {
         m_wake.wait(lock, [this] { return m_stop || m_job; });
         if (m_stop)
             return;
-        Map values = std::move(*m_job);
+        Job job = std::move(*m_job);
         m_job.reset();
         m_busy = true;
         lock.unlock();
-        const QByteArray bytes = IniCodec::write(values);
-        values = Map();
-        Result result;
-        struct stat written {};
-        result.ok = writeFile(m_path, bytes, &result.error, &written);
+        // The job's image is let go of inside: the user interface may change it again
+        // without a copy as soon as the result arrives.
+        Result result = perform(std::move(job));
         lock.lock();
         m_busy = false;
-        if (result.ok)
-            remember(&written);
-        m_result = result;
+        m_result = std::move(result);
         m_done.notify_all();
         QMetaObject::invokeMethod(this, &SettingsFile::collectResult, Qt::QueuedConnection);
     }
+}
+
+// Writes the job's image, or, when another program changed the file since this object last
+// read or wrote it, that program's version with the job's changed keys laid over it: its
+// changes stay, and so do the ones made here that it has not seen. Merging here keeps reading,
+// comparing and rewriting twenty thousand keys off the user interface's thread.
+SettingsFile::Result SettingsFile::perform(Job job) {
+    Result result;
+    bool write = job.write;
+    if (changedElsewhere()) {
+        struct stat seen {};
+        std::optional<Map> disk = readFile(m_path, &seen);
+        // Unreadable: written over as before, the only way the changes made here get out.
+        if (disk) {
+            const bool ours = overlay(*disk, job.values, job.changed);
+            // Most keys come back equal: walk both maps side by side.
+            auto from = job.values.cbegin();
+            auto to = disk->cbegin();
+            while (from != job.values.cend() || to != disk->cend()) {
+                if (to == disk->cend() || (from != job.values.cend() && from.key() < to.key())) {
+                    result.differences.append(Change{from.key(), std::nullopt});
+                    ++from;
+                } else if (from == job.values.cend() || to.key() < from.key()) {
+                    result.differences.append(Change{to.key(), *to});
+                    ++to;
+                } else {
+                    if (!sameValue(*from, *to))
+                        result.differences.append(Change{to.key(), *to});
+                    ++from;
+                    ++to;
+                }
+            }
+            result.merged = std::move(*disk);
+            // The file holds every change already: nothing to write.
+            write = write && ours;
+            if (!write) {
+                std::lock_guard lock(m_mutex);
+                if (seen.st_ino != 0)
+                    remember(&seen);
+                else
+                    m_known = false;
+            }
+        }
+    }
+    if (!write)
+        return result;
+    const QByteArray bytes = IniCodec::write(result.merged ? *result.merged : job.values);
+    job.values = Map();
+    struct stat written {};
+    result.ok = writeFile(m_path, bytes, &result.error, &written);
+    if (result.ok) {
+        std::lock_guard lock(m_mutex);
+        remember(&written);
+    }
+    return result;
 }
 
 void SettingsFile::collectResult() {
     std::optional<Result> result;
     {
         std::lock_guard lock(m_mutex);
-        result.swap(m_result);
+        result = std::exchange(m_result, std::nullopt);
     }
     if (!result)
         return;
     // The worker has let go of the image: changes made meanwhile apply without a copy.
     applyDeferred(false);
+    if (result->merged)
+        adopt(*result);
     handleResult(*result);
+}
+
+// The merge becomes the image, with the changes made here since the job began laid over it,
+// and QSettings, which answers the reads, learns what the other program changed. Its own
+// view of the file is never written back: this object writes the file.
+void SettingsFile::adopt(Result &result) {
+    Map merged = std::move(*result.merged);
+    result.merged.reset();
+    overlay(merged, m_values, m_unwritten);
+    for (const Change &change : std::exchange(m_deferred, {})) {
+        if (change.value ? setIn(merged, change.key, *change.value) : removeIn(merged, change.key))
+            m_dirty = true;
+    }
+    for (const Change &change : std::as_const(result.differences)) {
+        if (changedHere(change.key))
+            continue;
+        if (change.value) {
+            m_settings.setValue(change.key, *change.value);
+            continue;
+        }
+        // QSettings takes the keys below with it: those the merge kept go back.
+        m_settings.remove(change.key);
+        const QString below = change.key + QLatin1Char('/');
+        for (auto it = merged.lowerBound(below); it != merged.cend() && it.key().startsWith(below);
+             ++it)
+            m_settings.setValue(it.key(), *it);
+    }
+    // The old image's twenty thousand keys are freed elsewhere.
+    LateRelease::drop(std::exchange(m_values, std::move(merged)));
 }
 
 void SettingsFile::handleResult(const Result &result) {
@@ -298,84 +442,29 @@ bool SettingsFile::writeNow() {
         m_done.wait(lock, [this] { return !m_busy; });
     }
     collectResult();
-    if (changedElsewhere())
-        takeOverFromSettings();
     applyDeferred(true);
-    if (!m_dirty)
+    // Another program's changes are taken in even with nothing of ours to write.
+    if (!m_dirty && !changedElsewhere())
         return true;
     m_dirty = false;
     moveKeys(m_unwritten, m_writing);
-    Result result;
-    struct stat written {};
-    result.ok = writeFile(m_path, IniCodec::write(m_values), &result.error, &written);
-    if (result.ok) {
-        std::lock_guard lock(m_mutex);
-        remember(&written);
-    }
+    Result result = perform(Job{m_values, m_writing, true});
+    if (result.merged)
+        adopt(result);
     handleResult(result);
     return result.ok;
 }
 
-// Someone else wrote the file (by hand, or another QSettings on it): let QSettings read it
-// again and merge into it the changes this program has not written yet, and start from its
-// view.
-void SettingsFile::takeOverFromSettings() {
-    clearStaleLock(m_path);
-    keepLaterChangesFromDisk();
-    m_settings.sync();
-    m_values = ownValues(m_settings);
-    // QSettings had every change, deferred ones too: they are in what it read back.
-    m_deferred.clear();
-    m_dirty = m_settings.status() != QSettings::NoError;
-    if (!m_dirty)
-        m_unwritten.clear();
-    std::lock_guard lock(m_mutex);
-    remember(nullptr);
-}
-
-bool SettingsFile::unwritten(const QString &key) const {
-    if (m_unwritten.contains(key) || m_writing.contains(key))
+bool SettingsFile::changedHere(const QString &key) const {
+    if (m_unwritten.contains(key))
         return true;
     // A removed group takes every key below it.
     for (qsizetype slash = key.indexOf(QLatin1Char('/')); slash > 0;
          slash = key.indexOf(QLatin1Char('/'), slash + 1)) {
-        const QString group = key.left(slash);
-        if (m_unwritten.contains(group) || m_writing.contains(group))
+        if (m_unwritten.contains(key.left(slash)))
             return true;
     }
     return false;
-}
-
-// QSettings lays every change it was handed since it last wrote the file itself (here: since
-// the start, or the last time another program wrote the file) over what it reads back. Most
-// of them reached the disk long ago through this object's own writes, and the other program
-// may have changed those keys since: QSettings is told what the file holds now for every key
-// that has no change of this program still unwritten, so only those changes win.
-void SettingsFile::keepLaterChangesFromDisk() {
-    QFile file(m_path);
-    Map disk;
-    if (file.open(QIODevice::ReadOnly))
-        disk = IniCodec::read(file.readAll());
-    else if (file.exists())
-        return; // unreadable now: QSettings' own merge, as before
-    m_settings.setFallbacksEnabled(false);
-    QStringList keys = m_settings.allKeys();
-    for (auto it = disk.cbegin(); it != disk.cend(); ++it)
-        keys.append(it.key());
-    keys.sort();
-    keys.removeDuplicates();
-    for (const QString &key : std::as_const(keys)) {
-        if (unwritten(key))
-            continue;
-        const auto onDisk = disk.constFind(key);
-        if (onDisk == disk.cend()) {
-            if (m_settings.contains(key))
-                m_settings.remove(key);
-        } else if (!m_settings.contains(key) || m_settings.value(key) != *onDisk) {
-            m_settings.setValue(key, *onDisk);
-        }
-    }
-    m_settings.setFallbacksEnabled(true);
 }
 
 bool SettingsFile::changedElsewhere() {

@@ -17,8 +17,9 @@ class QSettings;
 // The settings file as it should be on disk, kept beside the QSettings object that answers the
 // reads. QSettings would rewrite and sync the whole file after every change; here changes are
 // gathered for a second and the file is written whole on a worker thread, so dragging a window
-// costs one write a second and the user interface never waits for the disk. Used from the
-// thread that created it.
+// costs one write a second and the user interface never waits for the disk. When another
+// program changed the file meanwhile, the worker merges its version in before it writes. Used
+// from the thread that created it.
 class SettingsFile : public QObject {
     Q_OBJECT
 
@@ -52,9 +53,26 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // One key set, or removed with everything below it (no value).
+    struct Change {
+        QString key;
+        std::optional<QVariant> value;
+    };
+    // A write for the worker, or done in place: the image, the keys changed in it since the
+    // last write (they win over another program's version of the file), and whether to write
+    // at all or only to take in another program's changes.
+    struct Job {
+        Map values;
+        QSet<QString> changed;
+        bool write = true;
+    };
     struct Result {
-        bool ok = false;
+        bool ok = true;
         QString error;
+        // Another program had changed the file: the image merged with its version, and what
+        // that changed against the job's image.
+        std::optional<Map> merged;
+        QList<Change> differences;
     };
 
     bool setNow(const QString &key, const QVariant &value);
@@ -67,23 +85,21 @@ private:
     void startWrite();
     void collectResult();
     void handleResult(const Result &result);
+    // On any thread.
+    Result perform(Job job);
     bool changedElsewhere();
-    void takeOverFromSettings();
-    void keepLaterChangesFromDisk();
-    // The key, or a group it is in, was set or removed here and no finished write holds that.
-    bool unwritten(const QString &key) const;
+    // Takes in a merge with another program's version of the file.
+    void adopt(Result &result);
+    // The key, or a group it is in, was set or removed here since the last write began.
+    bool changedHere(const QString &key) const;
     void remember(const struct stat *written);
     void run();
 
     QSettings &m_settings;
     Map m_values;
     // Changes made while the image was shared with a write in progress or a load's snapshot,
-    // in order (no value: the key and everything below it removed). Changing a shared image
-    // would copy it whole, twenty thousand keys, on the user interface's thread.
-    struct Change {
-        QString key;
-        std::optional<QVariant> value;
-    };
+    // in order. Changing a shared image would copy it whole, twenty thousand keys, on the user
+    // interface's thread.
     QList<Change> m_deferred;
     // Keys set or removed since the last write began, and those of the write under way.
     QSet<QString> m_unwritten;
@@ -100,7 +116,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;
-    std::optional<Map> m_job;
+    std::optional<Job> m_job;
     std::optional<Result> m_result;
     bool m_busy = false;
     bool m_stop = false;

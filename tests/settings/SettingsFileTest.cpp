@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThread>
 #include <atomic>
 #include <cerrno>
 #include <unistd.h>
@@ -19,15 +20,35 @@ namespace {
 
 std::atomic<int> g_writes{0};
 std::atomic<bool> g_diskFull{false};
+std::atomic<bool> g_onUiThread{false};
+// A write waits while held (at most a few seconds); g_waiting tells that it got there.
+std::atomic<bool> g_hold{false};
+std::atomic<bool> g_waiting{false};
 
-// Counts the settings file's writes (one write call per file) and plays a full disk.
+// Counts the settings file's writes (one write call per file), notes whether one ran on the
+// UI thread, plays a full disk and holds a write half-way.
 ssize_t countingWrite(int fd, const void *data, size_t size) {
     if (g_diskFull) {
         errno = ENOSPC;
         return -1;
     }
     ++g_writes;
+    if (QThread::currentThread() == QCoreApplication::instance()->thread())
+        g_onUiThread = true;
+    QElapsedTimer held;
+    held.start();
+    while (g_hold && held.elapsed() < 5000) {
+        g_waiting = true;
+        QThread::msleep(5);
+    }
+    g_waiting = false;
     return ::write(fd, data, size);
+}
+
+void writeAsAnotherProgram(const IniCodec::Map &values) {
+    QFile file(Settings::fileName());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(IniCodec::write(values));
 }
 
 QByteArray fileBytes() {
@@ -230,6 +251,67 @@ private slots:
         QCOMPARE(onDisk(QStringLiteral("early.new")), QVariant(QStringLiteral("3")));
         QCOMPARE(Settings::integer(QStringLiteral("early.changed")), 7);
         QVERIFY(!Settings::contains(QStringLiteral("early.removed")));
+    }
+
+    // Another program's edit found by a write from the timer: merged and written off the UI
+    // thread in one write, and read here afterwards. A read before that takes it in at once
+    // and writes nothing.
+    void editsByAnotherProgramAreMergedInTheBackground() {
+        Settings::setInteger(QStringLiteral("bg.ours"), 1);
+        Settings::setInteger(QStringLiteral("bg.theirs"), 1);
+        Settings::sync();
+        IniCodec::Map values = IniCodec::read(fileBytes());
+        values.insert(QStringLiteral("bg.theirs"), QStringLiteral("5"));
+        values.insert(QStringLiteral("bg.added"), QStringLiteral("6"));
+        writeAsAnotherProgram(values);
+        g_writes = 0;
+        g_onUiThread = false;
+        Settings::setInteger(QStringLiteral("bg.ours"), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk(QStringLiteral("bg.ours")), QVariant(QStringLiteral("2")),
+                                  5000);
+        QCOMPARE(onDisk(QStringLiteral("bg.theirs")), QVariant(QStringLiteral("5")));
+        QCOMPARE(onDisk(QStringLiteral("bg.added")), QVariant(QStringLiteral("6")));
+        QTRY_COMPARE_WITH_TIMEOUT(Settings::integer(QStringLiteral("bg.theirs")), 5, 5000);
+        QCOMPARE(Settings::integer(QStringLiteral("bg.added")), 6);
+        QCOMPARE(Settings::integer(QStringLiteral("bg.ours")), 2);
+        QCOMPARE(g_writes.load(), 1);
+        QVERIFY(!g_onUiThread);
+
+        values = IniCodec::read(fileBytes());
+        values.insert(QStringLiteral("bg.read"), QStringLiteral("8"));
+        values.remove(QStringLiteral("bg.added"));
+        writeAsAnotherProgram(values);
+        QCOMPARE(Settings::integersWithPrefix(QStringLiteral("bg.r")),
+                 (QHash<QString, int>{{QStringLiteral("bg.read"), 8}}));
+        QVERIFY(!Settings::contains(QStringLiteral("bg.added")));
+        QTest::qWait(1300);
+        QCOMPARE(g_writes.load(), 1);
+        QCOMPARE(fileBytes(), IniCodec::write(values));
+    }
+
+    // Changes made here while the merged file is being written: they win over the other
+    // program's version of the same key in what is read, and go out with the next write.
+    void changesDuringAMergeAreKept() {
+        Settings::setInteger(QStringLiteral("mid.both"), 1);
+        Settings::sync();
+        IniCodec::Map values = IniCodec::read(fileBytes());
+        values.insert(QStringLiteral("mid.both"), QStringLiteral("7"));
+        values.insert(QStringLiteral("mid.theirs"), QStringLiteral("5"));
+        writeAsAnotherProgram(values);
+        g_hold = true;
+        Settings::setInteger(QStringLiteral("mid.mine"), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(g_waiting, 5000);
+        Settings::setInteger(QStringLiteral("mid.both"), 9);
+        Settings::setInteger(QStringLiteral("mid.during"), 3);
+        g_hold = false;
+        QTRY_COMPARE_WITH_TIMEOUT(onDisk(QStringLiteral("mid.during")),
+                                  QVariant(QStringLiteral("3")), 5000);
+        QCOMPARE(onDisk(QStringLiteral("mid.both")), QVariant(QStringLiteral("9")));
+        QCOMPARE(onDisk(QStringLiteral("mid.theirs")), QVariant(QStringLiteral("5")));
+        QCOMPARE(onDisk(QStringLiteral("mid.mine")), QVariant(QStringLiteral("1")));
+        QCOMPARE(Settings::integer(QStringLiteral("mid.both")), 9);
+        QCOMPARE(Settings::integer(QStringLiteral("mid.theirs")), 5);
+        QCOMPARE(Settings::integersWithPrefix(QStringLiteral("mid.")).value("mid.both"), 9);
     }
 
     // Hand-written lines read the way QSettings reads them, odd escapes included.
