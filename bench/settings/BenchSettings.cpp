@@ -301,6 +301,27 @@ BENCHMARK(BM_WriteNothingChangedElsewhere)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// A load right after another program's edit: reading every position takes the edit in at
+// once, on the UI thread. Floor: the same read with nothing changed (BM_IntegersWithPrefix).
+void BM_ReadAfterChangedElsewhere(benchmark::State &state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Settings::sync();
+        IniCodec::Map values = fileMap();
+        values.insert(QStringLiteral("other.program"), ++g_mergeRun);
+        QFile file(Settings::fileName());
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(IniCodec::write(values));
+        file.close();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(
+            Settings::integersWithPrefix(SettingsKeys::paletteIndexKey(QString())));
+    }
+    if (Settings::integer(QStringLiteral("other.program")) != g_mergeRun)
+        state.SkipWithError("the other program's change was not taken in");
+}
+BENCHMARK(BM_ReadAfterChangedElsewhere)->Apply(spread)->Unit(benchmark::kMillisecond);
+
 // Prints the usual table and, at the end, each figure's median as a ratio to its floor.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -322,7 +343,8 @@ public:
             {"BM_SafeFileWrite", "BM_PlainWrite"},
             {"BM_ReadAtStartup", "BM_ReadBytes"},
             {"BM_ContainsAndIntegerPerKey", "BM_HashLookup"},
-            {"BM_IntegersWithPrefix", "BM_HashLookup"}};
+            {"BM_IntegersWithPrefix", "BM_HashLookup"},
+            {"BM_ReadAfterChangedElsewhere", "BM_IntegersWithPrefix"}};
         std::printf("\nMedians as ratios to their floors (same run):\n");
         for (const auto &[figure, floor] : pairs) {
             const auto f = m_medians.find(figure);
