@@ -244,20 +244,28 @@ BENCHMARK(BM_HashLookup)->Apply(spread)->Unit(benchmark::kMillisecond);
 // one key.
 int g_mergeRun = 0;
 
+// The other program's edit, made on a thread of its own: made here, its twenty thousand freed
+// keys would sit in this thread's heap and the UI thread's next allocation would pay for
+// tidying them, a cost no real other program puts on this one.
+void editAsAnotherProgram(int run, bool everyKey) {
+    std::thread([run, everyKey] {
+        IniCodec::Map values = fileMap();
+        values.insert(QStringLiteral("other.program"), run);
+        if (everyKey)
+            for (int i = 0; i < g_keys.size(); ++i)
+                values.insert(g_keys.at(i), (i + run) % g_keys.size());
+        QFile file(Settings::fileName());
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(IniCodec::write(values));
+    }).join();
+}
+
 void mergeAfter(benchmark::State &state, bool otherProgram, bool everyKey) {
     for (auto _ : state) {
         const int run = ++g_mergeRun;
         Settings::sync();
-        if (otherProgram) {
-            IniCodec::Map values = fileMap();
-            values.insert(QStringLiteral("other.program"), run);
-            if (everyKey)
-                for (int i = 0; i < g_keys.size(); ++i)
-                    values.insert(g_keys.at(i), (i + run) % g_keys.size());
-            QFile file(Settings::fileName());
-            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            file.write(IniCodec::write(values));
-        }
+        if (otherProgram)
+            editAsAnotherProgram(run, everyKey);
         const int before = g_writeCalls;
         QElapsedTimer timer;
         timer.start();
@@ -307,12 +315,7 @@ void BM_ReadAfterChangedElsewhere(benchmark::State &state) {
     for (auto _ : state) {
         state.PauseTiming();
         Settings::sync();
-        IniCodec::Map values = fileMap();
-        values.insert(QStringLiteral("other.program"), ++g_mergeRun);
-        QFile file(Settings::fileName());
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(IniCodec::write(values));
-        file.close();
+        editAsAnotherProgram(++g_mergeRun, false);
         state.ResumeTiming();
         benchmark::DoNotOptimize(
             Settings::integersWithPrefix(SettingsKeys::paletteIndexKey(QString())));
