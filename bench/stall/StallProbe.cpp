@@ -11,6 +11,8 @@
 #include "model/PaletteCodec.h"
 #include "platform/PopoverWindow.h"
 #include "platform/StatusItem.h"
+#include "settings/IniCodec.h"
+#include "settings/Settings.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
 #include "views/blocks/BoundedScrollArea.h"
@@ -444,6 +446,34 @@ int Bench::run() {
             150);
         if (writer.joinable())
             writer.join();
+    }
+
+    // Another program edits the settings file (a hand edit, a sync client); a window move then
+    // writes the settings, which takes that edit in.
+    {
+        int edited = 0;
+        measure(
+            QStringLiteral("settings edited by another program"),
+            [this](int run) {
+                PaletteWindow *window = bigWindow();
+                window->move(window->pos() + QPoint(run % 2 ? -5 : 5, 0));
+            },
+            [&](int run) {
+                openBig(run);
+                edited = run + 1;
+                // On a thread of its own, so that its freed keys do not land in this thread's
+                // heap; before the measure, as another program's work is not this one's.
+                std::thread([run] {
+                    QFile file(Settings::fileName());
+                    if (!file.open(QIODevice::ReadOnly))
+                        return;
+                    IniCodec::Map values = IniCodec::read(file.readAll());
+                    file.close();
+                    values.insert(QStringLiteral("other.program"), run + 1);
+                    writeFile(Settings::fileName(), IniCodec::write(values));
+                }).join();
+            },
+            [&] { return Settings::integer(QStringLiteral("other.program")) == edited; }, 150);
     }
 
     // Another program adds a palette file: a new file takes a whole load of the folder.
