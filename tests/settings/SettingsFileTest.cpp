@@ -75,6 +75,7 @@ private slots:
     void cleanupTestCase() { SafeFile::setWriteFunction(nullptr); }
     void init() {
         g_diskFull = false;
+        g_hold = false;
         Settings::sync();
         g_writes = 0;
     }
