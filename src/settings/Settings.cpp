@@ -30,9 +30,8 @@ bool readIni(QIODevice &device, QSettings::SettingsMap &map) {
 
 // The file is written by SettingsFile; QSettings here is never synced nor destroyed, so this
 // runs only for another QSettings in the process that writes the file. QSettings hands us its
-// QSaveFile, whose commit() would link a file in place even when the
-// last buffered bytes never reached the disk: flush and check here, and a failure leaves the
-// old file as it was.
+// QSaveFile, whose commit() would link a file in place even when the last buffered bytes never
+// reached the disk: flush and check here, and a failure leaves the old file as it was.
 bool writeIni(QIODevice &device, const QSettings::SettingsMap &map) {
     const QByteArray bytes = IniCodec::write(map);
     auto *file = qobject_cast<QFileDevice *>(&device);

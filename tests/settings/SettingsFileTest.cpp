@@ -236,11 +236,7 @@ private slots:
         values.insert(QStringLiteral("early.changed"), QStringLiteral("7"));
         values.remove(QStringLiteral("early.removed"));
         values.insert(QStringLiteral("early.both"), QStringLiteral("7"));
-        {
-            QFile file(Settings::fileName());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(IniCodec::write(values));
-        }
+        writeAsAnotherProgram(values);
         // Changed here after the other program did: this one wins.
         Settings::setInteger(QStringLiteral("early.both"), 9);
         Settings::setInteger(QStringLiteral("early.new"), 3);
