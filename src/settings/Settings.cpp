@@ -4,86 +4,81 @@
 #include "settings/IniCodec.h"
 #include "settings/SettingsFile.h"
 
-#include <QFileDevice>
-#include <QFileInfo>
 #include <QHash>
-#include <QSettings>
+#include <QSet>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QVariant>
 #include <cfloat>
 #include <climits>
 #include <cmath>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
-// While the store is made: what QSettings reads through our format, by file. It reads the
-// organisation's and the system-wide files too, and only the user's own file is the image.
-QHash<QString, IniCodec::Map> *g_reads = nullptr;
+constexpr auto ownName = "Swatchbar";
 
-bool readIni(QIODevice &device, QSettings::SettingsMap &map) {
-    map = IniCodec::read(device.readAll());
-    if (auto *file = qobject_cast<QFileDevice *>(&device); file && g_reads)
-        g_reads->insert(file->fileName(), map);
-    return true;
-}
-
-// The file is written by SettingsFile; QSettings here is never synced nor destroyed, so this
-// runs only for another QSettings in the process that writes the file. QSettings hands us its
-// QSaveFile, whose commit() would link a file in place even when the last buffered bytes never
-// reached the disk: flush and check here, and a failure leaves the old file as it was.
-bool writeIni(QIODevice &device, const QSettings::SettingsMap &map) {
-    const QByteArray bytes = IniCodec::write(map);
-    auto *file = qobject_cast<QFileDevice *>(&device);
-    const bool ok = device.write(bytes) == bytes.size() && (!file || file->flush());
-    if (!ok) {
-        const QString name =
-            file ? QFileInfo(file->fileName()).fileName() : QStringLiteral("Swatchbar.conf");
-        logLine(QStringLiteral("Failed to save file %1 : %2").arg(name, device.errorString()));
-    }
-    return ok;
-}
-
-// The same file as QSettings' native format, read through our own INI reader.
-QSettings::Format iniFormat() {
-    static const QSettings::Format format =
-        QSettings::registerFormat(QStringLiteral("conf"), readIni, writeIni);
-    return format;
-}
-
-// One long-lived store: QSettings answers the reads and keeps changes in memory; the file's
-// image beside it writes them back, at most once a second and off this thread. Never
-// destroyed: QSettings would write everything again on its way out.
+// One long-lived store: the user's file, which answers the reads and writes the changes back
+// at most once a second off this thread, and the files read when it lacks a key: the
+// organisation's and the system-wide ones, where QSettings looks for them. Never destroyed.
 struct Store {
-    QSettings *settings;
     SettingsFile *file;
+    QList<IniCodec::Map> fallbacks;
 };
+
+IniCodec::Map readOrEmpty(const QString &path) {
+    struct stat info {};
+    return SettingsFile::read(path, &info).value_or(IniCodec::Map());
+}
 
 Store &store() {
     static Store made = [] {
-        QHash<QString, IniCodec::Map> reads;
-        g_reads = &reads;
-        auto *settings = new QSettings(iniFormat(), QSettings::UserScope,
-                                       QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
-        g_reads = nullptr;
-        SettingsFile::clearStaleLock(settings->fileName());
-        const auto own = reads.constFind(settings->fileName());
-        // Not read here: there is no such file yet, or another QSettings on it read it first
-        // (QSettings shares what it read between them).
-        IniCodec::Map values = own != reads.cend() ? *own : SettingsFile::ownValues(*settings);
-        return Store{settings, new SettingsFile(*settings, std::move(values))};
+        const QString app = QLatin1String(ownName) + QLatin1Char('/') + QLatin1String(ownName) +
+                            QLatin1String(".conf");
+        const QString organisation = QLatin1String(ownName) + QLatin1String(".conf");
+        const QString home =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        const QString path = home + QLatin1Char('/') + app;
+        SettingsFile::clearStaleLock(path);
+        struct stat info {};
+        IniCodec::Map values = SettingsFile::read(path, &info).value_or(IniCodec::Map());
+        Store s{new SettingsFile(path, std::move(values), info), {}};
+        QStringList wider{home + QLatin1Char('/') + organisation};
+        // The system-wide folders ($XDG_CONFIG_DIRS) after the user's own: every application
+        // file, then every organisation file.
+        QStringList system =
+            QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+        if (!system.isEmpty())
+            system.removeFirst();
+        for (const QString &dir : std::as_const(system))
+            wider << dir + QLatin1Char('/') + app;
+        for (const QString &dir : std::as_const(system))
+            wider << dir + QLatin1Char('/') + organisation;
+        for (const QString &file : std::as_const(wider)) {
+            IniCodec::Map read = readOrEmpty(file);
+            if (!read.isEmpty())
+                s.fallbacks.append(std::move(read));
+        }
+        return s;
     }();
     return made;
 }
 
 QVariant valueOf(const QString &key) {
-    return store().settings->value(key);
+    const Store &s = store();
+    if (std::optional<QVariant> value = s.file->value(key))
+        return *std::move(value);
+    for (const IniCodec::Map &values : s.fallbacks) {
+        const auto it = values.constFind(key);
+        if (it != values.cend())
+            return *it;
+    }
+    return {};
 }
 
 void put(const QString &key, const QVariant &value) {
-    Store &s = store();
-    s.settings->setValue(key, value);
-    s.file->set(key, value);
+    store().file->set(key, value);
 }
 
 // QSettings reads "/" (and "\" on some platforms) in a key as a group separator; a name that
@@ -223,7 +218,7 @@ void Settings::storeMissingDefaults() {
 }
 
 bool Settings::contains(const QString &key) {
-    return !key.isEmpty() && store().settings->contains(key);
+    return !key.isEmpty() && valueOf(key).isValid();
 }
 
 int Settings::integer(const QString &key) {
@@ -297,16 +292,36 @@ void Settings::setStringList(const QString &key, const QStringList &value) {
 void Settings::remove(const QString &key) {
     if (key.isEmpty())
         return;
-    store().settings->remove(key);
     store().file->remove(key);
 }
 
+QVariant Settings::value(const QString &key) {
+    return key.isEmpty() ? QVariant() : valueOf(key);
+}
+
+void Settings::setValue(const QString &key, const QVariant &value) {
+    if (!key.isEmpty())
+        put(key, value);
+}
+
 QStringList Settings::keys() {
-    return store().settings->allKeys();
+    const Store &s = store();
+    QStringList out = s.file->current().keys();
+    if (s.fallbacks.isEmpty())
+        return out;
+    QSet<QString> seen(out.cbegin(), out.cend());
+    for (const IniCodec::Map &values : s.fallbacks)
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            if (!seen.contains(it.key())) {
+                seen.insert(it.key());
+                out.append(it.key());
+            }
+    out.sort();
+    return out;
 }
 
 void Settings::sync() {
-    SettingsFile::clearStaleLock(store().settings->fileName());
+    SettingsFile::clearStaleLock(fileName());
     store().file->writeNow();
 }
 
@@ -355,5 +370,5 @@ QString Settings::windowFrameKey(const QString &autosaveName) {
 }
 
 QString Settings::fileName() {
-    return store().settings->fileName();
+    return store().file->path();
 }

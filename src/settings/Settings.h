@@ -30,8 +30,8 @@ inline constexpr auto paletteIndexPrefix = "palettes.indicies.";
 QString keyPart(const QString &palName);
 } // namespace SettingsKeys
 
-// Typed access to the per-user defaults store (QSettings, organisation and application
-// "Swatchbar"). Missing keys read as 0, 0.0 or false.
+// Typed access to the per-user defaults store: Swatchbar/Swatchbar.conf in the user's
+// configuration folder, in QSettings' INI form. Missing keys read as 0, 0.0 or false.
 class Settings {
 public:
     Settings() = delete;
@@ -53,6 +53,9 @@ public:
     static QStringList stringList(const QString &key);
     static void setStringList(const QString &key, const QStringList &value);
     static void remove(const QString &key);
+    // The value as stored, untyped: what was set here, or the text read from the file.
+    static QVariant value(const QString &key);
+    static void setValue(const QString &key, const QVariant &value);
     // Every key in the store.
     static QStringList keys();
 

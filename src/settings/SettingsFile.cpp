@@ -6,11 +6,9 @@
 #include "settings/IniCodec.h"
 
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSettings>
 #include <utility>
 
 namespace {
@@ -106,20 +104,9 @@ bool overlay(SettingsFile::Map &onto, const SettingsFile::Map &from, const QSet<
     return changed;
 }
 
-// What the file holds reads back as text: 7 set here and "7" read from the file are the same.
-bool sameValue(const QVariant &a, const QVariant &b) {
-    if (a.typeId() == b.typeId())
-        return a == b;
-    const auto simple = [](const QVariant &v) {
-        return v.typeId() == QMetaType::QString || v.typeId() == QMetaType::Int ||
-               v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Bool;
-    };
-    return simple(a) && simple(b) && a.toString() == b.toString();
-}
+} // namespace
 
-// The file through a link, with its status; an empty map when there is none, nothing when it
-// cannot be read.
-std::optional<SettingsFile::Map> readFile(const QString &path, struct stat *info) {
+std::optional<SettingsFile::Map> SettingsFile::read(const QString &path, struct stat *info) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (file.exists())
@@ -131,8 +118,6 @@ std::optional<SettingsFile::Map> readFile(const QString &path, struct stat *info
         return std::nullopt;
     return IniCodec::read(file.readAll());
 }
-
-} // namespace
 
 void SettingsFile::clearStaleLock(const QString &settingsFile) {
     // Taking the lock syncs a file to disk: only when there is one to clear.
@@ -146,26 +131,14 @@ void SettingsFile::clearStaleLock(const QString &settingsFile) {
         lock.unlock();
 }
 
-SettingsFile::Map SettingsFile::ownValues(QSettings &settings) {
-    settings.setFallbacksEnabled(false);
-    Map values;
-    const QStringList keys = settings.allKeys();
-    for (const QString &key : keys)
-        values.insert(key, settings.value(key));
-    settings.setFallbacksEnabled(true);
-    return values;
-}
-
-SettingsFile::SettingsFile(QSettings &settings, Map values)
-    : m_settings(settings)
-    , m_values(std::move(values))
-    , m_path(settings.fileName()) {
-    // QSettings posts itself a request to write everything after each change: drop it.
-    m_settings.installEventFilter(this);
+SettingsFile::SettingsFile(const QString &path, Map values, const struct stat &info)
+    : m_values(std::move(values))
+    , m_path(path) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &SettingsFile::startWrite);
     std::lock_guard lock(m_mutex);
-    remember(nullptr);
+    if (info.st_ino != 0)
+        remember(&info);
 }
 
 SettingsFile::~SettingsFile() {
@@ -176,18 +149,44 @@ SettingsFile::~SettingsFile() {
     m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
-    m_settings.removeEventFilter(this);
 }
 
-bool SettingsFile::eventFilter(QObject *watched, QEvent *event) {
-    return watched == &m_settings && event->type() == QEvent::UpdateRequest;
+std::optional<QVariant> SettingsFile::value(const QString &key) const {
+    if (!m_pending.isEmpty()) {
+        const auto it = m_pending.constFind(key);
+        if (it != m_pending.cend())
+            return *it;
+        for (qsizetype slash = key.indexOf(QLatin1Char('/'));
+             slash > 0 && !m_removedGroups.isEmpty();
+             slash = key.indexOf(QLatin1Char('/'), slash + 1)) {
+            if (m_removedGroups.contains(key.left(slash)))
+                return std::nullopt;
+        }
+    }
+    const auto it = m_values.constFind(key);
+    if (it == m_values.cend())
+        return std::nullopt;
+    return *it;
+}
+
+void SettingsFile::defer(Change change) {
+    if (change.value) {
+        m_pending.insert(change.key, *change.value);
+    } else {
+        // What was set below the group before goes with it.
+        const QString below = change.key + QLatin1Char('/');
+        m_pending.removeIf([&below](const auto &entry) { return entry.key().startsWith(below); });
+        m_pending.insert(change.key, std::nullopt);
+        m_removedGroups.insert(change.key);
+    }
+    m_deferred.append(std::move(change));
+    schedule(m_delay);
 }
 
 void SettingsFile::set(const QString &key, const QVariant &value) {
     m_unwritten.insert(key);
     if (!imageIsOwn()) {
-        m_deferred.append(Change{key, value});
-        schedule(m_delay);
+        defer(Change{key, value});
         return;
     }
     applyDeferred(false);
@@ -200,8 +199,7 @@ void SettingsFile::set(const QString &key, const QVariant &value) {
 void SettingsFile::remove(const QString &key) {
     m_unwritten.insert(key);
     if (!imageIsOwn()) {
-        m_deferred.append(Change{key, std::nullopt});
-        schedule(m_delay);
+        defer(Change{key, std::nullopt});
         return;
     }
     applyDeferred(false);
@@ -226,6 +224,8 @@ bool SettingsFile::applyDeferred(bool evenIfShared) {
     if (!evenIfShared && !imageIsOwn())
         return false;
     const QList<Change> changes = std::exchange(m_deferred, {});
+    m_pending.clear();
+    m_removedGroups.clear();
     for (const Change &change : changes)
         if (change.value ? setNow(change.key, *change.value) : removeNow(change.key))
             m_dirty = true;
@@ -316,27 +316,10 @@ SettingsFile::Result SettingsFile::perform(Job job) {
     bool write = job.write;
     if (changedElsewhere()) {
         struct stat seen {};
-        std::optional<Map> disk = readFile(m_path, &seen);
+        std::optional<Map> disk = read(m_path, &seen);
         // Unreadable: written over as before, the only way the changes made here get out.
         if (disk) {
             const bool ours = overlay(*disk, job.values, job.changed);
-            // Most keys come back equal: walk both maps side by side.
-            auto from = job.values.cbegin();
-            auto to = disk->cbegin();
-            while (from != job.values.cend() || to != disk->cend()) {
-                if (to == disk->cend() || (from != job.values.cend() && from.key() < to.key())) {
-                    result.differences.append(Change{from.key(), std::nullopt});
-                    ++from;
-                } else if (from == job.values.cend() || to.key() < from.key()) {
-                    result.differences.append(Change{to.key(), *to});
-                    ++to;
-                } else {
-                    if (!sameValue(*from, *to))
-                        result.differences.append(Change{to.key(), *to});
-                    ++from;
-                    ++to;
-                }
-            }
             result.merged = std::move(*disk);
             // The file holds every change already: nothing to write.
             write = write && ours;
@@ -377,9 +360,7 @@ void SettingsFile::collectResult() {
     handleResult(*result);
 }
 
-// The merge becomes the image, with the changes made here since the job began laid over it,
-// and QSettings, which answers the reads, learns what the other program changed. Its own
-// view of the file is never written back: this object writes the file.
+// The merge becomes the image, with the changes made here since the job began laid over it.
 void SettingsFile::adopt(Result &result) {
     Map merged = std::move(*result.merged);
     result.merged.reset();
@@ -388,20 +369,8 @@ void SettingsFile::adopt(Result &result) {
         if (change.value ? setIn(merged, change.key, *change.value) : removeIn(merged, change.key))
             m_dirty = true;
     }
-    for (const Change &change : std::as_const(result.differences)) {
-        if (changedHere(change.key))
-            continue;
-        if (change.value) {
-            m_settings.setValue(change.key, *change.value);
-            continue;
-        }
-        // QSettings takes the keys below with it: those the merge kept go back.
-        m_settings.remove(change.key);
-        const QString below = change.key + QLatin1Char('/');
-        for (auto it = merged.lowerBound(below); it != merged.cend() && it.key().startsWith(below);
-             ++it)
-            m_settings.setValue(it.key(), *it);
-    }
+    m_pending.clear();
+    m_removedGroups.clear();
     // The old image's twenty thousand keys are freed elsewhere.
     LateRelease::drop(std::exchange(m_values, std::move(merged)));
 }
@@ -453,18 +422,6 @@ bool SettingsFile::writeNow() {
         adopt(result);
     handleResult(result);
     return result.ok;
-}
-
-bool SettingsFile::changedHere(const QString &key) const {
-    if (m_unwritten.contains(key))
-        return true;
-    // A removed group takes every key below it.
-    for (qsizetype slash = key.indexOf(QLatin1Char('/')); slash > 0;
-         slash = key.indexOf(QLatin1Char('/'), slash + 1)) {
-        if (m_unwritten.contains(key.left(slash)))
-            return true;
-    }
-    return false;
 }
 
 bool SettingsFile::changedElsewhere() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QSet>
@@ -12,26 +13,31 @@
 #include <sys/stat.h>
 #include <thread>
 
-class QSettings;
-
-// The settings file as it should be on disk, kept beside the QSettings object that answers the
-// reads. QSettings would rewrite and sync the whole file after every change; here changes are
-// gathered for a second and the file is written whole on a worker thread, so dragging a window
-// costs one write a second and the user interface never waits for the disk. When another
-// program changed the file meanwhile, the worker merges its version in before it writes. Used
-// from the thread that created it.
+// The user's settings file as it should be on disk: it answers the reads, and changes are
+// gathered for a second and written whole on a worker thread, so dragging a window costs one
+// write a second and the user interface never waits for the disk. When another program changed
+// the file meanwhile, the worker merges its version in before it writes. Used from the thread
+// that created it.
 class SettingsFile : public QObject {
     Q_OBJECT
 
 public:
     using Map = QMap<QString, QVariant>;
 
-    // values: what settings read from the file. Its own automatic writes are turned off.
-    SettingsFile(QSettings &settings, Map values);
+    // values: what was read from the file at path; info: its status then (st_ino 0 when there
+    // was none).
+    SettingsFile(const QString &path, Map values, const struct stat &info);
     ~SettingsFile() override;
 
+    // The file at path with its status; an empty map when there is none, nothing when it cannot
+    // be read. On any thread.
+    static std::optional<Map> read(const QString &path, struct stat *info);
+
+    const QString &path() const { return m_path; }
+    // The key's value with every change made here, nothing when it is not set.
+    std::optional<QVariant> value(const QString &key) const;
     void set(const QString &key, const QVariant &value);
-    // The key and every key below it, as QSettings removes them.
+    // The key and every key below it ("group/key"), as QSettings removes them.
     void remove(const QString &key);
     // Every key and value, as the file should hold them (for reading many keys in one pass).
     const Map &current();
@@ -40,17 +46,10 @@ public:
     // stay pending and go out with a later write).
     bool writeNow();
 
-    // The keys of settings' own file (the user's, the one it writes), without those it falls
-    // back to for reading: the organisation's file and the system-wide ones.
-    static Map ownValues(QSettings &settings);
-
     // QSettings waits on "<file>.lock" before it writes and takes an empty one (left by a crash
     // between its creation and its first write) for live for 30 seconds. Such a file holds no
     // process: clear it, waiting at most a moment for a real holder.
     static void clearStaleLock(const QString &settingsFile);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // One key set, or removed with everything below it (no value).
@@ -69,10 +68,8 @@ private:
     struct Result {
         bool ok = true;
         QString error;
-        // Another program had changed the file: the image merged with its version, and what
-        // that changed against the job's image.
+        // Another program had changed the file: the image merged with its version.
         std::optional<Map> merged;
-        QList<Change> differences;
     };
 
     bool setNow(const QString &key, const QVariant &value);
@@ -80,6 +77,7 @@ private:
     // Applies the changes deferred while the image was shared; unless evenIfShared, only when
     // that costs no copy. False when changes are still waiting.
     bool applyDeferred(bool evenIfShared);
+    void defer(Change change);
     bool imageIsOwn() const { return m_values.isEmpty() || m_values.isDetached(); }
     void schedule(int ms);
     void startWrite();
@@ -90,17 +88,17 @@ private:
     bool changedElsewhere();
     // Takes in a merge with another program's version of the file.
     void adopt(Result &result);
-    // The key, or a group it is in, was set or removed here since the last write began.
-    bool changedHere(const QString &key) const;
     void remember(const struct stat *written);
     void run();
 
-    QSettings &m_settings;
     Map m_values;
     // Changes made while the image was shared with a write in progress or a load's snapshot,
     // in order. Changing a shared image would copy it whole, twenty thousand keys, on the user
     // interface's thread.
     QList<Change> m_deferred;
+    // The same for reading: each key's latest deferred change, and the groups removed.
+    QHash<QString, std::optional<QVariant>> m_pending;
+    QSet<QString> m_removedGroups;
     // Keys set or removed since the last write began, and those of the write under way.
     QSet<QString> m_unwritten;
     QSet<QString> m_writing;

@@ -24,6 +24,7 @@ const Palette kPalette{QStringLiteral("Tools"),
                         {QStringLiteral("Ink"), {0.2, 0.4, 0.6, std::nullopt}}}};
 
 QStringList storedOnDisk() {
+    Settings::sync();
     QSettings raw(Settings::fileName(), QSettings::IniFormat);
     return raw.value(QLatin1String(SettingsKeys::userFormats)).toStringList();
 }

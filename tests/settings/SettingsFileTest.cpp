@@ -343,11 +343,19 @@ private slots:
 
         Settings::IntegerSnapshot snapshot = Settings::integerSnapshot();
         Settings::setInteger(QStringLiteral("shared.a"), 2);
+        Settings::setInteger(QStringLiteral("shared.g/z"), 7); // before the removal: gone
         Settings::remove(QStringLiteral("shared.g"));
         Settings::setInteger(QStringLiteral("shared.g/y"), 3); // after the removal: kept
+        Settings::setInteger(QStringLiteral("shared.g"), 6);
         Settings::setInteger(QStringLiteral("shared.b"), 4);
         Settings::remove(QStringLiteral("shared.b"));
+        // Reads see every change at once, though none is in the image yet.
         QCOMPARE(Settings::integer(QStringLiteral("shared.a")), 2);
+        QCOMPARE(Settings::integer(QStringLiteral("shared.g/y")), 3);
+        QCOMPARE(Settings::integer(QStringLiteral("shared.g")), 6);
+        QVERIFY(!Settings::contains(QStringLiteral("shared.g/x")));
+        QVERIFY(!Settings::contains(QStringLiteral("shared.g/z")));
+        QVERIFY(!Settings::contains(QStringLiteral("shared.b")));
         QCOMPARE(snapshot(QStringLiteral("shared.a")), std::optional<int>(1));
         QCOMPARE(snapshot(QStringLiteral("shared.g/x")), std::optional<int>(1));
         const QHash<QStringView, int> under = snapshot.under(QLatin1StringView("shared."));
@@ -365,11 +373,14 @@ private slots:
         const IniCodec::Map written = IniCodec::read(fileBytes());
         QCOMPARE(written.value(QStringLiteral("shared.a")), QVariant(QStringLiteral("2")));
         QCOMPARE(written.value(QStringLiteral("shared.g/y")), QVariant(QStringLiteral("3")));
+        QCOMPARE(written.value(QStringLiteral("shared.g")), QVariant(QStringLiteral("6")));
         QVERIFY(!written.contains(QStringLiteral("shared.g/x")));
+        QVERIFY(!written.contains(QStringLiteral("shared.g/z")));
         QVERIFY(!written.contains(QStringLiteral("shared.b")));
         QCOMPARE(Settings::integersWithPrefix(QStringLiteral("shared.")),
                  (QHash<QString, int>{{QStringLiteral("shared.a"), 2},
-                                      {QStringLiteral("shared.g/y"), 3}}));
+                                      {QStringLiteral("shared.g/y"), 3},
+                                      {QStringLiteral("shared.g"), 6}}));
 
         // The same value again while shared: nothing to write.
         snapshot = Settings::integerSnapshot();

@@ -15,10 +15,38 @@
 
 namespace {
 
-QSettings &raw() {
-    static QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                              QStringLiteral("Swatchbar"), QStringLiteral("Swatchbar"));
-    return settings;
+// The store's untyped side: values planted as an older version or a hand edit left them.
+struct RawStore {
+    QString fileName() const { return Settings::fileName(); }
+    QVariant value(const QString &key) const { return Settings::value(key); }
+    void setValue(const QString &key, const QVariant &value) { Settings::setValue(key, value); }
+    QStringList allKeys() const { return Settings::keys(); }
+    void clear() {
+        const QStringList keys = Settings::keys();
+        for (const QString &key : keys)
+            Settings::remove(key);
+    }
+    // The groups ("group/key") and the keys of one of them.
+    QStringList childGroups() const {
+        QStringList groups;
+        for (const QString &key : Settings::keys())
+            if (const qsizetype slash = key.indexOf(QLatin1Char('/')); slash > 0)
+                groups << key.left(slash);
+        groups.removeDuplicates();
+        return groups;
+    }
+    QStringList childKeys(const QString &group) const {
+        QStringList keys;
+        for (const QString &key : Settings::keys())
+            if (key.startsWith(group + QLatin1Char('/')))
+                keys << key.sliced(group.size() + 1);
+        return keys;
+    }
+};
+
+RawStore &raw() {
+    static RawStore store;
+    return store;
 }
 
 const QStringList defaultKeys = {QStringLiteral("hideDockIcon"),
@@ -235,9 +263,7 @@ private slots:
         QCOMPARE(Settings::windowFrame(QStringLiteral("Preferences")), QByteArray("prefs"));
         QCOMPARE(Settings::windowFrame(QStringLiteral("never")), QByteArray());
         QCOMPARE(raw().childGroups(), QStringList{QStringLiteral("windowFrames")});
-        raw().beginGroup(QStringLiteral("windowFrames"));
-        QCOMPARE(raw().childKeys().size(), 3);
-        raw().endGroup();
+        QCOMPARE(raw().childKeys(QStringLiteral("windowFrames")).size(), 3);
     }
     // The file is written by our own writer; it must read back the same in QSettings, and
     // what QSettings wrote (earlier versions) must read the same here.

@@ -209,6 +209,7 @@ private slots:
         QCOMPARE(CopyFormats::at(6), QStringLiteral("§{h}"));
         QCOMPARE(CopyFormats::at(99), QStringLiteral("rgb(§r §g §b)"));
         QCOMPARE(CopyFormats::at(-1), QStringLiteral("§r, §g, §b"));
+        Settings::sync();
         QSettings raw(Settings::fileName(), QSettings::IniFormat);
         QCOMPARE(raw.value("formats.user").toStringList(), QStringList({"§{h}", "rgb(§r §g §b)"}));
         CopyFormats::setUserFormats({});

@@ -42,6 +42,8 @@ int main(int argc, char *argv[]) {
         Settings::storeMissingDefaults();
         Settings::sync();
     } else if (mode == QLatin1String("settings")) {
+        // The file before the failing write holds the folder's positions and the defaults.
+        Manager::loadAllPalettes();
         Settings::storeMissingDefaults();
         Settings::sync();
         if (!limit())
