@@ -7,8 +7,7 @@
 
 // Reads and writes the settings file in the INI dialect QSettings uses, so files written by
 // earlier versions (through QSettings itself) read the same and files written here read back
-// the same in QSettings. Written through a format of our own because QSettings' own writer
-// cannot report a failed final write (see Settings).
+// the same in QSettings (which other tools and older versions use on the same file).
 class IniCodec {
 public:
     IniCodec() = delete;

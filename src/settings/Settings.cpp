@@ -81,10 +81,10 @@ void put(const QString &key, const QVariant &value) {
     store().file->set(key, value);
 }
 
-// QSettings reads "/" (and "\" on some platforms) in a key as a group separator; a name that
-// holds one must not land under another key's group.
 } // namespace
 
+// In the file a "/" in a key starts a group (and QSettings takes "\" for one on some
+// platforms); a name that holds one must not land under another key's group.
 QString SettingsKeys::keyPart(const QString &name) {
     if (!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')))
         return name;
