@@ -31,7 +31,10 @@
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <latch>
 #include <memory>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -1164,6 +1167,35 @@ void startNextLoad() {
     startNextLoad();
 }
 
+// A small folder's scan takes well under a millisecond, but a new thread is often queued on
+// the processor that made it, here taking its time from the toolkit's start: moved to another
+// one, it runs beside it. A large folder's scan (its listing over 8 KB: a few hundred entries
+// or more) is left where the kernel puts it: beside the toolkit for many milliseconds, the two
+// would only contend. Returns the processors to give
+// the thread back once it runs (its own helpers then go anywhere), when it was moved.
+std::optional<cpu_set_t> moveAway(std::jthread &worker, const QByteArray &folder) {
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0 || info.st_size > 8192)
+        return std::nullopt;
+    cpu_set_t all;
+    if (::sched_getaffinity(0, sizeof all, &all) != 0)
+        return std::nullopt;
+    const int here = ::sched_getcpu();
+    if (here < 0 || !CPU_ISSET(here, &all) || CPU_COUNT(&all) < 2)
+        return std::nullopt;
+    cpu_set_t others = all;
+    CPU_CLR(here, &others);
+    if (::pthread_setaffinity_np(worker.native_handle(), sizeof others, &others) != 0)
+        return std::nullopt;
+    return all;
+}
+
+// Whether the first scan's thread was moved, settled before it starts its work.
+struct Placement {
+    std::latch settled{1};
+    std::optional<cpu_set_t> giveBack;
+};
+
 // A scan started before the first load, on a thread of its own.
 struct FirstScan {
     std::shared_ptr<LoadScan> scan;
@@ -1394,11 +1426,21 @@ void Manager::startFirstScan() {
     // each with its position key, that takes a while too.
     std::promise<Settings::IntegerSnapshot> positions;
     scan->laterPositions = positions.get_future();
+    auto placement = std::make_shared<Placement>();
     try {
-        first.worker = std::jthread([scan] { runScan(*scan); });
+        first.worker = std::jthread([scan, placement] {
+            placement->settled.wait();
+            if (placement->giveBack)
+                ::pthread_setaffinity_np(::pthread_self(), sizeof(cpu_set_t),
+                                         &*placement->giveBack);
+            runScan(*scan);
+        });
     } catch (const std::system_error &) {
         return; // no thread to spare: the load reads the folder itself
     }
+    if (scan->folder)
+        placement->giveBack = moveAway(first.worker, QFile::encodeName(*scan->folder));
+    placement->settled.count_down();
     first.scan = std::move(scan);
     positions.set_value(Settings::integerSnapshot());
 }
