@@ -5,7 +5,6 @@
 #include "settings/SettingsFile.h"
 
 #include <QHash>
-#include <QSet>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QVariant>
@@ -309,14 +308,10 @@ QStringList Settings::keys() {
     QStringList out = s.file->current().keys();
     if (s.fallbacks.isEmpty())
         return out;
-    QSet<QString> seen(out.cbegin(), out.cend());
     for (const IniCodec::Map &values : s.fallbacks)
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            if (!seen.contains(it.key())) {
-                seen.insert(it.key());
-                out.append(it.key());
-            }
+        out += values.keys();
     out.sort();
+    out.removeDuplicates();
     return out;
 }
 

@@ -156,9 +156,9 @@ std::optional<QVariant> SettingsFile::value(const QString &key) const {
         const auto it = m_pending.constFind(key);
         if (it != m_pending.cend())
             return *it;
-        for (qsizetype slash = key.indexOf(QLatin1Char('/'));
-             slash > 0 && !m_removedGroups.isEmpty();
-             slash = key.indexOf(QLatin1Char('/'), slash + 1)) {
+        // A key below a group removed since counts as gone (those set after are in m_pending).
+        for (qsizetype slash = m_removedGroups.isEmpty() ? -1 : key.indexOf(QLatin1Char('/'));
+             slash > 0; slash = key.indexOf(QLatin1Char('/'), slash + 1)) {
             if (m_removedGroups.contains(key.left(slash)))
                 return std::nullopt;
         }
