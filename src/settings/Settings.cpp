@@ -11,6 +11,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 
@@ -26,40 +27,71 @@ struct Store {
     QList<IniCodec::Map> fallbacks;
 };
 
+// What the store is made from: the user's file with its status when read, then the wider ones.
+struct Files {
+    QString path;
+    IniCodec::Map values;
+    struct stat info {};
+    QList<IniCodec::Map> fallbacks;
+};
+
 IniCodec::Map readOrEmpty(const QString &path) {
     struct stat info {};
     return SettingsFile::read(path, &info).value_or(IniCodec::Map());
 }
 
+// On any thread.
+Files readFiles() {
+    const QString app =
+        QLatin1String(ownName) + QLatin1Char('/') + QLatin1String(ownName) + QLatin1String(".conf");
+    const QString organisation = QLatin1String(ownName) + QLatin1String(".conf");
+    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    Files files;
+    files.path = home + QLatin1Char('/') + app;
+    SettingsFile::clearStaleLock(files.path);
+    files.values = SettingsFile::read(files.path, &files.info).value_or(IniCodec::Map());
+    QStringList wider{home + QLatin1Char('/') + organisation};
+    // The system-wide folders ($XDG_CONFIG_DIRS) after the user's own: every application file,
+    // then every organisation file.
+    QStringList system = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    if (!system.isEmpty())
+        system.removeFirst();
+    for (const QString &dir : std::as_const(system))
+        wider << dir + QLatin1Char('/') + app;
+    for (const QString &dir : std::as_const(system))
+        wider << dir + QLatin1Char('/') + organisation;
+    for (const QString &file : std::as_const(wider)) {
+        IniCodec::Map read = readOrEmpty(file);
+        if (!read.isEmpty())
+            files.fallbacks.append(std::move(read));
+    }
+    return files;
+}
+
+// The files as read ahead on another thread, until the store takes them.
+std::future<Files> &filesAhead() {
+    static std::future<Files> ahead;
+    return ahead;
+}
+
+bool storeMade = false;
+
 Store &store() {
     static Store made = [] {
-        const QString app = QLatin1String(ownName) + QLatin1Char('/') + QLatin1String(ownName) +
-                            QLatin1String(".conf");
-        const QString organisation = QLatin1String(ownName) + QLatin1String(".conf");
-        const QString home =
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        const QString path = home + QLatin1Char('/') + app;
-        SettingsFile::clearStaleLock(path);
-        struct stat info {};
-        IniCodec::Map values = SettingsFile::read(path, &info).value_or(IniCodec::Map());
-        Store s{new SettingsFile(path, std::move(values), info), {}};
-        QStringList wider{home + QLatin1Char('/') + organisation};
-        // The system-wide folders ($XDG_CONFIG_DIRS) after the user's own: every application
-        // file, then every organisation file.
-        QStringList system =
-            QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-        if (!system.isEmpty())
-            system.removeFirst();
-        for (const QString &dir : std::as_const(system))
-            wider << dir + QLatin1Char('/') + app;
-        for (const QString &dir : std::as_const(system))
-            wider << dir + QLatin1Char('/') + organisation;
-        for (const QString &file : std::as_const(wider)) {
-            IniCodec::Map read = readOrEmpty(file);
-            if (!read.isEmpty())
-                s.fallbacks.append(std::move(read));
+        storeMade = true;
+        std::future<Files> &ahead = filesAhead();
+        std::optional<Files> files;
+        if (ahead.valid()) {
+            try {
+                files = ahead.get();
+            } catch (const std::future_error &) {
+                // The thread that was to read them never did.
+            }
         }
-        return s;
+        if (!files)
+            files = readFiles();
+        return Store{new SettingsFile(files->path, std::move(files->values), files->info),
+                     std::move(files->fallbacks)};
     }();
     return made;
 }
@@ -327,6 +359,19 @@ QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
          ++it)
         out.insert(it.key(), integerOf(it.value()));
     return out;
+}
+
+std::packaged_task<Settings::IntegerSnapshot()> Settings::readAhead() {
+    if (storeMade || filesAhead().valid())
+        return {};
+    auto files = std::make_shared<std::promise<Files>>();
+    filesAhead() = files->get_future();
+    return std::packaged_task<IntegerSnapshot()>([files] {
+        Files read = readFiles();
+        IntegerSnapshot integers(read.values);
+        files->set_value(std::move(read));
+        return integers;
+    });
 }
 
 Settings::IntegerSnapshot Settings::integerSnapshot() {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <future>
 #include <optional>
 
 // Keys of the per-user defaults store.
@@ -80,6 +81,12 @@ public:
         QMap<QString, QVariant> m_values;
     };
     static IntegerSnapshot integerSnapshot();
+    // The store's files read on another thread before the store is first used here, so that a
+    // start-up reads them while this thread starts the toolkit. The task returns the integers
+    // as the store will first hold them; run it at most once. Destroyed without running, it
+    // leaves the store to read the files itself. An empty task once the store is made or a read is
+    // under way.
+    static std::packaged_task<IntegerSnapshot()> readAhead();
 
     // Changes reach the disk on their own within about a second, gathered into one write off
     // this thread. This writes whatever is pending now and waits for it (at quit).

@@ -1167,16 +1167,19 @@ void startNextLoad() {
     startNextLoad();
 }
 
+// A folder whose listing is at most 8 KB: a few hundred entries at most, read in well under a
+// millisecond.
+bool isSmallFolder(const QByteArray &folder) {
+    struct stat info {};
+    return ::stat(folder.constData(), &info) == 0 && info.st_size <= 8192;
+}
+
 // A small folder's scan takes well under a millisecond, but a new thread is often queued on
 // the processor that made it, here taking its time from the toolkit's start: moved to another
-// one, it runs beside it. A large folder's scan (its listing over 8 KB: a few hundred entries
-// or more) is left where the kernel puts it: beside the toolkit for many milliseconds, the two
-// would only contend. Returns the processors to give
+// one, it runs beside it. (A large folder's scan is left where the kernel puts it: beside the
+// toolkit for many milliseconds, the two would only contend.) Returns the processors to give
 // the thread back once it runs (its own helpers then go anywhere), when it was moved.
-std::optional<cpu_set_t> moveAway(std::jthread &worker, const QByteArray &folder) {
-    struct stat info {};
-    if (::stat(folder.constData(), &info) != 0 || info.st_size > 8192)
-        return std::nullopt;
+std::optional<cpu_set_t> moveAway(std::jthread &worker) {
     cpu_set_t all;
     if (::sched_getaffinity(0, sizeof all, &all) != 0)
         return std::nullopt;
@@ -1422,27 +1425,37 @@ void Manager::startFirstScan() {
     if (first.worker.joinable() || first.scan)
         return;
     std::shared_ptr<LoadScan> scan = newScan(std::nullopt);
-    // The files are read while the settings are opened here: with thousands of palettes,
-    // each with its position key, that takes a while too.
+    const bool small = scan->folder && isSmallFolder(QFile::encodeName(*scan->folder));
+    // A few palettes leave the scan's thread mostly idle: it reads the settings too, while this
+    // one starts the toolkit. With thousands (each with its position key) the settings take a
+    // while as well, and are read here while that thread reads the files.
+    std::packaged_task<Settings::IntegerSnapshot()> readSettings;
+    if (small)
+        readSettings = Settings::readAhead();
     std::promise<Settings::IntegerSnapshot> positions;
-    scan->laterPositions = positions.get_future();
+    const bool settingsThere = readSettings.valid();
+    scan->laterPositions = settingsThere ? readSettings.get_future() : positions.get_future();
     auto placement = std::make_shared<Placement>();
     try {
-        first.worker = std::jthread([scan, placement] {
-            placement->settled.wait();
-            if (placement->giveBack)
-                ::pthread_setaffinity_np(::pthread_self(), sizeof(cpu_set_t),
-                                         &*placement->giveBack);
-            runScan(*scan);
-        });
+        first.worker =
+            std::jthread([scan, placement, readSettings = std::move(readSettings)]() mutable {
+                placement->settled.wait();
+                if (placement->giveBack)
+                    ::pthread_setaffinity_np(::pthread_self(), sizeof(cpu_set_t),
+                                             &*placement->giveBack);
+                if (readSettings.valid())
+                    readSettings();
+                runScan(*scan);
+            });
     } catch (const std::system_error &) {
         return; // no thread to spare: the load reads the folder itself
     }
-    if (scan->folder)
-        placement->giveBack = moveAway(first.worker, QFile::encodeName(*scan->folder));
+    if (small)
+        placement->giveBack = moveAway(first.worker);
     placement->settled.count_down();
     first.scan = std::move(scan);
-    positions.set_value(Settings::integerSnapshot());
+    if (!settingsThere)
+        positions.set_value(Settings::integerSnapshot());
 }
 
 void Manager::refreshPalettes(const QSet<QString> &fileNames, bool everything) {

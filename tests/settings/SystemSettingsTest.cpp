@@ -7,13 +7,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <thread>
 
 // QSettings also reads the organisation's file and the system-wide one, as fallbacks. The
-// store is made once per process, so this test runs twice: with the user's own file there
-// from the start (SWATCHBAR_TEST_OWN_FILE_FIRST) and without it.
+// store is made once per process, so this test runs several times: with the user's own file
+// there from the start (SWATCHBAR_TEST_OWN_FILE_FIRST) and without it; and with the files
+// read ahead on another thread (SWATCHBAR_TEST_READ_AHEAD=run) or a read ahead dropped
+// before it ran (=drop).
 namespace {
 
 const bool ownFileFirst = qEnvironmentVariableIsSet("SWATCHBAR_TEST_OWN_FILE_FIRST");
+const QString readAhead = qEnvironmentVariable("SWATCHBAR_TEST_READ_AHEAD");
 
 QString userFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -68,6 +72,19 @@ private slots:
         writeFile(organisationFile(), organisationBytes);
         if (ownFileFirst)
             writeFile(ownFile(), "[General]\nuserOnly=1\nshared=3\n");
+        if (readAhead == QLatin1String("run")) {
+            std::packaged_task<Settings::IntegerSnapshot()> task = Settings::readAhead();
+            QVERIFY(task.valid());
+            std::future<Settings::IntegerSnapshot> integers = task.get_future();
+            std::thread(std::move(task)).join();
+            // The user's own integers, as the store first holds them.
+            QCOMPARE(integers.get()(QStringLiteral("shared")), std::optional<int>(3));
+        } else if (readAhead == QLatin1String("drop")) {
+            QVERIFY(Settings::readAhead().valid());
+        }
+        // One read ahead at most.
+        if (!readAhead.isEmpty())
+            QVERIFY(!Settings::readAhead().valid());
     }
 
     // The wider files answer the reads the user's file does not; a write holds the user's
