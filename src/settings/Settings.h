@@ -81,11 +81,11 @@ public:
         QMap<QString, QVariant> m_values;
     };
     static IntegerSnapshot integerSnapshot();
-    // The store's files read on another thread before the store is first used here, so that a
+    // The store's files, read on another thread before the store is first used here: a
     // start-up reads them while this thread starts the toolkit. The task returns the integers
     // as the store will first hold them; run it at most once. Destroyed without running, it
-    // leaves the store to read the files itself. An empty task once the store is made or a read is
-    // under way.
+    // leaves the store to read the files itself. An empty task once the store is made or a
+    // read was asked for already.
     static std::packaged_task<IntegerSnapshot()> readAhead();
 
     // Changes reach the disk on their own within about a second, gathered into one write off
