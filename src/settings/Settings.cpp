@@ -11,7 +11,6 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <memory>
 #include <optional>
 #include <sys/stat.h>
 
@@ -364,12 +363,12 @@ QHash<QString, int> Settings::integersWithPrefix(const QString &prefix) {
 std::packaged_task<Settings::IntegerSnapshot()> Settings::readAhead() {
     if (storeMade || filesAhead().valid())
         return {};
-    auto files = std::make_shared<std::promise<Files>>();
-    filesAhead() = files->get_future();
-    return std::packaged_task<IntegerSnapshot()>([files] {
+    std::promise<Files> files;
+    filesAhead() = files.get_future();
+    return std::packaged_task<IntegerSnapshot()>([files = std::move(files)]() mutable {
         Files read = readFiles();
         IntegerSnapshot integers(read.values);
-        files->set_value(std::move(read));
+        files.set_value(std::move(read));
         return integers;
     });
 }

@@ -1433,8 +1433,8 @@ void Manager::startFirstScan() {
     if (small)
         readSettings = Settings::readAhead();
     std::promise<Settings::IntegerSnapshot> positions;
-    const bool settingsThere = readSettings.valid();
-    scan->laterPositions = settingsThere ? readSettings.get_future() : positions.get_future();
+    const bool readThere = readSettings.valid();
+    scan->laterPositions = readThere ? readSettings.get_future() : positions.get_future();
     auto placement = std::make_shared<Placement>();
     try {
         first.worker =
@@ -1454,7 +1454,7 @@ void Manager::startFirstScan() {
         placement->giveBack = moveAway(first.worker);
     placement->settled.count_down();
     first.scan = std::move(scan);
-    if (!settingsThere)
+    if (!readThere)
         positions.set_value(Settings::integerSnapshot());
 }
 
