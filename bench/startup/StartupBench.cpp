@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
@@ -376,6 +377,15 @@ int main(int argc, char **argv) {
                     "1.2 x first load = %.2f ms: %s (%.2f x)\n",
                     paired, extra.front(), extra.back(), 1.2 * firstLoad,
                     verdict(paired <= 1.2 * firstLoad), (bare + paired) / (bare + 1.2 * firstLoad));
+        // How far the paired median itself may be off: the order statistics that bound the
+        // true median 95% of the time, whatever the spread's shape. A margin inside this
+        // interval is one more rounds could still turn either way.
+        const double n = static_cast<double>(extra.size());
+        const auto low =
+            static_cast<size_t>(std::max(0.0, std::floor(n / 2 - 0.98 * std::sqrt(n))));
+        const size_t high = extra.size() - 1 - low;
+        std::printf("      its 95%% interval: %.2f to %.2f ms (%zu rounds)\n", extra[low],
+                    extra[high], extra.size());
     }
     std::printf("    budget 1.5 x (bare + first load)  = %6.1f ms: %s\n", 1.5 * (bare + firstLoad),
                 verdict(program <= 1.5 * (bare + firstLoad)));
