@@ -4,15 +4,63 @@
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
 #include <sys/inotify.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 constexpr uint32_t folderEvents = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE |
                                   IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
                                   IN_ONLYDIR;
 constexpr uint32_t parentEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
+
+// A watch set up ahead, until its watcher takes it.
+struct Ahead {
+    std::mutex mutex;
+    QString folder;
+    FolderWatcher::Watches watches;
+};
+
+Ahead &ahead() {
+    static Ahead watch;
+    return watch;
+}
 } // namespace
+
+FolderWatcher::Watches FolderWatcher::openWatches(const QString &folder) {
+    Watches watches;
+    watches.fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watches.fd < 0)
+        return watches;
+    const qsizetype slash = folder.lastIndexOf(QLatin1Char('/'));
+    const QByteArray parentPath = QFile::encodeName(slash > 0 ? folder.left(slash) : folder);
+    watches.parentWatch = ::inotify_add_watch(watches.fd, parentPath.constData(), parentEvents);
+    watches.folderWatch =
+        ::inotify_add_watch(watches.fd, QFile::encodeName(folder).constData(), folderEvents);
+    return watches;
+}
+
+void FolderWatcher::watchAhead(const QString &folder) {
+    const Watches watches = openWatches(folder);
+    Ahead &slot = ahead();
+    const std::lock_guard lock(slot.mutex);
+    if (slot.watches.fd >= 0)
+        ::close(slot.watches.fd);
+    slot.folder = folder;
+    slot.watches = watches;
+}
+
+FolderWatcher::Watches FolderWatcher::takeAhead(const QString &folder) {
+    Ahead &slot = ahead();
+    const std::lock_guard lock(slot.mutex);
+    Watches watches = std::exchange(slot.watches, Watches());
+    if (watches.fd >= 0 && slot.folder != folder) {
+        ::close(watches.fd); // set up for another folder: of no use here
+        watches = Watches();
+    }
+    return watches;
+}
 
 FolderWatcher::FolderWatcher(const QString &folder, QObject *parent)
     : QObject(parent)
@@ -22,14 +70,18 @@ FolderWatcher::FolderWatcher(const QString &folder, QObject *parent)
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(quietMs);
     connect(&m_quiet, &QTimer::timeout, this, &FolderWatcher::flush);
-    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    Watches watches = takeAhead(folder);
+    if (watches.fd < 0)
+        watches = openWatches(folder);
+    m_fd = watches.fd;
     if (m_fd < 0)
         return;
+    m_folderWatch = watches.folderWatch;
+    m_parentWatch = watches.parentWatch;
+    // Changes already waiting (those since a watch set up ahead) are read at the loop's next
+    // turn.
     m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &FolderWatcher::readEvents);
-    const QByteArray parentPath = QFile::encodeName(slash > 0 ? folder.left(slash) : folder);
-    m_parentWatch = ::inotify_add_watch(m_fd, parentPath.constData(), parentEvents);
-    arm();
 }
 
 FolderWatcher::~FolderWatcher() {

@@ -22,6 +22,19 @@ public:
     explicit FolderWatcher(const QString &folder, QObject *parent = nullptr);
     ~FolderWatcher() override;
 
+    // Starts watching a folder about to be listed, from any thread. The watcher made for that
+    // folder later takes the watch over, with every change made since: a change that lands
+    // between the listing and the watcher (the start-up's scan runs while the toolkit starts)
+    // is not missed.
+    static void watchAhead(const QString &folder);
+
+    // The inotify side: a descriptor with the folder's and its parent's watches.
+    struct Watches {
+        int fd = -1;
+        int folderWatch = -1;
+        int parentWatch = -1;
+    };
+
     bool isWatching() const { return m_folderWatch >= 0; }
     QString folder() const { return m_folder; }
 
@@ -34,6 +47,8 @@ signals:
     void filesChanged(const QSet<QString> &fileNames, bool folderReplaced);
 
 private:
+    static Watches openWatches(const QString &folder);
+    static Watches takeAhead(const QString &folder);
     void readEvents();
     void arm();
     void note(const QString &name);

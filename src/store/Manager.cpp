@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "store/BackgroundWriter.h"
 #include "store/FileStamp.h"
+#include "store/FolderWatcher.h"
 #include "store/PalettesOO.h"
 #include "store/UndoStack.h"
 
@@ -1443,6 +1444,10 @@ void Manager::startFirstScan() {
                 if (placement->giveBack)
                     ::pthread_setaffinity_np(::pthread_self(), sizeof(cpu_set_t),
                                              &*placement->giveBack);
+                // Watched before it is listed: what changes after the listing reaches the
+                // folder's watcher, made once the toolkit is up.
+                if (scan->folder)
+                    FolderWatcher::watchAhead(*scan->folder);
                 if (readSettings.valid())
                     readSettings();
                 runScan(*scan);

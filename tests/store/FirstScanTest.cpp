@@ -6,12 +6,14 @@
 #include "model/PaletteCodec.h"
 #include "settings/IniCodec.h"
 #include "settings/Settings.h"
+#include "store/FolderWatcher.h"
 #include "store/Manager.h"
 #include "store/PalettesOO.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 
 namespace {
 
@@ -76,6 +78,49 @@ private slots:
         QCOMPARE(written.value(QStringLiteral("palettes.indicies.Gamma")).toInt(), 0);
         QVERIFY(!written.contains(QStringLiteral("fromOrganisation")));
         PalettesOO::setShared(nullptr);
+    }
+
+    // Another program's palette, written after the start-up's scan has listed the folder but
+    // before the folder's watcher is made (the toolkit starts in between), reaches the
+    // collection all the same.
+    void aPaletteWrittenBeforeTheWatcherIsSeen() {
+        const QString folder =
+            Manager::supportSubfolder(QStringLiteral("Palettes"), true).value_or(QString());
+        QVERIFY(!folder.isEmpty());
+        PalettesOO collection;
+        PalettesOO::setShared(&collection);
+        Manager::startFirstScan();
+        capturedLines([] { Manager::loadAllPalettes(); });
+        const qsizetype before = collection.count();
+        writeFile(folder + QStringLiteral("/Late.json"),
+                  PaletteCodec::encode(Palette{QStringLiteral("Late"), {}}).value());
+
+        FolderWatcher watcher(folder);
+        QSignalSpy changed(&watcher, &FolderWatcher::filesChanged);
+        QVERIFY(changed.wait(5000));
+        const auto names = changed.first().at(0).value<QSet<QString>>();
+        QVERIFY(names.contains(QStringLiteral("Late.json")));
+        capturedLines([&] { Manager::refreshPalettes(names, changed.first().at(1).toBool()); });
+        QCOMPARE(collection.count(), before + 1);
+        QCOMPARE(collection.palettes().last().palName, QStringLiteral("Late"));
+        PalettesOO::setShared(nullptr);
+    }
+
+    // A watch set up ahead for another folder is not taken: the watcher watches its own.
+    void aWatchAheadElsewhereIsLeft() {
+        QTemporaryDir elsewhere;
+        QVERIFY(elsewhere.isValid());
+        const QString folder =
+            Manager::supportSubfolder(QStringLiteral("Palettes"), true).value_or(QString());
+        FolderWatcher::watchAhead(elsewhere.path());
+        writeFile(elsewhere.path() + QStringLiteral("/There.json"), "{}");
+        FolderWatcher watcher(folder);
+        QSignalSpy changed(&watcher, &FolderWatcher::filesChanged);
+        writeFile(folder + QStringLiteral("/Here.json"), "{}");
+        QVERIFY(changed.wait(5000));
+        const auto names = changed.first().at(0).value<QSet<QString>>();
+        QCOMPARE(names, QSet<QString>({QStringLiteral("Here.json")}));
+        QVERIFY(QFile::remove(folder + QStringLiteral("/Here.json")));
     }
 };
 
