@@ -131,11 +131,13 @@ QString readNative(const QByteArray &native, QByteArray &bytes, FileStamp *stamp
 std::optional<size_t> fileContentHash(const QByteArray &native);
 
 // *seen: the stamp judged, when the file was looked at (not while our own write is on its way).
-OnDisk onDisk(const QByteArray &nativePath, std::optional<FileStamp> *seen = nullptr) {
+// looked: the file's stamp when the caller has just taken it.
+OnDisk onDisk(const QByteArray &nativePath, std::optional<FileStamp> *seen = nullptr,
+              const std::optional<FileStamp> &looked = std::nullopt) {
     // Our own write is on its way; what the collection holds is what the file will hold.
     if (BackgroundWriter::instance().isPending(nativePath))
         return OnDisk::AsKnown;
-    const FileStamp now = FileStamp::ofPath(nativePath);
+    const FileStamp now = looked ? *looked : FileStamp::ofPath(nativePath);
     if (seen)
         *seen = now;
     if (!now.isValid())
@@ -362,17 +364,25 @@ QString saveFailure(const QString &name, const QString &reason) {
     return QStringLiteral("Failed to save file %1%2 : %3").arg(printable(name), jsonSuffix, reason);
 }
 
-// Why the file at path must not be replaced by this program now, or empty. Saving through a
-// link would write its target, which may lie outside the folder.
+// Why the file must not be replaced by this program now, or empty, from its status just looked
+// up (present: there is a file). Saving through a link would write its target, which may lie
+// outside the folder.
+QString writeRefusal(const QByteArray &native, bool present, const struct stat &info,
+                     bool overwriteChanges, std::optional<FileStamp> *seen) {
+    if (present && S_ISLNK(info.st_mode))
+        return symlinkRefusal();
+    if (!overwriteChanges &&
+        onDisk(native, seen, present ? FileStamp::of(info) : FileStamp()) == OnDisk::Changed)
+        return changedElsewhere();
+    return {};
+}
+
 QString writeRefusal(const QString &path, bool overwriteChanges = false,
                      std::optional<FileStamp> *seen = nullptr) {
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
-    if (::lstat(native.constData(), &info) == 0 && S_ISLNK(info.st_mode))
-        return symlinkRefusal();
-    if (!overwriteChanges && onDisk(native, seen) == OnDisk::Changed)
-        return changedElsewhere();
-    return {};
+    const bool present = ::lstat(native.constData(), &info) == 0;
+    return writeRefusal(native, present, info, overwriteChanges, seen);
 }
 
 // False when the file was not written, with one line saying why. The file is replaced whole
@@ -894,14 +904,30 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
     // Written together, made durable with one sync; only then are the lines printed and the
     // keys set, as one by one. A file another program changed since it was read stays.
     QList<SafeFile::BatchItem> writes;
+    writes.reserve(scan.writes.size());
     scan.batchIndex = QList<qsizetype>(scan.writes.size(), -1);
     scan.refusals = QList<QString>(scan.writes.size());
+    // Thousands of hand-edited files are looked at here, on the UI thread, before it first
+    // waits: each by its name in the open folder, not by a walk down the whole path.
+    OpenFolder open;
+    if (!scan.writes.isEmpty()) {
+        const QByteArray nativeFolder = QFile::encodeName(*folder);
+        open.fd = ::open(nativeFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        open.pathLength = nativeFolder.size();
+    }
     for (const LoadScan::Step &step : std::as_const(scan.steps)) {
         if (step.write < 0)
             continue;
         const QString path = filePath(*folder, palettes.at(step.key).palName);
+        const QByteArray native = QFile::encodeName(path);
+        struct stat info {};
+        const bool present = open.fd >= 0
+                                 ? ::fstatat(open.fd, native.constData() + open.pathLength + 1,
+                                             &info, AT_SYMLINK_NOFOLLOW) == 0
+                                 : ::lstat(native.constData(), &info) == 0;
         std::optional<FileStamp> seen;
-        if (QString refusal = writeRefusal(path, false, &seen); !refusal.isEmpty()) {
+        if (QString refusal = writeRefusal(native, present, info, false, &seen);
+            !refusal.isEmpty()) {
             scan.refusals[step.write] = std::move(refusal);
             continue;
         }
@@ -910,13 +936,15 @@ void applyScan(const std::shared_ptr<LoadScan> &scanned, PalettesOO &collection,
         // The batch is made durable before any file is renamed into place, which can take a
         // while: a file another program changes meanwhile is looked at again just before.
         if (seen)
-            item.stillWanted = [native = QFile::encodeName(path), seen = *seen] {
+            item.stillWanted = [native, seen = *seen] {
                 return FileStamp::ofPath(native) == seen ? QString() : changedElsewhere();
             };
         item.bytes = scan.writes.at(step.write);
         scan.batchIndex[step.write] = writes.size();
         writes.append(std::move(item));
     }
+    if (open.fd >= 0)
+        ::close(open.fd);
     auto rest = [scanned, then = std::move(then)](QList<SafeFile::BatchItem> &written) mutable {
         finishSteps(scanned, written, std::move(then));
     };

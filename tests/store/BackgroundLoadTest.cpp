@@ -342,6 +342,43 @@ private slots:
         QVERIFY(!Manager::backgroundLoadsPending());
     }
 
+    // Hand-edited files are written back together; one that another program rewrote after the
+    // scan read it, before the load's result came back, keeps that program's bytes.
+    void aFileChangedBeforeTheWriteBackStays() {
+        QDir(m_folder).removeRecursively();
+        QVERIFY(QDir().mkpath(m_folder));
+        for (const QString &key : Settings::keys())
+            Settings::remove(key);
+        const auto pathOf = [this](const QString &name) {
+            return m_folder + QLatin1Char('/') + name + QStringLiteral(".json");
+        };
+        for (int i = 0; i < 8; ++i) {
+            const Palette p = palette(QStringLiteral("H%1").arg(i), i / 8.0);
+            writeRaw(pathOf(p.palName), ' ' + PaletteCodec::encode(p).value());
+        }
+        const QByteArray theirs =
+            "  " + PaletteCodec::encode(palette(QStringLiteral("H3"), 0.99)).value();
+        Manager::setBackgroundLoads(true);
+        const QStringList lines = capturedLines([&] {
+            Manager::loadAllPalettes();
+            // The scan is done on its worker; its result waits for the event loop.
+            QThread::msleep(300);
+            writeRaw(pathOf(QStringLiteral("H3")), theirs);
+            QVERIFY(waitForLoads());
+        });
+        QCOMPARE(lines,
+                 QStringList({QStringLiteral("Failed to save file H3.json : it was changed "
+                                             "by another program since Swatchbar read it"),
+                              QStringLiteral("Successfully loaded all(8) color palettes!")}));
+        for (int i = 0; i < 8; ++i) {
+            const QString name = QStringLiteral("H%1").arg(i);
+            QFile f(pathOf(name));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(),
+                     i == 3 ? theirs : PaletteCodec::encode(palette(name, i / 8.0)).value());
+        }
+    }
+
     // Files a load writes back go to the writer thread: the palettes show at once, the lines
     // and keys follow when the files are written, and an edit made meanwhile lands last.
     void rewritesGoToTheWriterAndAnEditLandsLast() {
